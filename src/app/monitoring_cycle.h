@@ -1,0 +1,58 @@
+#pragma once
+
+#include "link/clock.h"
+#include "link/register_access.h"
+#include "model/general_stuff.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace qmt::app {
+
+// The five periodic activities of the master timer, in the order a tick runs them.
+enum class Activity : int {
+    ReadTemperatures = 0,
+    RegMapContinuousRead = 1,
+    LimitsRefresh = 2,
+    GraphFeed = 3,
+    LogLine = 4,
+};
+inline constexpr int ActivityCount = 5;
+
+// Runs each activity whose on-condition holds once more than its interval has
+// passed since it last ended (or the clock passed midnight). The 10 ms timer
+// only calls Tick(); activities are registered once, so a tick allocates nothing.
+class MonitoringCycle {
+public:
+    using Condition = std::function<bool()>;
+    using Interval = std::function<double()>; // milliseconds
+    using Action = std::function<void()>;
+
+    // Registers the temperature reading itself (activity 1).
+    MonitoringCycle(GeneralStuff& state, link::RegisterAccess& access, link::Clock& clock);
+
+    // Registers (or replaces) an activity. Unregistered activities never run.
+    void SetActivity(Activity which, Condition on, Interval intervalMs, Action action);
+    void ClearActivity(Activity which);
+
+    void Tick();
+    // Reads 0x00, 0x10, 0x01, 0x33, 0x30 and decodes them into the readings.
+    void ReadTemperatures();
+
+    double LastRun(Activity which) const { return lastRun_[static_cast<int>(which)]; }
+
+private:
+    struct Slot {
+        Condition on;
+        Interval intervalMs;
+        Action action;
+    };
+    GeneralStuff& state_;
+    link::RegisterAccess& access_;
+    link::Clock& clock_;
+    std::array<Slot, ActivityCount> slots_{};
+    std::array<double, ActivityCount> lastRun_{};
+};
+
+} // namespace qmt::app
