@@ -1,0 +1,35 @@
+#include "link/bridge_factory.h"
+
+#include "link/tarnlink_library.h"
+
+#include <cstdlib>
+
+namespace qmt::link {
+
+namespace {
+constexpr std::string_view TarnlinkName = "tarnlink";
+}
+
+bool ParseBridgeSpec(std::string_view spec, BridgeChoice& choice, std::string& error) {
+    if (spec == TarnlinkName) {
+        choice.libraryPath.clear();
+        return true;
+    }
+    if (spec.starts_with(TarnlinkName) && spec.size() > TarnlinkName.size() + 1 &&
+        spec[TarnlinkName.size()] == ':') {
+        choice.libraryPath = std::string(spec.substr(TarnlinkName.size() + 1));
+        return true;
+    }
+    error = "unknown bridge '" + std::string(spec) + "' (use tarnlink or tarnlink:PATH)";
+    return false;
+}
+
+std::unique_ptr<Bridge> OpenBridge(const BridgeChoice& choice, std::string& error) {
+    if (!choice.boardFile.empty()) {
+        // The emulated library reads its board description when the firmware loads.
+        ::setenv("TARNLINK_BOARD", choice.boardFile.c_str(), 1);
+    }
+    return TarnlinkLibrary::Load(choice.libraryPath, error);
+}
+
+} // namespace qmt::link
