@@ -1,0 +1,121 @@
+#include "link/connection_sequence.h"
+
+#include "model/number_text.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace qmt::link {
+
+namespace {
+
+constexpr const char* FirmwareFileName = "/HLX3300FW.Hex";
+constexpr std::uint16_t ConnectRequest = 221;
+constexpr std::int32_t ConnectValue = 48;
+constexpr std::int32_t ConnectIndex = 51;
+constexpr std::int32_t ManufacturerIdPointer = 254;
+constexpr std::int16_t ManufacturerId = 65;
+
+constexpr int FirmwareLoadedSteps = 33;
+constexpr int EnumeratedSteps = 50;
+constexpr int SearchingSteps = 76;
+constexpr float EnumerationTickMs = 50.0f;
+constexpr float ConnectPauseMs = 200.0f;
+constexpr float SearchReadingPauseMs = 1000.0f;
+constexpr float FoundReadingPauseMs = 2000.0f;
+
+} // namespace
+
+ConnectionSequence::ConnectionSequence(RegisterAccess& access, Clock& clock,
+                                       ConnectionProgress& progress, ConnectionOptions options)
+    : access_(access), clock_(clock), progress_(progress), options_(std::move(options)) {}
+
+void ConnectionSequence::Run() {
+    const int step = progress_.BarDesignWidth() / 100;
+    progress_.SetBarWidth(0.0);
+    progress_.ShowProgressControls();
+    progress_.ShowStage("Downloading Firmware...");
+
+    if (DownloadFirmware() < 0) {
+        access_.ReportLinkError(LinkError::FirmwareDownload);
+    }
+    progress_.ShowStatus("Firmware download succesful");
+    double bar = FirmwareLoadedSteps * step;
+    progress_.SetBarWidth(bar);
+
+    // The bridge re-enumerates on USB meanwhile; it takes no request before.
+    progress_.ShowStage("Enumerating...");
+    do {
+        bar += step / 2.0;
+        progress_.SetBarWidth(bar);
+        Pause(clock_, EnumerationTickMs);
+    } while (bar < EnumeratedSteps * step);
+
+    progress_.ShowStage("Connecting...");
+    Connect();
+
+    progress_.SetBarWidth(SearchingSteps * step);
+    progress_.ShowStage("Searching for QMT6171/2/3 on USB...");
+    if (!options_.skipReadingPauses) {
+        Pause(clock_, SearchReadingPauseMs);
+    }
+    if (options_.fixedAddress) {
+        access_.usb().DeviceAddress = *options_.fixedAddress;
+    } else {
+        SearchDevice();
+    }
+
+    progress_.SetBarWidth(progress_.BarFullWidth());
+    progress_.ShowStage("Found an QMT6171/2/3 at " + model::HexText(access_.usb().DeviceAddress) +
+                        "h");
+    if (!options_.skipReadingPauses) {
+        Pause(clock_, FoundReadingPauseMs);
+    }
+}
+
+void ConnectionSequence::Connect() {
+    for (int attempt = 1; attempt <= ConnectAttempts; ++attempt) {
+        std::uint8_t buffer = 0;
+        const auto status = access_.bridge().VendorIORequest(ConnectRequest, ConnectValue,
+                                                             ConnectIndex, 0, 0, &buffer);
+        Pause(clock_, ConnectPauseMs);
+        progress_.ProcessPendingEvents();
+        if (status == 0) {
+            return;
+        }
+    }
+    access_.ReportLinkError(LinkError::InitialConnection);
+}
+
+void ConnectionSequence::SearchDevice() {
+    for (std::int32_t address = FirstSearchAddress; address <= LastSearchAddress; ++address) {
+        if (access_.ReadRegister(address, ManufacturerIdPointer) == ManufacturerId) {
+            access_.usb().DeviceAddress = address;
+            return;
+        }
+    }
+    access_.ReportLinkError(LinkError::InitialConnection);
+}
+
+std::int16_t ConnectionSequence::DownloadFirmware() {
+    auto& usb = access_.usb();
+    usb.FirmwarePath = options_.firmwareFolder + FirmwareFileName;
+    if (!StringToBytes(usb.FirmwarePath)) {
+        return -1;
+    }
+    return access_.bridge().LoadFirmWare(
+        reinterpret_cast<const char*>(usb.FirmwarePathBuffer.data()));
+}
+
+bool ConnectionSequence::StringToBytes(const std::string& text) {
+    auto& buffer = access_.usb().FirmwarePathBuffer;
+    if (text.size() > MaxFirmwarePathLength) {
+        return false;
+    }
+    const auto end = std::transform(text.begin(), text.end(), buffer.begin(),
+                                    [](char c) { return static_cast<std::uint8_t>(c); });
+    *end = 0;
+    return true;
+}
+
+} // namespace qmt::link

@@ -1,0 +1,72 @@
+#include "link/register_access.h"
+
+namespace qmt::link {
+
+namespace {
+
+constexpr std::uint16_t RegisterRequest = 222;
+constexpr std::uint16_t StatusPollRequest = 220;
+constexpr std::int32_t ConfigurationWritePointer = 0x09;
+constexpr std::int32_t ConfigurationReadPointer = 0x03;
+constexpr std::uint8_t ExtendedRangeMask = 0x04;
+constexpr std::uint8_t Remote2SelectedMask = 0x08;
+constexpr std::int32_t LargestValue = 255;
+
+} // namespace
+
+RegisterAccess::RegisterAccess(Bridge& bridge, USBStuff& usb, GeneralStuff& state,
+                               LinkErrorHandler& errors)
+    : bridge_(bridge), usb_(usb), state_(state), errors_(errors) {}
+
+std::int16_t RegisterAccess::ReadRegister(std::int32_t address, std::int32_t reg) {
+    const auto status =
+        bridge_.VendorIORequest(RegisterRequest, address, reg, 1, 1, usb_.ReceiveBuffer.data());
+    if (status != 0) {
+        ReportLinkError(LinkError::Communications);
+    }
+    return usb_.ReceiveBuffer[0];
+}
+
+std::int16_t RegisterAccess::WriteRegister(std::int32_t address, std::int32_t reg,
+                                           std::int32_t& value) {
+    if (value > LargestValue) {
+        value = LargestValue;
+    }
+    if (value < 0) {
+        return WriteRefused;
+    }
+    // Widened so that an absurd pointer wraps instead of overflowing.
+    const auto index = static_cast<std::int32_t>(std::int64_t{value} * 256 + reg);
+    std::uint8_t buffer = 0;
+    const auto status = bridge_.VendorIORequest(RegisterRequest, address, index, 0, 0, &buffer);
+    if (status != 0) {
+        ReportLinkError(LinkError::Communications);
+    }
+    UpdateRemoteSelection(reg);
+    return 0;
+}
+
+std::int16_t RegisterAccess::PollStatusRegister(std::int32_t reg) {
+    bridge_.VendorIORequest(StatusPollRequest, usb_.DeviceAddress, reg, 1, 1,
+                            usb_.ReceiveBuffer.data());
+    return usb_.ReceiveBuffer[0];
+}
+
+void RegisterAccess::UpdateRemoteSelection(std::int32_t address) {
+    if (address != ConfigurationWritePointer) {
+        return;
+    }
+    const auto v = ReadRegister(usb_.DeviceAddress, ConfigurationReadPointer);
+    state_.ExtendedRange = (v & ExtendedRangeMask) == ExtendedRangeMask;
+    state_.Remote2Selected = (v & Remote2SelectedMask) == Remote2SelectedMask;
+    if (listener_ != nullptr) {
+        listener_->RemoteSelectionChanged(state_.Remote2Selected);
+    }
+}
+
+void RegisterAccess::ReportLinkError(LinkError code) {
+    errors_.ReportLinkError(code);
+    throw LinkFailure(code);
+}
+
+} // namespace qmt::link
