@@ -1,0 +1,32 @@
+#pragma once
+
+#include "temperature_source.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tarnlink {
+
+// Everything a board description can say. Keys a description leaves out keep
+// the values of the default board.
+struct BoardConfig {
+    std::vector<std::uint8_t> addresses{0x4C}; // one chip per 7-bit address
+    bool firmwareOk = true;
+    std::uint32_t connectAttempt = 1; // the first connect request that succeeds; 0: none
+    std::uint64_t failAfter = 0;      // register requests served before unplugging; 0: never
+    // Gentle drift, so that a graph of the default board looks alive.
+    TemperatureSource local = TemperatureSource::Sine(25.0, 2.0, 120.0);
+    TemperatureSource remote1 = TemperatureSource::Sine(30.0, 3.0, 90.0);
+    TemperatureSource remote2 = TemperatureSource::Sine(28.0, 2.5, 150.0);
+    // Power-on values (read pointer, value) in file order; a later one wins.
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> registerValues;
+};
+
+// Parses `key = value` lines over the default board. False with a one-line
+// reason ("line 3: unknown key 'foo'") on the first error.
+bool ParseBoardText(std::string_view text, BoardConfig& board, std::string& error);
+
+} // namespace tarnlink
