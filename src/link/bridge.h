@@ -13,8 +13,8 @@ public:
     virtual std::int16_t LoadFirmWare(const char* path) = 0;
     // Status 0: success.
     virtual std::int16_t VendorIORequest(std::uint16_t request, std::int32_t value,
-                                         std::int32_t index, std::int16_t arg4,
-                                         std::int16_t arg5, std::uint8_t* buffer) = 0;
+                                         std::int32_t index, std::int16_t arg4, std::int16_t arg5,
+                                         std::uint8_t* buffer) = 0;
 };
 
 } // namespace qmt::link

@@ -26,6 +26,10 @@ constexpr float FoundReadingPauseMs = 2000.0f;
 
 } // namespace
 
+std::string FoundChipText(std::int32_t address) {
+    return "Found an QMT6171/2/3 at " + model::HexText(address) + "h";
+}
+
 ConnectionSequence::ConnectionSequence(RegisterAccess& access, Clock& clock,
                                        ConnectionProgress& progress, ConnectionOptions options)
     : access_(access), clock_(clock), progress_(progress), options_(std::move(options)) {}
@@ -66,8 +70,7 @@ void ConnectionSequence::Run() {
     }
 
     progress_.SetBarWidth(progress_.BarFullWidth());
-    progress_.ShowStage("Found an QMT6171/2/3 at " + model::HexText(access_.usb().DeviceAddress) +
-                        "h");
+    progress_.ShowStage(FoundChipText(access_.usb().DeviceAddress));
     if (!options_.skipReadingPauses) {
         Pause(clock_, FoundReadingPauseMs);
     }

@@ -38,6 +38,9 @@ struct ConnectionOptions {
     std::optional<std::int32_t> fixedAddress;
 };
 
+// "Found an QMT6171/2/3 at 4Ch": the last stage text, naming the chip's address.
+std::string FoundChipText(std::int32_t address);
+
 // Firmware download, enumeration wait, connect attempts and device search.
 // On success USBStuff::DeviceAddress holds the chip's address; every failure
 // goes to the link-error handler.
