@@ -1,0 +1,70 @@
+#include "cli/cli_output.h"
+
+#include "model/number_text.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace qmt::cli {
+
+namespace {
+
+std::string Compact(const QJsonDocument& document) {
+    return document.toJson(QJsonDocument::Compact).toStdString();
+}
+
+QJsonObject RegisterObject(const RegisterReading& reading) {
+    QJsonObject object{{"pointer", reading.pointer}, {"value", reading.value}};
+    if (!reading.name.empty()) {
+        object.insert("name", QString::fromStdString(reading.name));
+    }
+    return object;
+}
+
+// The number as the program writes it, so 0.1f comes out as 0.1, not as
+// the double nearest to the float.
+double JsonNumber(float value) {
+    return model::DecimalEntry(model::PlainNumberTextTrimmed(value));
+}
+
+} // namespace
+
+std::string RegisterLine(const RegisterReading& reading) {
+    auto line = model::HexText(reading.pointer) + "h " + model::HexText(reading.value) + "H " +
+                model::DecimalText(reading.value);
+    if (!reading.name.empty()) {
+        line += " " + reading.name;
+    }
+    return line;
+}
+
+std::string RegistersJson(const std::vector<RegisterReading>& readings) {
+    QJsonArray array;
+    for (const auto& reading : readings) {
+        array.append(RegisterObject(reading));
+    }
+    return Compact(QJsonDocument(array));
+}
+
+std::string RegisterJson(const RegisterReading& reading) {
+    return Compact(QJsonDocument(RegisterObject(reading)));
+}
+
+std::vector<std::string> TemperatureLines(const Temperatures& temps) {
+    return {"Local " + model::PlainNumberTextTrimmed(temps.local),
+            "Remote1 " + model::PlainNumberTextTrimmed(temps.remote1),
+            "Remote2 " + model::PlainNumberTextTrimmed(temps.remote2)};
+}
+
+std::string TemperaturesJson(const Temperatures& temps) {
+    return Compact(QJsonDocument(QJsonObject{{"local", JsonNumber(temps.local)},
+                                             {"remote1", JsonNumber(temps.remote1)},
+                                             {"remote2", JsonNumber(temps.remote2)}}));
+}
+
+std::string FoundJson(std::int32_t address) {
+    return Compact(QJsonDocument(QJsonObject{{"address", address}}));
+}
+
+} // namespace qmt::cli

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "model/reg_map.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Text and JSON forms of what qmtctl prints; one line (or one JSON document)
+// per call, without the line end.
+namespace qmt::cli {
+
+struct RegisterReading {
+    std::int32_t pointer = 0;
+    std::int32_t value = 0;
+    std::string name; // dump only
+};
+
+struct Temperatures {
+    float local = 0.0f;
+    float remote1 = 0.0f;
+    float remote2 = 0.0f;
+};
+
+// The register panel's forms: "FEh 41H 65", with " name" when it has one.
+std::string RegisterLine(const RegisterReading& reading);
+// [{"pointer":254,"value":65}], with "name" when it has one.
+std::string RegistersJson(const std::vector<RegisterReading>& readings);
+// {"pointer":9,"value":255}
+std::string RegisterJson(const RegisterReading& reading);
+
+// "Local 25", "Remote1 30.25", "Remote2 28.5".
+std::vector<std::string> TemperatureLines(const Temperatures& temps);
+// {"local":25,"remote1":30.25,"remote2":28.5}
+std::string TemperaturesJson(const Temperatures& temps);
+
+// {"address":76}
+std::string FoundJson(std::int32_t address);
+
+} // namespace qmt::cli

@@ -1,0 +1,148 @@
+#include "cli/cli_run.h"
+
+#include "cli/cli_output.h"
+#include "cli/stream_progress.h"
+#include "link/clock.h"
+#include "link/connection_sequence.h"
+#include "link/executable_folder.h"
+#include "model/reg_map.h"
+#include "model/temp_codes.h"
+
+#include <ostream>
+
+namespace qmt::cli {
+
+namespace {
+
+constexpr std::int32_t ConfigurationWritePointer = 0x09;
+
+// Prints the message and returns, so the failing request ends in
+// link::LinkFailure, which RunQmtctl turns into ExitLinkFailure.
+class PrintingLinkErrorHandler final : public link::LinkErrorHandler {
+public:
+    explicit PrintingLinkErrorHandler(std::ostream& err) : err_(err) {}
+    void ReportLinkError(link::LinkError code) override {
+        err_ << link::LinkErrorMessage(code) << '\n';
+    }
+
+private:
+    std::ostream& err_;
+};
+
+RegisterReading Read(link::RegisterAccess& access, std::int32_t pointer) {
+    return {pointer, access.ReadRegister(access.usb().DeviceAddress, pointer), {}};
+}
+
+void PrintRegisters(const std::vector<RegisterReading>& readings, bool json, std::ostream& out) {
+    if (json) {
+        out << RegistersJson(readings) << '\n';
+        return;
+    }
+    for (const auto& reading : readings) {
+        out << RegisterLine(reading) << '\n';
+    }
+}
+
+// The reads of the monitoring cycle, in its order (each low byte before its
+// high byte), decoded in the range the chip is set to now.
+Temperatures ReadTemperatures(link::RegisterAccess& access) {
+    access.UpdateRemoteSelection(ConfigurationWritePointer);
+    const auto& state = access.state();
+    const auto address = access.usb().DeviceAddress;
+    Temperatures temps;
+    temps.local = model::DecodeWholeTemp(state, access.ReadRegister(address, 0x00));
+    const auto remote1Low = access.ReadRegister(address, 0x10);
+    temps.remote1 = model::DecodeQuarterTemp(state, access.ReadRegister(address, 0x01), remote1Low);
+    const auto remote2Low = access.ReadRegister(address, 0x33);
+    temps.remote2 = model::DecodeQuarterTemp(state, access.ReadRegister(address, 0x30), remote2Low);
+    return temps;
+}
+
+} // namespace
+
+int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
+    const auto address = access.usb().DeviceAddress;
+    switch (options.command) {
+    case Command::Detect:
+        out << (options.json ? FoundJson(address) : link::FoundChipText(address)) << '\n';
+        break;
+    case Command::Read: {
+        std::vector<RegisterReading> readings;
+        for (const auto pointer : options.registers) {
+            readings.push_back(Read(access, pointer));
+        }
+        PrintRegisters(readings, options.json, out);
+        break;
+    }
+    case Command::Write: {
+        // The value as written: above 255 the write limits it to 255.
+        auto value = options.value;
+        const auto pointer = options.registers.front();
+        access.WriteRegister(address, pointer, value);
+        const RegisterReading written{pointer, value, {}};
+        out << (options.json ? RegisterJson(written) : RegisterLine(written)) << '\n';
+        break;
+    }
+    case Command::Dump: {
+        model::RegMapStuff table;
+        table.FillRegMap();
+        std::vector<RegisterReading> readings;
+        for (int index = 1; index < model::RegMapSize; ++index) {
+            const auto& entry = table.RegMap[static_cast<std::size_t>(index)];
+            auto reading = Read(access, entry.ReadAddress);
+            reading.name = entry.Name;
+            readings.push_back(std::move(reading));
+        }
+        PrintRegisters(readings, options.json, out);
+        break;
+    }
+    case Command::Temps: {
+        const auto temps = ReadTemperatures(access);
+        if (options.json) {
+            out << TemperaturesJson(temps) << '\n';
+        } else {
+            for (const auto& line : TemperatureLines(temps)) {
+                out << line << '\n';
+            }
+        }
+        break;
+    }
+    }
+    return ExitDone;
+}
+
+int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    const auto parsed = ParseCliArguments(arguments);
+    if (parsed.outcome == ParseOutcome::Help) {
+        out << parsed.text;
+        return ExitDone;
+    }
+    if (parsed.outcome == ParseOutcome::UsageError) {
+        err << "qmtctl: " << parsed.text << '\n';
+        return ExitUsage;
+    }
+    const auto& options = parsed.options;
+
+    std::string error;
+    const auto bridge = link::OpenBridge(options.bridge, error);
+    if (!bridge) {
+        err << "qmtctl: " << error << '\n';
+        return ExitLinkFailure;
+    }
+    link::USBStuff usb;
+    GeneralStuff state;
+    PrintingLinkErrorHandler errors(err);
+    link::RegisterAccess access(*bridge, usb, state, errors);
+    link::SystemClock clock;
+    StreamProgress progress(options.verbose ? &err : nullptr);
+    // The pauses that only let a person read the splash window are left out.
+    link::ConnectionOptions connection{link::ExecutableFolder(), true, options.address};
+    try {
+        link::ConnectionSequence(access, clock, progress, connection).Run();
+        return RunCommand(options, access, out);
+    } catch (const link::LinkFailure&) {
+        return ExitLinkFailure;
+    }
+}
+
+} // namespace qmt::cli

@@ -1,0 +1,10 @@
+#include "cli/cli_run.h"
+
+#include <QCoreApplication>
+#include <iostream>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("qmtctl");
+    return qmt::cli::RunQmtctl(QCoreApplication::arguments(), std::cout, std::cerr);
+}

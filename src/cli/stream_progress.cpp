@@ -1,0 +1,13 @@
+#include "cli/stream_progress.h"
+
+#include <ostream>
+
+namespace qmt::cli {
+
+void StreamProgress::Print(const std::string& text) {
+    if (stream_ != nullptr) {
+        *stream_ << text << std::endl;
+    }
+}
+
+} // namespace qmt::cli
