@@ -1,8 +1,6 @@
 #include "board_fixture.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 
 namespace tarnlink::test {
@@ -102,37 +100,6 @@ TEST_F(BridgeRequests, WriteIndexCarriesValueAndPointerAsSixteenBits) {
     EXPECT_EQ(Read(0x06), 0xFD);
     // A read pointer beyond a byte keeps only its low byte.
     EXPECT_EQ(Read(0x100 + 0xFE), 0x41);
-}
-
-TEST_F(BridgeRequests, TraceHasOneLinePerCall) {
-    const TempDir dir;
-    const std::string trace = dir.Path("trace.txt");
-    ASSERT_TRUE(emulator.SetTracePath(trace));
-    std::string error;
-    ASSERT_TRUE(emulator.LoadBoardText("connect_attempt = 2\n", error));
-    now = 3;
-    ASSERT_EQ(emulator.LoadFirmWare(TARNLINK_TEST_FIRMWARE), FirmwareOk);
-    now = 1000;
-    EXPECT_EQ(Connect(), StatusNotConnected);
-    EXPECT_EQ(Connect(), StatusOk);
-    now = 1534;
-    EXPECT_EQ(Read(0xFE), 0x41);
-    Write(0x0B, 0x46);
-    EXPECT_EQ(emulator.VendorIORequest(RequestRegister, ChipAddress, 0xFE, 1, 1, nullptr),
-              StatusNoBuffer);
-    ASSERT_TRUE(emulator.SetTracePath(""));
-    Read(0xFE); // not traced
-
-    std::ifstream file(trace);
-    std::stringstream content;
-    content << file.rdbuf();
-    EXPECT_EQ(content.str(), "fw 0 3\n"
-                             "221 48 51 0 0 2 0 1000\n"
-                             "221 48 51 0 0 0 0 1000\n"
-                             "222 76 254 1 1 0 65 1534\n"
-                             "222 76 17931 0 0 0 0 1534\n"
-                             "222 76 254 1 1 5 0 1534\n");
-    EXPECT_FALSE(emulator.SetTracePath(dir.Path("no/such/folder/trace.txt")));
 }
 
 } // namespace
