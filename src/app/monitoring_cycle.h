@@ -5,6 +5,7 @@
 #include "model/general_stuff.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -40,7 +41,7 @@ public:
     // Reads 0x00, 0x10, 0x01, 0x33, 0x30 and decodes them into the readings.
     void ReadTemperatures();
 
-    double LastRun(Activity which) const { return lastRun_[static_cast<int>(which)]; }
+    double LastRun(Activity which) const { return lastRun_[static_cast<std::size_t>(which)]; }
 
 private:
     struct Slot {

@@ -1,0 +1,72 @@
+#include "app/monitoring_cycle.h"
+
+#include "model/temp_codes.h"
+
+#include <utility>
+
+namespace qmt::app {
+
+namespace {
+
+// The program's clock is single precision: at this time of day its steps are
+// a few milliseconds wide, and the due test below is meant to see exactly that.
+float ClockNow(link::Clock& clock) {
+    return static_cast<float>(clock.SecondsSinceMidnight());
+}
+
+bool IsDue(float now, double lastRun, double intervalMs) {
+    const auto dueAfter = static_cast<float>(lastRun + intervalMs / 1000.0);
+    // A clock below the last run has passed midnight since then.
+    return now > dueAfter || now < lastRun;
+}
+
+} // namespace
+
+MonitoringCycle::MonitoringCycle(GeneralStuff& state, link::RegisterAccess& access,
+                                 link::Clock& clock)
+    : state_(state), access_(access), clock_(clock) {
+    SetActivity(
+        Activity::ReadTemperatures, [this] { return state_.ContinuousReading; },
+        [this] { return static_cast<double>(state_.ReadingInterval); },
+        [this] { ReadTemperatures(); });
+}
+
+void MonitoringCycle::SetActivity(Activity which, Condition on, Interval intervalMs,
+                                  Action action) {
+    slots_[static_cast<std::size_t>(which)] =
+        Slot{std::move(on), std::move(intervalMs), std::move(action)};
+}
+
+void MonitoringCycle::ClearActivity(Activity which) {
+    slots_[static_cast<std::size_t>(which)] = Slot{};
+}
+
+void MonitoringCycle::Tick() {
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        const Slot& slot = slots_[i];
+        if (!slot.on || !slot.intervalMs || !slot.action || !slot.on()) {
+            continue;
+        }
+        if (!IsDue(ClockNow(clock_), lastRun_[i], slot.intervalMs())) {
+            continue;
+        }
+        slot.action();
+        // The period counts from the end of the action, so a slow read does not
+        // make the next one follow at once.
+        lastRun_[i] = ClockNow(clock_);
+    }
+}
+
+void MonitoringCycle::ReadTemperatures() {
+    const std::int32_t address = access_.usb().DeviceAddress;
+    state_.LocalTemp = model::DecodeWholeTemp(state_, access_.ReadRegister(address, 0x00));
+    // Each remote channel is read low byte first, then high byte; keep this order.
+    const int remote1Low = access_.ReadRegister(address, 0x10);
+    const int remote1High = access_.ReadRegister(address, 0x01);
+    state_.Remote1Temp = model::DecodeQuarterTemp(state_, remote1High, remote1Low);
+    const int remote2Low = access_.ReadRegister(address, 0x33);
+    const int remote2High = access_.ReadRegister(address, 0x30);
+    state_.Remote2Temp = model::DecodeQuarterTemp(state_, remote2High, remote2Low);
+}
+
+} // namespace qmt::app
