@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QPointer>
+#include <functional>
+#include <map>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QWidget;
+
+namespace qmt::app {
+
+// The child windows the main window can open, one instance each.
+enum class WindowId { Save, Log, RegMap, Graph, Limits, Config, SWOptions, About };
+
+// Opens child windows inside the main window's MDI area. Opening loads a
+// window once (its factory builds it; it sets its own size when first
+// shown) and afterwards only brings the same instance forward. Closing a
+// window unloads it: its frame and widget are deleted, and the next opening
+// builds a new one. Ids without a factory open nothing.
+class ChildWindows {
+public:
+    // Builds the window's widget without a parent; the frame takes ownership.
+    using Factory = std::function<QWidget*()>;
+
+    explicit ChildWindows(QMdiArea& area);
+
+    void Register(WindowId id, Factory factory);
+
+    // The window's frame, or null when the id has no window.
+    QMdiSubWindow* Open(WindowId id);
+    // The window's widget while it is loaded, else null.
+    QWidget* Loaded(WindowId id) const;
+    // Unloads every child window; each runs its own unload handling.
+    void CloseAll();
+
+private:
+    QMdiSubWindow* LoadedFrame(WindowId id) const;
+
+    QMdiArea& area_;
+    std::map<WindowId, Factory> factories_;
+    std::map<WindowId, QPointer<QMdiSubWindow>> frames_;
+};
+
+} // namespace qmt::app

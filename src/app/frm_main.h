@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/child_windows.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace qmt::link {
+class ConnectionSequence;
+}
+
+namespace qmt::app {
+
+class Application;
+
+// The main window: menus, toolbar and a three-panel status bar around the
+// MDI area in which every view opens as a child window. It owns the master
+// timer tmrMaster, which only drives the monitoring cycle, and keeps its
+// placement between runs.
+class FrmMain final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int MasterTimerMs = 10;
+
+    explicit FrmMain(Application& app, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    // Load handling: placement and caption, then the connection sequence.
+    void Load(link::ConnectionSequence& connection);
+    void EnableMasterTimer();
+    QTimer& tmrMaster() { return tmrMaster_; }
+    // One tick of the master timer.
+    void tmrMaster_Timer();
+
+    // Loads the window if needed and brings it forward; nothing happens for
+    // a window that has no factory.
+    void OpenWindow(WindowId id);
+    ChildWindows& childWindows() { return childWindows_; }
+    QMdiArea* mdiArea() const { return mdiArea_; }
+    QToolBar* tbToolBar() const { return tbToolBar_; }
+    // Status-bar panels 1 (text), 2 (date) and 3 (time).
+    QLabel* StatusPanel(int index) const;
+
+public slots:
+    // Writes status-bar panel 1.
+    void ShowStatusText(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void registerChildWindows();
+    void readSettings();
+    void writeSettings();
+    void updateWindowMenu();
+    void updateClockPanels();
+    void tbToolBar_ButtonClick(const QAction* button);
+
+    Application& app_;
+    QMdiArea* mdiArea_;
+    ChildWindows childWindows_;
+    QTimer tmrMaster_;
+    QTimer clockTimer_;
+    QToolBar* tbToolBar_ = nullptr;
+    QMenu* mnuWindow_ = nullptr;
+    QAction* tileAction_ = nullptr;
+    QAction* cascadeAction_ = nullptr;
+    std::array<QLabel*, 3> statusPanels_{};
+};
+
+} // namespace qmt::app

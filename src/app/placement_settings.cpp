@@ -1,0 +1,100 @@
+#include "app/placement_settings.h"
+
+#include "app/app_identity.h"
+#include "app/twips.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+#include <cmath>
+
+namespace qmt::app {
+
+namespace {
+
+const QString Section = QStringLiteral("Settings");
+const QString LeftKey = QStringLiteral("MainLeft");
+const QString TopKey = QStringLiteral("MainTop");
+const QString WidthKey = QStringLiteral("MainWidth");
+const QString HeightKey = QStringLiteral("MainHeight");
+
+// Beyond these a stored value cannot be a window placement (about 700 inches),
+// and converting it to pixels would overflow.
+constexpr double LargestPosition = 1.0e6;
+constexpr double LargestSize = 1.0e6;
+
+// A window is reachable when a strip this large of its top edge is on a screen.
+constexpr int ReachableWidth = 48;
+constexpr int ReachableHeight = 16;
+
+double ReadValue(const QSettings& settings, const QString& key, double fallback, double lowest,
+                 double highest) {
+    bool ok = false;
+    const double value = settings.value(key).toString().trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < lowest || value > highest) {
+        return fallback;
+    }
+    return value;
+}
+
+QString DecimalText(double twips) {
+    return QString::number(std::llround(twips));
+}
+
+} // namespace
+
+QString DefaultSettingsFile() {
+    QString name = ApplicationTitle();
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
+    return QDir(folder).filePath(name + QStringLiteral(".conf"));
+}
+
+Placement ReadPlacement(const QString& settingsFile) {
+    QSettings settings(settingsFile, QSettings::IniFormat);
+    settings.beginGroup(Section);
+    const Placement defaults;
+    Placement placement;
+    placement.left = ReadValue(settings, LeftKey, defaults.left, -LargestPosition, LargestPosition);
+    placement.top = ReadValue(settings, TopKey, defaults.top, -LargestPosition, LargestPosition);
+    // A window needs some size; zero or negative sizes are not placements.
+    placement.width = ReadValue(settings, WidthKey, defaults.width, 1.0, LargestSize);
+    placement.height = ReadValue(settings, HeightKey, defaults.height, 1.0, LargestSize);
+    return placement;
+}
+
+bool WritePlacement(const QString& settingsFile, const Placement& placement) {
+    QSettings settings(settingsFile, QSettings::IniFormat);
+    settings.beginGroup(Section);
+    settings.setValue(LeftKey, DecimalText(placement.left));
+    settings.setValue(TopKey, DecimalText(placement.top));
+    settings.setValue(WidthKey, DecimalText(placement.width));
+    settings.setValue(HeightKey, DecimalText(placement.height));
+    settings.endGroup();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+QRect PlacementToPixels(const Placement& placement, double logicalDpi) {
+    return {TwipsToPixels(placement.left, logicalDpi), TwipsToPixels(placement.top, logicalDpi),
+            TwipsToPixels(placement.width, logicalDpi),
+            TwipsToPixels(placement.height, logicalDpi)};
+}
+
+Placement PlacementFromPixels(const QRect& pixels, double logicalDpi) {
+    return {PixelsToTwips(pixels.x(), logicalDpi), PixelsToTwips(pixels.y(), logicalDpi),
+            PixelsToTwips(pixels.width(), logicalDpi), PixelsToTwips(pixels.height(), logicalDpi)};
+}
+
+bool IsPlacementReachable(const QRect& window, const QList<QRect>& screens) {
+    const QRect topEdge(window.left(), window.top(), window.width(), ReachableHeight);
+    for (const QRect& screen : screens) {
+        const QRect visible = topEdge.intersected(screen);
+        if (visible.width() >= ReachableWidth && visible.height() >= ReachableHeight) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace qmt::app
