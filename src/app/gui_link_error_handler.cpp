@@ -1,0 +1,21 @@
+#include "app/gui_link_error_handler.h"
+
+#include "app/app_identity.h"
+#include "app/application.h"
+
+namespace qmt::app {
+
+void GuiLinkErrorHandler::ReportLinkError(link::LinkError code) {
+    // A window's unload handling may touch the lost link once more; the
+    // first report already said it all, so the program just ends.
+    if (!reporting_) {
+        reporting_ = true;
+        app_.StopMasterTimer();
+        app_.services().showCriticalMessage(ApplicationTitle(),
+                                            QString::fromStdString(link::LinkErrorMessage(code)));
+        app_.CloseAllWindows();
+    }
+    app_.services().exitProgram(LinkFailureExitStatus);
+}
+
+} // namespace qmt::app

@@ -1,0 +1,80 @@
+#include "app/app_identity.h"
+#include "app/application.h"
+#include "app/artwork.h"
+#include "app/placement_settings.h"
+#include "app/startup.h"
+#include "app/termination_signals.h"
+#include "app/unavailable_bridge.h"
+#include "link/bridge_factory.h"
+#include "link/executable_folder.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <iostream>
+
+namespace {
+
+constexpr int UsageErrorStatus = 2;
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qmteval"));
+    QApplication::setApplicationDisplayName(qmt::app::ApplicationTitle());
+    QApplication::setApplicationVersion(qmt::app::VersionText());
+    QApplication::setWindowIcon(qmt::app::ProductIcon());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(qmt::app::ApplicationTitle());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption bridgeOption(
+        QStringLiteral("bridge"),
+        QStringLiteral("The bridge library: tarnlink (libTarnlink.so beside the program or on "
+                       "the library path) or tarnlink:PATH."),
+        QStringLiteral("BRIDGE"), QStringLiteral("tarnlink"));
+    const QCommandLineOption boardOption(
+        QStringLiteral("board"), QStringLiteral("Board description for the emulated board."),
+        QStringLiteral("FILE"));
+    parser.addOption(bridgeOption);
+    parser.addOption(boardOption);
+    if (!parser.parse(QApplication::arguments())) {
+        std::cerr << "qmteval: " << parser.errorText().toStdString() << '\n';
+        return UsageErrorStatus;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        parser.showHelp();
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        parser.showVersion();
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::cerr << "qmteval: unexpected argument '"
+                  << parser.positionalArguments().constFirst().toStdString() << "'\n";
+        return UsageErrorStatus;
+    }
+
+    qmt::link::BridgeChoice choice;
+    std::string error;
+    if (!qmt::link::ParseBridgeSpec(parser.value(bridgeOption).toStdString(), choice, error)) {
+        std::cerr << "qmteval: " << error << '\n';
+        return UsageErrorStatus;
+    }
+    choice.boardFile = parser.value(boardOption).toStdString();
+    std::unique_ptr<qmt::link::Bridge> bridge = qmt::link::OpenBridge(choice, error);
+    if (!bridge) {
+        std::cerr << "qmteval: " << error << '\n';
+        bridge = std::make_unique<qmt::app::UnavailableBridge>();
+    }
+
+    qmt::app::Application app(std::make_unique<qmt::link::SystemClock>(), std::move(bridge),
+                              qmt::app::DefaultSettingsFile(), qmt::app::ShellServices::Desktop());
+    qmt::app::Main(app, {qmt::link::ExecutableFolder(), false, {}});
+
+    const qmt::app::TerminationSignals terminationSignals([&app](int) {
+        app.CloseAllWindows();
+        QApplication::quit();
+    });
+    return QApplication::exec();
+}

@@ -1,0 +1,14 @@
+#include "app/remote_selection_relay.h"
+
+namespace qmt::app {
+
+void RemoteSelectionRelay::RemoteSelectionChanged(bool remote2Selected) {
+    if (state_.GraphOpen && graph_) {
+        graph_(remote2Selected);
+    }
+    if (state_.LimitsOpen && limits_) {
+        limits_(remote2Selected);
+    }
+}
+
+} // namespace qmt::app
