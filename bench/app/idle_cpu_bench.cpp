@@ -1,0 +1,173 @@
+// Idle CPU of the program: the application started as qmteval starts it, on
+// the emulated board behind libTarnlink.so, with the defaults and the main
+// window open, left alone while its 10 ms master timer runs. Reports the CPU
+// time of the process (utime + stime) as a percentage of one core.
+//
+// A plain main rather than Google Benchmark: the quantity is one long run of
+// an event loop measured from outside, not the repeated timing of a function.
+//
+//   bench_idle_cpu                 # 60 s
+//   bench_idle_cpu --seconds 10    # or QMT_IDLE_SECONDS=10
+#include "app/application.h"
+#include "app/frm_main.h"
+#include "app/startup.h"
+#include "link/bridge_factory.h"
+#include "link/executable_folder.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <new>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+// Counts heap allocations, to see what the idle program churns per second.
+void* operator new(std::size_t size) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+using namespace qmt;
+
+constexpr double GoalPercent = 2.0;
+constexpr int DefaultSeconds = 60;
+constexpr int WarmUpMs = 2000;
+constexpr int OverGoalStatus = 1;
+constexpr int SetUpFailedStatus = 2;
+
+// utime + stime of this process in clock ticks: fields 14 and 15 of
+// /proc/self/stat, counted after the command name, which may hold blanks.
+long long ProcessCpuTicks() {
+    std::ifstream file("/proc/self/stat");
+    std::string text;
+    std::getline(file, text);
+    std::istringstream fields(text.substr(text.rfind(')') + 1));
+    std::string skipped;
+    for (int field = 3; field < 14; ++field) {
+        fields >> skipped;
+    }
+    long long utime = 0;
+    long long stime = 0;
+    fields >> utime >> stime;
+    return utime + stime;
+}
+
+void RunEventLoop(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int MeasuredSeconds(const QCommandLineParser& parser, const QCommandLineOption& option) {
+    QString text = parser.value(option);
+    if (!parser.isSet(option) && qEnvironmentVariableIsSet("QMT_IDLE_SECONDS")) {
+        text = qEnvironmentVariable("QMT_IDLE_SECONDS");
+    }
+    bool ok = false;
+    const int seconds = text.toInt(&ok);
+    return ok && seconds > 0 ? seconds : DefaultSeconds;
+}
+
+app::ShellServices BenchServices() {
+    app::ShellServices services;
+    services.showCriticalMessage = [](const QString&, const QString& text) {
+        std::cerr << "bench_idle_cpu: " << text.toStdString() << '\n';
+    };
+    services.exitProgram = [](int status) { std::exit(status); };
+    services.openUrl = [](const QUrl&) {};
+    return services;
+}
+
+QString OpenChildWindows(const app::FrmMain& mainWindow) {
+    QStringList titles;
+    for (const QMdiSubWindow* child : mainWindow.mdiArea()->subWindowList()) {
+        titles << child->windowTitle();
+    }
+    return titles.isEmpty() ? QStringLiteral("none") : titles.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption secondsOption(
+        QStringLiteral("seconds"),
+        QStringLiteral("Measured period (default 60, or QMT_IDLE_SECONDS)."), QStringLiteral("N"));
+    parser.addOption(secondsOption);
+    parser.process(application);
+    const int seconds = MeasuredSeconds(parser, secondsOption);
+
+    link::BridgeChoice choice;
+    choice.libraryPath = QMT_TARNLINK_PATH;
+    std::string error;
+    std::unique_ptr<link::Bridge> bridge = link::OpenBridge(choice, error);
+    if (!bridge) {
+        std::cerr << "bench_idle_cpu: " << error << '\n';
+        return SetUpFailedStatus;
+    }
+    const QTemporaryDir folder;
+    app::Application app(std::make_unique<link::SystemClock>(), std::move(bridge),
+                         folder.filePath(QStringLiteral("settings.conf")), BenchServices());
+    app::Main(app, {link::ExecutableFolder(), true, {}});
+    app::FrmMain& mainWindow = *app.mainWindow();
+    long ticks = 0;
+    QObject::connect(&mainWindow.tmrMaster(), &QTimer::timeout, [&ticks] { ++ticks; });
+
+    // Let the first paints and the first round of activities pass.
+    RunEventLoop(WarmUpMs);
+
+    const long ticksBefore = ticks;
+    const long allocationsBefore = allocations.load();
+    const long long cpuBefore = ProcessCpuTicks();
+    QElapsedTimer wall;
+    wall.start();
+    RunEventLoop(seconds * 1000);
+    const double wallSeconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
+    const double cpuSeconds = static_cast<double>(ProcessCpuTicks() - cpuBefore) /
+                              static_cast<double>(::sysconf(_SC_CLK_TCK));
+    const double percent = 100.0 * cpuSeconds / wallSeconds;
+    const double ticksPerSecond = static_cast<double>(ticks - ticksBefore) / wallSeconds;
+    const double allocationsPerSecond =
+        static_cast<double>(allocations.load() - allocationsBefore) / wallSeconds;
+
+    std::printf("child windows open:  %s\n", qPrintable(OpenChildWindows(mainWindow)));
+    std::printf("measured period:     %.1f s\n", wallSeconds);
+    std::printf("CPU (utime+stime):   %.2f s = %.2f %% of one core (goal < %.0f %%)\n", cpuSeconds,
+                percent, GoalPercent);
+    std::printf("master timer:        %.1f ticks/s\n", ticksPerSecond);
+    std::printf("heap allocations:    %.0f /s (%.1f per tick)\n", allocationsPerSecond,
+                ticksPerSecond > 0 ? allocationsPerSecond / ticksPerSecond : 0.0);
+    app.CloseAllWindows();
+    return percent < GoalPercent ? 0 : OverGoalStatus;
+}
