@@ -157,6 +157,7 @@ void FrmSWOptions::SetMarkedInvalid(QLineEdit* box, bool invalid) {
     // Property selectors are matched at polish time only.
     box->style()->unpolish(box);
     box->style()->polish(box);
+    box->update();
 }
 
 void FrmSWOptions::showEvent(QShowEvent* event) {
