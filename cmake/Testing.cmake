@@ -8,15 +8,24 @@ set(QMT_TEST_ENV
   "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
   "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 
-# qmt_add_gtest(name SOURCES a.cpp b.cpp LIBS lib...): one GoogleTest binary,
-# each test case registered with CTest.
+# qmt_add_gtest(name SOURCES a.cpp b.cpp LIBS lib... [ENV VAR=value...]
+# [FIXTURES fixture...]): one GoogleTest binary, each test case registered with CTest.
 function(qmt_add_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV;FIXTURES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   qmt_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${QMT_TEST_ENV}")
+  # Discovered tests lose the separators of a list-valued ENVIRONMENT, so
+  # the environment is set by running each case through `cmake -E env`.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_COMMAND};-E;env;${QMT_TEST_ENV};${T_ENV}")
+  if(T_FIXTURES)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+      PROPERTIES FIXTURES_REQUIRED "${T_FIXTURES}")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+  endif()
 endfunction()
 
 # qmt_add_qtest(name SOURCES a.cpp LIBS lib...): one Qt Test binary, run offscreen.
