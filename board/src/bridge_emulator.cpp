@@ -1,12 +1,11 @@
 #include "bridge_emulator.h"
 
+#include "file_text.h"
 #include "intel_hex.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace tarnlink {
 
@@ -14,6 +13,8 @@ namespace {
 
 constexpr std::int32_t ConnectValue = 48;
 constexpr std::int32_t ConnectIndex = 51;
+// A board description is a few lines; anything this large is the wrong file.
+constexpr std::size_t MaxBoardFileSize = 1024 * 1024;
 
 Emulator::MillisClock SteadyClockFromNow() {
     const auto start = std::chrono::steady_clock::now();
@@ -22,17 +23,6 @@ Emulator::MillisClock SteadyClockFromNow() {
         return static_cast<std::uint64_t>(
             std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
     };
-}
-
-bool ReadWholeFile(const char* path, std::string& text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    std::ostringstream content;
-    content << file.rdbuf();
-    text = std::move(content).str();
-    return !file.bad();
 }
 
 } // namespace
@@ -104,9 +94,15 @@ bool BridgeEmulator::TakeBoard(BoardConfig& board) {
         return true; // the default board
     }
     std::string text;
-    if (!ReadWholeFile(boardFile, text)) {
+    switch (ReadFileText(boardFile, MaxBoardFileSize, text)) {
+    case FileTextResult::Unreadable:
         Fail(FirmwareBadBoard, std::string("board file ") + boardFile + ": cannot read it");
         return false;
+    case FileTextResult::TooLarge:
+        Fail(FirmwareBadBoard, std::string("board file ") + boardFile + ": too large");
+        return false;
+    case FileTextResult::Ok:
+        break;
     }
     std::string error;
     if (!ParseBoardText(text, board, error)) {

@@ -1,6 +1,7 @@
 #include "intel_hex.h"
 
-#include <fstream>
+#include "file_text.h"
+
 #include <optional>
 #include <vector>
 
@@ -136,24 +137,18 @@ HexCheck CheckIntelHexFile(const char* path) {
         unreadable.reason = "no firmware path";
         return unreadable;
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        unreadable.reason = std::string("cannot open ") + path;
-        return unreadable;
-    }
     std::string text;
-    char chunk[64 * 1024];
-    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
-        text.append(chunk, static_cast<std::size_t>(file.gcount()));
-        if (text.size() > MaxFileSize) {
-            HexCheck tooBig;
-            tooBig.reason = std::string(path) + " is too large for bridge firmware";
-            return tooBig;
-        }
-    }
-    if (file.bad()) {
+    switch (ReadFileText(path, MaxFileSize, text)) {
+    case FileTextResult::Unreadable:
         unreadable.reason = std::string("cannot read ") + path;
         return unreadable;
+    case FileTextResult::TooLarge: {
+        HexCheck tooBig;
+        tooBig.reason = std::string(path) + " is too large for bridge firmware";
+        return tooBig;
+    }
+    case FileTextResult::Ok:
+        break;
     }
     HexCheck check = CheckIntelHex(text);
     if (!check.ok) {

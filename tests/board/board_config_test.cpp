@@ -107,6 +107,14 @@ TEST_F(BoardFileTest, FirmwareDownloadReadsTheBoardFileNamedByTheEnvironment) {
     ::setenv("TARNLINK_BOARD", dir.Path("missing.board").c_str(), 1);
     EXPECT_EQ(emulator.LoadFirmWare(TARNLINK_TEST_FIRMWARE), FirmwareBadBoard);
 
+    // A folder, or a device that never ends, is refused instead of read as an
+    // empty board or read until memory runs out.
+    for (const std::string& wrong : {dir.Path(""), std::string("/dev/zero")}) {
+        ::setenv("TARNLINK_BOARD", wrong.c_str(), 1);
+        EXPECT_EQ(emulator.LoadFirmWare(TARNLINK_TEST_FIRMWARE), FirmwareBadBoard) << wrong;
+        EXPECT_EQ(Connect(), StatusNotConnected) << wrong;
+    }
+
     ::setenv("TARNLINK_BOARD", dir.Write("refuse.board", "firmware = fail\n").c_str(), 1);
     EXPECT_EQ(emulator.LoadFirmWare(TARNLINK_TEST_FIRMWARE), FirmwareRefused);
     EXPECT_EQ(Connect(), StatusNotConnected);
