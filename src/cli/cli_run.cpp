@@ -5,8 +5,8 @@
 #include "link/clock.h"
 #include "link/connection_sequence.h"
 #include "link/executable_folder.h"
+#include "link/temperature_reading.h"
 #include "model/reg_map.h"
-#include "model/temp_codes.h"
 
 #include <ostream>
 
@@ -43,19 +43,12 @@ void PrintRegisters(const std::vector<RegisterReading>& readings, bool json, std
     }
 }
 
-// The reads of the monitoring cycle, in its order (each low byte before its
-// high byte), decoded in the range the chip is set to now.
-Temperatures ReadTemperatures(link::RegisterAccess& access) {
+// The monitoring cycle's reading, in the range the chip is set to now.
+Temperatures ReadInChipRange(link::RegisterAccess& access) {
     access.UpdateRemoteSelection(ConfigurationWritePointer);
+    link::ReadTemperatures(access);
     const auto& state = access.state();
-    const auto address = access.usb().DeviceAddress;
-    Temperatures temps;
-    temps.local = model::DecodeWholeTemp(state, access.ReadRegister(address, 0x00));
-    const auto remote1Low = access.ReadRegister(address, 0x10);
-    temps.remote1 = model::DecodeQuarterTemp(state, access.ReadRegister(address, 0x01), remote1Low);
-    const auto remote2Low = access.ReadRegister(address, 0x33);
-    temps.remote2 = model::DecodeQuarterTemp(state, access.ReadRegister(address, 0x30), remote2Low);
-    return temps;
+    return {state.LocalTemp, state.Remote1Temp, state.Remote2Temp};
 }
 
 } // namespace
@@ -97,7 +90,7 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
         break;
     }
     case Command::Temps: {
-        const auto temps = ReadTemperatures(access);
+        const auto temps = ReadInChipRange(access);
         if (options.json) {
             out << TemperaturesJson(temps) << '\n';
         } else {
@@ -126,7 +119,9 @@ int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err
     std::string error;
     const auto bridge = link::OpenBridge(options.bridge, error);
     if (!bridge) {
-        err << "qmtctl: " << error << '\n';
+        // A bridge library that cannot be used fails like its firmware download.
+        err << "qmtctl: " << error << '\n'
+            << link::LinkErrorMessage(link::LinkError::FirmwareDownload) << '\n';
         return ExitLinkFailure;
     }
     link::USBStuff usb;

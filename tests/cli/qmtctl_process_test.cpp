@@ -89,6 +89,8 @@ TEST_F(QmtctlProcess, LinkFailuresExitThreeWithTheirMessage) {
     const auto library = Run({"--bridge", "tarnlink:/nonexistent/libTarnlink.so", "detect"});
     EXPECT_EQ(library.exitCode, 3);
     EXPECT_TRUE(Contains(library.err, "/nonexistent/libTarnlink.so")) << library.err;
+    EXPECT_TRUE(Contains(library.err, "Firmware failed to download - Check USB connections\n"))
+        << library.err;
 }
 
 TEST_F(QmtctlProcess, NoConnectionExitsThree) {
