@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -121,13 +120,8 @@ void FrmAbout::showEvent(QShowEvent* event) {
         return;
     }
     placed_ = true;
-    // The outer size and the place belong to the child window's frame.
-    QWidget* outer = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (outer == nullptr) {
-        outer = this;
-    }
-    outer->resize(TwipsToPixels(this, WidthTwips, HeightTwips));
-    outer->move(Position(mainWindow_.size(), outer->size(), LogicalDpi(this)));
+    QWidget& outer = SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
+    outer.move(Position(mainWindow_.size(), outer.size(), LogicalDpi(this)));
 }
 
 bool FrmAbout::eventFilter(QObject* watched, QEvent* event) {
@@ -145,11 +139,7 @@ void FrmAbout::Label6_Click() {
 }
 
 void FrmAbout::cmdOK_Click() {
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        frame->close();
-    } else {
-        close();
-    }
+    OuterWindow(*this).close();
 }
 
 } // namespace qmt::app

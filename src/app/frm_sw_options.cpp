@@ -11,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStringList>
 #include <QStyle>
@@ -138,11 +137,7 @@ void FrmSWOptions::cmdApply_Click() {
 
 void FrmSWOptions::cmdCancel_Click() {
     // Inside the main window the frame around us is what closes; it takes us along.
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        frame->close();
-    } else {
-        close();
-    }
+    OuterWindow(*this).close();
 }
 
 bool FrmSWOptions::IsMarkedInvalid(const QLineEdit* box) {
@@ -166,10 +161,8 @@ void FrmSWOptions::showEvent(QShowEvent* event) {
         return;
     }
     sized_ = true;
-    // The outer size includes the child window's frame when there is one.
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        frame->resize(TwipsToPixels(this, WidthTwips, HeightTwips));
-    }
+    // The child window's frame exists only now; the design size includes it.
+    SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
 }
 
 bool FrmSWOptions::eventFilter(QObject* watched, QEvent* event) {

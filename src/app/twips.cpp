@@ -1,6 +1,7 @@
 #include "app/twips.h"
 
 #include <QGuiApplication>
+#include <QMdiSubWindow>
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
@@ -23,6 +24,19 @@ double LogicalDpi(const QWidget* widget) {
 QSize TwipsToPixels(const QWidget* widget, double widthTwips, double heightTwips) {
     const double dpi = LogicalDpi(widget);
     return {TwipsToPixels(widthTwips, dpi), TwipsToPixels(heightTwips, dpi)};
+}
+
+QWidget& OuterWindow(QWidget& view) {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(view.parentWidget())) {
+        return *frame;
+    }
+    return view;
+}
+
+QWidget& SetOuterSizeTwips(QWidget& view, double widthTwips, double heightTwips) {
+    QWidget& outer = OuterWindow(view);
+    outer.resize(TwipsToPixels(&view, widthTwips, heightTwips));
+    return outer;
 }
 
 } // namespace qmt::app

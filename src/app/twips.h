@@ -17,4 +17,10 @@ double PixelsToTwips(int pixels, double logicalDpi);
 QSize TwipsToPixels(const QWidget* widget, double widthTwips, double heightTwips);
 double LogicalDpi(const QWidget* widget);
 
+// The window whose outer size a view sets: its child-window frame inside the
+// main window, else the view itself.
+QWidget& OuterWindow(QWidget& view);
+// Gives the view's outer window its design size; returns that outer window.
+QWidget& SetOuterSizeTwips(QWidget& view, double widthTwips, double heightTwips);
+
 } // namespace qmt::app
