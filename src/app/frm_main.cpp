@@ -93,6 +93,10 @@ FrmMain::FrmMain(Application& app, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(ProductIcon());
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+    // Child windows have fixed design sizes; in a small main window the user
+    // scrolls to the parts that do not fit instead of losing them.
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
 
     tmrMaster_.setObjectName(QStringLiteral("tmrMaster"));

@@ -9,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -51,6 +53,7 @@ private slots:
     void unloadStoresPlacement();
     void childWindowsOpenOnce();
     void windowMenuListsOpenWindows();
+    void childWindowLargerThanTheAreaCanBeScrolledTo();
 };
 
 void TestMainWindow::menusToolbarAndStatusBar() {
@@ -245,6 +248,24 @@ void TestMainWindow::windowMenuListsOpenWindows() {
     entries[3]->trigger();
     QCOMPARE(mainWindow.mdiArea()->activeSubWindow()->widget(),
              mainWindow.childWindows().Loaded(WindowId::About));
+}
+
+void TestMainWindow::childWindowLargerThanTheAreaCanBeScrolledTo() {
+    // A child window has its design size whatever the main window's; in a
+    // main window made small its buttons must stay within reach.
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    FrmMain& mainWindow = world.main();
+    mainWindow.resize(500, 300);
+    QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+    QMdiSubWindow* options = mainWindow.childWindows().Open(WindowId::SWOptions);
+    QMdiArea& area = *mainWindow.mdiArea();
+    QVERIFY(options->geometry().bottom() > area.viewport()->height());
+    QTRY_VERIFY(area.verticalScrollBar()->isVisible());
+    area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum());
+    const auto* apply = qobject_cast<FrmSWOptions*>(options->widget())->cmdApply();
+    const QPoint applyBottom = apply->mapTo(area.viewport(), QPoint(0, apply->height()));
+    QVERIFY(applyBottom.y() <= area.viewport()->height());
 }
 
 } // namespace qmt::app
