@@ -6,6 +6,7 @@
 #include "app/unavailable_bridge.h"
 #include "support/emulated_bridge.h"
 
+#include <QAbstractEventDispatcher>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -37,6 +38,7 @@ class TestStartup : public QObject {
 
 private slots:
     void startupRunsInOrderAndSetsDefaults();
+    void startupDoesNotYieldOnceTheTimerRuns();
     void failedStartupShowsOneMessageAndEnds_data();
     void failedStartupShowsOneMessageAndEnds();
     void unloadableBridgeLibraryIsAFirmwareFailure();
@@ -105,6 +107,44 @@ void TestStartup::startupRunsInOrderAndSetsDefaults() {
     // No tick ran during start-up, and every pause ran on the fake clock.
     QCOMPARE(world.app->cycle().LastRun(Activity::ReadTemperatures), 0.0);
     QVERIFY(world.clock->ElapsedMs() >= 3000);
+}
+
+void TestStartup::startupDoesNotYieldOnceTheTimerRuns() {
+    AppWorld world;
+    world.stub->chips[AppWorld::ChipAddress][ConfigurationReadPointer] = 0x08;
+    int yields = 0;
+    QStringList faults;
+    // Every pass of the event loop wakes the dispatcher: the connect attempts
+    // must, nothing after the timer is enabled may, or a tick could run
+    // before the defaults and the channel selection are set.
+    const QMetaObject::Connection probe =
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
+                         [&world, &yields, &faults] {
+                             ++yields;
+                             FrmMain* mainWindow = world.app->mainWindow();
+                             if (mainWindow != nullptr && mainWindow->tmrMaster().isActive()) {
+                                 faults.append(QStringLiteral("yielded with the timer running"));
+                             }
+                         });
+    // The splash is gone before the main window shows, the timer starts after.
+    test::EventProbe shown(QEvent::Show, [&world, &faults](QObject* watched) {
+        if (watched == world.app->mainWindow()) {
+            if (world.app->splash() != nullptr) {
+                faults.append(QStringLiteral("main window shown with the splash loaded"));
+            }
+            if (world.main().tmrMaster().isActive()) {
+                faults.append(QStringLiteral("timer enabled before the main window showed"));
+            }
+        }
+    });
+
+    QCOMPARE(world.RunMain(), std::nullopt);
+    QObject::disconnect(probe);
+
+    QVERIFY(yields > 0);
+    QCOMPARE(faults, QStringList{});
+    QVERIFY(world.main().tmrMaster().isActive());
+    QVERIFY(world.app->state().Remote2Selected);
 }
 
 void TestStartup::failedStartupShowsOneMessageAndEnds_data() {

@@ -93,6 +93,22 @@ app::FrmMain& AppWorld::main() const {
     return *app->mainWindow();
 }
 
+EventProbe::EventProbe(QEvent::Type type, std::function<void(QObject*)> seen)
+    : type_(type), seen_(std::move(seen)) {
+    qApp->installEventFilter(this);
+}
+
+EventProbe::~EventProbe() {
+    qApp->removeEventFilter(this);
+}
+
+bool EventProbe::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == type_) {
+        seen_(watched);
+    }
+    return false;
+}
+
 SplashRecorder::SplashRecorder() {
     qApp->installEventFilter(this);
 }

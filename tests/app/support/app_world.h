@@ -4,6 +4,7 @@
 #include "support/fake_clock.h"
 #include "support/stub_bridge.h"
 
+#include <QEvent>
 #include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -65,6 +66,20 @@ public:
     FakeClock* clock = nullptr;
     StubBridge* stub = nullptr; // null when the test brought its own bridge
     std::unique_ptr<app::Application> app;
+};
+
+// Calls back for every event of one type that reaches any object while it lives.
+class EventProbe : public QObject {
+public:
+    EventProbe(QEvent::Type type, std::function<void(QObject* watched)> seen);
+    ~EventProbe() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QEvent::Type type_;
+    std::function<void(QObject*)> seen_;
 };
 
 // Records what the splash window shows, from the moment it appears, with
