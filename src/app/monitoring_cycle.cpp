@@ -1,6 +1,6 @@
 #include "app/monitoring_cycle.h"
 
-#include "model/temp_codes.h"
+#include "link/temperature_reading.h"
 
 #include <utility>
 
@@ -58,15 +58,7 @@ void MonitoringCycle::Tick() {
 }
 
 void MonitoringCycle::ReadTemperatures() {
-    const std::int32_t address = access_.usb().DeviceAddress;
-    state_.LocalTemp = model::DecodeWholeTemp(state_, access_.ReadRegister(address, 0x00));
-    // Each remote channel is read low byte first, then high byte; keep this order.
-    const int remote1Low = access_.ReadRegister(address, 0x10);
-    const int remote1High = access_.ReadRegister(address, 0x01);
-    state_.Remote1Temp = model::DecodeQuarterTemp(state_, remote1High, remote1Low);
-    const int remote2Low = access_.ReadRegister(address, 0x33);
-    const int remote2High = access_.ReadRegister(address, 0x30);
-    state_.Remote2Temp = model::DecodeQuarterTemp(state_, remote2High, remote2Low);
+    link::ReadTemperatures(access_);
 }
 
 } // namespace qmt::app
