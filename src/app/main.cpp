@@ -57,7 +57,7 @@ int main(int argc, char* argv[]) {
 
     qmt::link::BridgeChoice choice;
     std::string error;
-    if (!qmt::link::ParseBridgeSpec(parser.value(bridgeOption).toStdString(), choice, error)) {
+    if (!qmt::link::ParseBridgeChoice(parser.value(bridgeOption).toStdString(), choice, error)) {
         std::cerr << "qmteval: " << error << '\n';
         return UsageErrorStatus;
     }

@@ -161,7 +161,7 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
     ParseResult result{ParseOutcome::Run, {}, {}};
     auto& options = result.options;
     std::string error;
-    if (!link::ParseBridgeSpec(parser.value(bridge).toStdString(), options.bridge, error)) {
+    if (!link::ParseBridgeChoice(parser.value(bridge).toStdString(), options.bridge, error)) {
         return Usage(error);
     }
     if (parser.isSet(board)) {

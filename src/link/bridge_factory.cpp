@@ -10,17 +10,17 @@ namespace {
 constexpr std::string_view TarnlinkName = "tarnlink";
 }
 
-bool ParseBridgeSpec(std::string_view spec, BridgeChoice& choice, std::string& error) {
-    if (spec == TarnlinkName) {
+bool ParseBridgeChoice(std::string_view text, BridgeChoice& choice, std::string& error) {
+    if (text == TarnlinkName) {
         choice.libraryPath.clear();
         return true;
     }
-    if (spec.starts_with(TarnlinkName) && spec.size() > TarnlinkName.size() + 1 &&
-        spec[TarnlinkName.size()] == ':') {
-        choice.libraryPath = std::string(spec.substr(TarnlinkName.size() + 1));
+    if (text.starts_with(TarnlinkName) && text.size() > TarnlinkName.size() + 1 &&
+        text[TarnlinkName.size()] == ':') {
+        choice.libraryPath = std::string(text.substr(TarnlinkName.size() + 1));
         return true;
     }
-    error = "unknown bridge '" + std::string(spec) + "' (use tarnlink or tarnlink:PATH)";
+    error = "unknown bridge '" + std::string(text) + "' (use tarnlink or tarnlink:PATH)";
     return false;
 }
 

@@ -15,7 +15,7 @@ struct BridgeChoice {
 };
 
 // Parses "tarnlink" or "tarnlink:PATH"; false with a one-line reason otherwise.
-bool ParseBridgeSpec(std::string_view spec, BridgeChoice& choice, std::string& error);
+bool ParseBridgeChoice(std::string_view text, BridgeChoice& choice, std::string& error);
 
 // Opens the chosen bridge. A board file is handed to the emulated bridge
 // through TARNLINK_BOARD before the library is loaded. Null with a reason
