@@ -3,6 +3,7 @@
 #include "app/frm_sw_options.h"
 #include "app/placement_settings.h"
 #include "app/support/app_world.h"
+#include "app/termination_signals.h"
 #include "app/twips.h"
 
 #include <QLabel>
@@ -11,10 +12,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QToolBar>
-#include <QToolButton>
 #include <QtTest>
+#include <csignal>
+
+Q_DECLARE_METATYPE(qmt::app::Placement)
 
 namespace qmt::app {
 
@@ -22,9 +24,9 @@ using test::AppWorld;
 
 namespace {
 
-QStringList Captions(const QList<QAction*>& actions) {
+QStringList Captions(const QWidget& owner) {
     QStringList captions;
-    for (const QAction* action : actions) {
+    for (const QAction* action : owner.actions()) {
         if (!action->isSeparator()) {
             captions.append(action->text());
         }
@@ -32,12 +34,20 @@ QStringList Captions(const QList<QAction*>& actions) {
     return captions;
 }
 
-QAction* MenuAction(const FrmMain& mainWindow, const char* name) {
-    return mainWindow.findChild<QAction*>(QLatin1String(name));
+void Trigger(const FrmMain& mainWindow, const char* item) {
+    mainWindow.findChild<QAction*>(QLatin1String(item))->trigger();
 }
 
-QRect TwipsRect(const QWidget& widget, double left, double top, double width, double height) {
-    return PlacementToPixels({left, top, width, height}, LogicalDpi(&widget));
+extern "C" void IgnoreSignal(int) {}
+
+void (*CurrentHandler(int signalNumber))(int) {
+    struct sigaction current {};
+    sigaction(signalNumber, nullptr, &current);
+    return current.sa_handler;
+}
+
+QColor LinkColour(const QWidget* about) {
+    return qobject_cast<const FrmAbout*>(about)->Label6()->palette().color(QPalette::WindowText);
 }
 
 } // namespace
@@ -51,8 +61,8 @@ private slots:
     void placementAtStart();
     void unloadStoresPlacement_data();
     void unloadStoresPlacement();
+    void terminationSignalsCloseTheProgramInOrder();
     void childWindowsOpenOnce();
-    void windowMenuListsOpenWindows();
     void childWindowLargerThanTheAreaCanBeScrolledTo();
 };
 
@@ -60,78 +70,57 @@ void TestMainWindow::menusToolbarAndStatusBar() {
     AppWorld world;
     QCOMPARE(world.RunMain(), std::nullopt);
     const FrmMain& mainWindow = world.main();
-
-    QCOMPARE(Captions(mainWindow.menuBar()->actions()),
-             (QStringList{"&File", "&View", "&Configuration", "&Window", "&About"}));
-    const auto items = [&mainWindow](const char* menu) {
-        return Captions(mainWindow.findChild<QMenu*>(QLatin1String(menu))->actions());
-    };
-    QCOMPARE(items("mnuFile"), (QStringList{"&Save/Recall Configuration", "&Log Data to File"}));
-    QCOMPARE(items("mnuDevice"),
-             (QStringList{"&Register Map", "Gra&phing", "Li&mits, Interrupts"}));
-    QCOMPARE(items("mnuConfig"), (QStringList{"&General Configuration", "&Software options"}));
-    QCOMPARE(items("mnuMainAbout"), QStringList{"A&bout the QMT6171/2/3 Software..."});
-    QCOMPARE(MenuAction(mainWindow, "mnuAbout")->text(),
-             QStringLiteral("A&bout the QMT6171/2/3 Software..."));
-
-    const QList<QAction*> buttons = mainWindow.tbToolBar()->actions();
-    QStringList keys;
-    QStringList tips;
-    for (QAction* button : buttons) {
-        keys.append(button->data().toString());
-        tips.append(button->toolTip());
-        QVERIFY(!button->icon().isNull());
-        const auto* toolButton =
-            qobject_cast<QToolButton*>(mainWindow.tbToolBar()->widgetForAction(button));
-        QVERIFY(toolButton != nullptr);
-        QCOMPARE(toolButton->toolTip(), button->toolTip());
+    const std::vector<std::pair<const char*, QStringList>> menus = {
+        {"", {"&File", "&View", "&Configuration", "&Window", "&About"}},
+        {"mnuFile", {"&Save/Recall Configuration", "&Log Data to File"}},
+        {"mnuDevice", {"&Register Map", "Gra&phing", "Li&mits, Interrupts"}},
+        {"mnuConfig", {"&General Configuration", "&Software options"}},
+        {"mnuMainAbout", {"A&bout the QMT6171/2/3 Software..."}}};
+    for (const auto& [name, expected] : menus) {
+        const QWidget* owner = mainWindow.menuBar();
+        if (*name != '\0') {
+            owner = mainWindow.findChild<QMenu*>(QLatin1String(name));
+        }
+        QCOMPARE(Captions(*owner), expected);
     }
-    QCOMPARE(keys, (QStringList{"Save", "Config", "Graphs", "Tree", "Limits", "Log"}));
-    QCOMPARE(tips,
-             (QStringList{"Save/Recall Configuration", "General Device Configuration",
-                          "Temperature/Fan graphs", "Register Map Tree", "Interrupts/Limits", ""}));
-
-    QCOMPARE(mainWindow.statusBar()->objectName(), QStringLiteral("sbStatusBar"));
+    QStringList buttons;
+    for (const QAction* button : mainWindow.tbToolBar()->actions()) {
+        buttons.append(button->data().toString() + '|' + button->toolTip());
+        QVERIFY(!button->icon().isNull());
+    }
+    QCOMPARE(buttons,
+             (QStringList{"Save|Save/Recall Configuration", "Config|General Device Configuration",
+                          "Graphs|Temperature/Fan graphs", "Tree|Register Map Tree",
+                          "Limits|Interrupts/Limits", "Log|"}));
     QCOMPARE(mainWindow.StatusPanel(2)->text(),
              QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
-    QVERIFY(!mainWindow.StatusPanel(3)->text().isEmpty());
-
-    AppWorld fresh;
-    fresh.app->CreateMainWindow();
-    QCOMPARE(fresh.main().StatusPanel(1)->text(), QStringLiteral("Status"));
-    QVERIFY(!fresh.main().tmrMaster().isActive());
 }
 
 void TestMainWindow::placementAtStart_data() {
     QTest::addColumn<QStringList>("stored");
-    QTest::addColumn<QList<double>>("expectedTwips");
-    const QList<double> defaults{1000, 1000, 6500, 6500};
+    QTest::addColumn<Placement>("expected");
+    const Placement defaults{1000, 1000, 6500, 6500};
     QTest::newRow("first start") << QStringList{} << defaults;
-    QTest::newRow("stored") << QStringList{"3000", "1500", "9000", "7500"}
-                            << QList<double>{3000, 1500, 9000, 7500};
     QTest::newRow("real numbers") << QStringList{"3000.4", " 1500 ", "9e3", "7500"}
-                                  << QList<double>{3000.4, 1500, 9000, 7500};
+                                  << Placement{3000.4, 1500, 9000, 7500};
     QTest::newRow("not numbers") << QStringList{"left", "", "9000", "1e999"}
-                                 << QList<double>{1000, 1000, 9000, 6500};
+                                 << Placement{1000, 1000, 9000, 6500};
     QTest::newRow("no size") << QStringList{"3000", "1500", "0", "-7500"}
-                             << QList<double>{3000, 1500, 6500, 6500};
+                             << Placement{3000, 1500, 6500, 6500};
     QTest::newRow("off every screen") << QStringList{"-90000", "1500", "9000", "7500"} << defaults;
-    QTest::newRow("below every screen")
-        << QStringList{"3000", "900000", "9000", "7500"} << defaults;
 }
 
 void TestMainWindow::placementAtStart() {
     QFETCH(QStringList, stored);
-    QFETCH(QList<double>, expectedTwips);
+    QFETCH(Placement, expected);
     AppWorld world;
     if (!stored.isEmpty()) {
         world.StoreSettings(stored);
     }
     QCOMPARE(world.RunMain(), std::nullopt);
     const FrmMain& mainWindow = world.main();
-    const QRect expected = TwipsRect(mainWindow, expectedTwips[0], expectedTwips[1],
-                                     expectedTwips[2], expectedTwips[3]);
-    QCOMPARE(QRect(mainWindow.pos(), mainWindow.size()), expected);
+    QCOMPARE(QRect(mainWindow.pos(), mainWindow.size()),
+             PlacementToPixels(expected, LogicalDpi(&mainWindow)));
 }
 
 void TestMainWindow::unloadStoresPlacement_data() {
@@ -153,22 +142,44 @@ void TestMainWindow::unloadStoresPlacement() {
     mainWindow.setWindowState(state);
     QVERIFY(QTest::qWaitForWindowExposed(&mainWindow) || state == Qt::WindowMinimized);
     const QRect bounds(mainWindow.pos(), mainWindow.size());
-    if (state == Qt::WindowMaximized) {
-        QVERIFY2(bounds.size() != QSize(510, 420), "the window did not maximise");
-    }
+    QVERIFY2(state != Qt::WindowMaximized || bounds.size() != QSize(510, 420), "not maximised");
 
     QVERIFY(mainWindow.close());
 
-    if (state == Qt::WindowMinimized) {
-        QCOMPARE(world.StoredSettings(), before);
-        return;
+    QStringList expected = before;
+    if (state != Qt::WindowMinimized) {
+        const Placement placement = PlacementFromPixels(bounds, LogicalDpi(&mainWindow));
+        expected.clear();
+        for (double twips : {placement.left, placement.top, placement.width, placement.height}) {
+            expected.append(QString::number(std::llround(twips)));
+        }
     }
-    const Placement placement = PlacementFromPixels(bounds, LogicalDpi(&mainWindow));
-    const QStringList expected{QString::number(std::llround(placement.left)),
-                               QString::number(std::llround(placement.top)),
-                               QString::number(std::llround(placement.width)),
-                               QString::number(std::llround(placement.height))};
     QCOMPARE(world.StoredSettings(), expected);
+}
+
+void TestMainWindow::terminationSignalsCloseTheProgramInOrder() {
+    std::signal(SIGINT, IgnoreSignal);
+    std::signal(SIGTERM, SIG_DFL);
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    world.main().move(150, 75);
+    std::vector<int> received;
+    {
+        const TerminationSignals signalHandling([&](int signalNumber) {
+            received.push_back(signalNumber);
+            world.app->CloseAllWindows();
+        });
+        QCOMPARE(std::raise(SIGINT), 0);
+        QCOMPARE(std::raise(SIGTERM), 0);
+        // Nothing happens inside the handlers; the event loop does the closing.
+        QVERIFY(received.empty());
+        QTRY_COMPARE(received, (std::vector{SIGINT, SIGTERM}));
+    }
+    QVERIFY(!world.main().isVisible());
+    QCOMPARE(world.StoredSettings().mid(0, 2), (QStringList{"2250", "1125"}));
+    // The handlers that were there before come back.
+    QVERIFY(CurrentHandler(SIGINT) == &IgnoreSignal);
+    QVERIFY(CurrentHandler(SIGTERM) == SIG_DFL);
 }
 
 void TestMainWindow::childWindowsOpenOnce() {
@@ -176,6 +187,7 @@ void TestMainWindow::childWindowsOpenOnce() {
     QCOMPARE(world.RunMain(), std::nullopt);
     FrmMain& mainWindow = world.main();
     QMdiArea& area = *mainWindow.mdiArea();
+    auto* windowMenu = mainWindow.findChild<QMenu*>(QStringLiteral("mnuWindow"));
 
     // Buttons and items of windows that do not exist yet open nothing, silently.
     for (QAction* button : mainWindow.tbToolBar()->actions()) {
@@ -183,76 +195,59 @@ void TestMainWindow::childWindowsOpenOnce() {
     }
     for (const char* item :
          {"mnuSave", "mnuLog", "mnuRegMap", "mnuGraph", "mnuLimits", "mnuGeneralConfig"}) {
-        MenuAction(mainWindow, item)->trigger();
+        Trigger(mainWindow, item);
     }
-    QVERIFY(area.subWindowList().isEmpty());
-    QVERIFY(world.messages.empty());
+    QVERIFY(area.subWindowList().isEmpty() && world.messages.empty());
 
-    // About: placed once, when loaded, from the main window's size.
-    MenuAction(mainWindow, "mnuAbout")->trigger();
-    QCOMPARE(area.subWindowList().size(), 1);
-    QMdiSubWindow* about = area.subWindowList().constFirst();
-    QCOMPARE(about->size(),
-             TwipsToPixels(&mainWindow, FrmAbout::WidthTwips, FrmAbout::HeightTwips));
+    // About is placed once, when loaded, from the main window's size.
+    Trigger(mainWindow, "mnuAbout");
+    QMdiSubWindow* about = area.activeSubWindow();
     QCOMPARE(about->pos(),
              FrmAbout::Position(mainWindow.size(), about->size(), LogicalDpi(&mainWindow)));
     about->move(30, 40);
-    MenuAction(mainWindow, "mnuAbout")->trigger();
-    QCOMPARE(area.subWindowList().size(), 1);
-    QCOMPARE(area.subWindowList().constFirst(), about);
+    Trigger(mainWindow, "mnuAbout");
+    QCOMPARE(area.subWindowList(), QList{about});
     QCOMPARE(about->pos(), QPoint(30, 40));
+    // Centred 1500 twips high, but never beyond the area's top left corner.
+    QCOMPARE(FrmAbout::Position({1000, 800}, {400, 220}, 192.0), QPoint(300, 90));
+    QCOMPARE(FrmAbout::Position({300, 300}, {400, 220}, 96.0), QPoint(0, 0));
+    // Its web address turns purple once clicked, until the window unloads.
+    const QColor purple(128, 0, 128);
+    QTest::mouseClick(qobject_cast<FrmAbout*>(about->widget())->Label6(), Qt::LeftButton);
+    QCOMPARE(world.openedUrls, std::vector{FrmAbout::WebAddress()});
 
-    // The options window through its menu item; its notes reach status panel 1.
-    MenuAction(mainWindow, "mnuSoftware")->trigger();
-    auto* options =
-        qobject_cast<FrmSWOptions*>(mainWindow.childWindows().Loaded(WindowId::SWOptions));
+    // Re-opening a minimised window restores and raises it.
+    Trigger(mainWindow, "mnuSoftware");
+    auto* options = qobject_cast<FrmSWOptions*>(area.activeSubWindow()->widget());
     QVERIFY(options != nullptr);
-    QCOMPARE(area.activeSubWindow()->widget(), options);
     about->showMinimized();
-    MenuAction(mainWindow, "mnuAbout")->trigger();
+    Trigger(mainWindow, "mnuAbout");
     QCOMPARE(area.activeSubWindow(), about);
     QVERIFY(!about->isMinimized());
-    QCOMPARE(area.subWindowList().size(), 2);
+    QCOMPARE(LinkColour(about->widget()), purple);
+    emit windowMenu->aboutToShow();
+    const QList<QAction*> entries = windowMenu->actions();
+    QCOMPARE(entries[3]->text(), QStringLiteral("&1 About the  QMT6171/2/3 Software"));
+    QVERIFY(entries[3]->isChecked() && !entries[4]->isChecked());
+    entries[4]->trigger();
+    QCOMPARE(area.activeSubWindow()->widget(), options);
     emit options->statusMessage(QStringLiteral("Intervals applied"));
     QCOMPARE(mainWindow.StatusPanel(1)->text(), QStringLiteral("Intervals applied"));
 
-    // Closing unloads; the next opening loads a new window.
-    QPointer<QWidget> firstAbout = about->widget();
-    about->close();
+    // OK unloads; the next opening loads a new window.
+    QPointer<QWidget> first = about->widget();
+    QTest::mouseClick(qobject_cast<FrmAbout*>(first)->cmdOK(), Qt::LeftButton);
     QVERIFY(mainWindow.childWindows().Loaded(WindowId::About) == nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(firstAbout.isNull());
+    QVERIFY(first.isNull());
     mainWindow.OpenWindow(WindowId::About);
-    QVERIFY(mainWindow.childWindows().Loaded(WindowId::About) != nullptr);
+    QVERIFY(LinkColour(mainWindow.childWindows().Loaded(WindowId::About)) != purple);
     QCOMPARE(area.subWindowList().size(), 2);
 }
 
-void TestMainWindow::windowMenuListsOpenWindows() {
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    FrmMain& mainWindow = world.main();
-    auto* windowMenu = mainWindow.findChild<QMenu*>(QStringLiteral("mnuWindow"));
-
-    emit windowMenu->aboutToShow();
-    QCOMPARE(Captions(windowMenu->actions()), (QStringList{"&Tile", "&Cascade"}));
-    QVERIFY(!windowMenu->actions().constFirst()->isEnabled());
-
-    mainWindow.OpenWindow(WindowId::About);
-    mainWindow.OpenWindow(WindowId::SWOptions);
-    emit windowMenu->aboutToShow();
-    const QList<QAction*> entries = windowMenu->actions();
-    QCOMPARE(entries.size(), 5);
-    QCOMPARE(entries[3]->text(), QStringLiteral("&1 About the  QMT6171/2/3 Software"));
-    QVERIFY(!entries[3]->isChecked());
-    QVERIFY(entries[4]->isChecked());
-    entries[3]->trigger();
-    QCOMPARE(mainWindow.mdiArea()->activeSubWindow()->widget(),
-             mainWindow.childWindows().Loaded(WindowId::About));
-}
-
 void TestMainWindow::childWindowLargerThanTheAreaCanBeScrolledTo() {
-    // A child window has its design size whatever the main window's; in a
-    // main window made small its buttons must stay within reach.
+    // A child window keeps its design size in a small main window; its
+    // buttons must stay within reach.
     AppWorld world;
     QCOMPARE(world.RunMain(), std::nullopt);
     FrmMain& mainWindow = world.main();

@@ -13,19 +13,38 @@ namespace qmt::test {
 
 namespace {
 
-const QStringList PlacementKeys = {QStringLiteral("MainLeft"), QStringLiteral("MainTop"),
-                                   QStringLiteral("MainWidth"), QStringLiteral("MainHeight")};
+// Thrown by the world's exit in place of ending the test process.
+struct ProgramExit {
+    int status;
+};
+
+const QStringList PlacementKeys = {"Settings/MainLeft", "Settings/MainTop", "Settings/MainWidth",
+                                   "Settings/MainHeight"};
+
+template <typename Run> std::optional<int> ExitStatus(Run run) {
+    try {
+        run();
+    } catch (const ProgramExit& exit) {
+        return exit.status;
+    }
+    return std::nullopt;
+}
+
+template <typename Window> bool AnyTopLevel(bool mustBeVisible) {
+    const QWidgetList widgets = QApplication::topLevelWidgets();
+    return std::any_of(widgets.begin(), widgets.end(), [mustBeVisible](const QWidget* widget) {
+        return qobject_cast<const Window*>(widget) != nullptr &&
+               (!mustBeVisible || widget->isVisible());
+    });
+}
 
 } // namespace
 
-AppWorld::AppWorld(const BridgeFactory& makeBridge)
+AppWorld::AppWorld(std::unique_ptr<link::Bridge> bridge)
     : settingsFile(folder.filePath(QStringLiteral("settings.conf"))) {
     auto fakeClock = std::make_unique<FakeClock>();
     clock = fakeClock.get();
-    std::unique_ptr<link::Bridge> bridge;
-    if (makeBridge) {
-        bridge = makeBridge(*clock);
-    } else {
+    if (!bridge) {
         auto stubBridge = std::make_unique<StubBridge>();
         stubBridge->AddChip(ChipAddress);
         stub = stubBridge.get();
@@ -53,60 +72,28 @@ AppWorld::~AppWorld() {
 }
 
 std::optional<int> AppWorld::RunMain() {
-    try {
-        app::Main(*app, {link::ExecutableFolder(), false, {}});
-    } catch (const ProgramExit& exit) {
-        return exit.status;
-    }
-    return std::nullopt;
+    return ExitStatus([this] { app::Main(*app, {link::ExecutableFolder(), false, {}}); });
 }
 
 std::optional<int> AppWorld::Tick(std::int64_t advanceMs) {
     clock->AdvanceMs(advanceMs);
-    try {
-        main().tmrMaster_Timer();
-    } catch (const ProgramExit& exit) {
-        return exit.status;
-    }
-    return std::nullopt;
+    return ExitStatus([this] { main().tmrMaster_Timer(); });
 }
 
 void AppWorld::StoreSettings(const QStringList& leftTopWidthHeight) {
     QSettings settings(settingsFile, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("Settings"));
     for (qsizetype key = 0; key < PlacementKeys.size(); ++key) {
         settings.setValue(PlacementKeys[key], leftTopWidthHeight.value(key));
     }
 }
 
 QStringList AppWorld::StoredSettings() const {
-    QSettings settings(settingsFile, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("Settings"));
+    const QSettings settings(settingsFile, QSettings::IniFormat);
     QStringList values;
     for (const QString& key : PlacementKeys) {
         values.append(settings.value(key).toString());
     }
     return values;
-}
-
-app::FrmMain& AppWorld::main() const {
-    return *app->mainWindow();
-}
-
-EventProbe::EventProbe(QEvent::Type type, std::function<void(QObject*)> seen)
-    : type_(type), seen_(std::move(seen)) {
-    qApp->installEventFilter(this);
-}
-
-EventProbe::~EventProbe() {
-    qApp->removeEventFilter(this);
-}
-
-bool EventProbe::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == type_) {
-        seen_(watched);
-    }
-    return false;
 }
 
 SplashRecorder::SplashRecorder() {
@@ -121,25 +108,21 @@ bool SplashRecorder::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::Show) {
         return false;
     }
-    if (qobject_cast<app::FrmMain*>(watched) != nullptr) {
+    if (auto* mainWindow = qobject_cast<app::FrmMain*>(watched)) {
         ++mainWindowShows;
+        if (AnyTopLevel<app::FrmSplash>(false)) {
+            faults.append(QStringLiteral("main window shown with the splash loaded"));
+        }
+        if (mainWindow->tmrMaster().isActive()) {
+            faults.append(QStringLiteral("timer enabled before the main window showed"));
+        }
     } else if (auto* splash = qobject_cast<app::FrmSplash*>(watched)) {
         connect(splash, &app::FrmSplash::stageShown, this, [this](const QString& text) {
-            stages.push_back({text, MainVisible()});
+            stages.append(text);
+            if (AnyTopLevel<app::FrmMain>(true)) {
+                faults.append(QStringLiteral("stage shown over the main window"));
+            }
         });
-        connect(splash, &app::FrmSplash::progressChanged, this,
-                [this](double twips) { barWidths.push_back(twips); });
-        connect(splash, &app::FrmSplash::statusMessage, this,
-                [this](const QString& text) { statuses.append(text); });
-    }
-    return false;
-}
-
-bool SplashRecorder::MainVisible() const {
-    for (const QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<const app::FrmMain*>(widget) != nullptr && widget->isVisible()) {
-            return true;
-        }
     }
     return false;
 }

@@ -4,35 +4,22 @@
 #include "support/fake_clock.h"
 #include "support/stub_bridge.h"
 
-#include <QEvent>
 #include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace qmt::test {
 
-// Thrown by the world's exit in place of ending the test process.
-struct ProgramExit {
-    int status;
-};
-
-// A fresh application for one test: a FakeClock, a bridge (a StubBridge with
-// a chip at 4Ch unless the test brings its own), settings in a temporary
+// A fresh application for one test: a FakeClock, the given bridge or a
+// StubBridge with a chip at 4Ch, settings in a temporary
 // folder, message boxes and opened web addresses recorded, and the program's
-// exit thrown as ProgramExit.
-//
-//   AppWorld world;
-//   QCOMPARE(world.RunMain(), std::nullopt);   // started
-//   world.stub->failAfterRequests = 0;
-//   QCOMPARE(world.Tick(), std::optional(3));  // link lost: program ended
+// exit caught and returned by RunMain and Tick.
 class AppWorld {
 public:
-    using BridgeFactory = std::function<std::unique_ptr<link::Bridge>(FakeClock&)>;
     static constexpr std::int32_t ChipAddress = 0x4C;
 
     struct Message {
@@ -43,7 +30,7 @@ public:
         bool timerActive;
     };
 
-    explicit AppWorld(const BridgeFactory& makeBridge = {});
+    explicit AppWorld(std::unique_ptr<link::Bridge> bridge = nullptr);
     ~AppWorld();
 
     // Runs start-up; the exit status if it ended the program.
@@ -52,12 +39,11 @@ public:
     // ended the program.
     std::optional<int> Tick(std::int64_t advanceMs = 10);
 
-    // Writes raw texts into the settings file before the program reads it.
+    // Raw MainLeft, MainTop, MainWidth, MainHeight texts in the settings file.
     void StoreSettings(const QStringList& leftTopWidthHeight);
-    // The four stored texts; empty strings for missing keys.
     QStringList StoredSettings() const;
 
-    app::FrmMain& main() const;
+    app::FrmMain& main() const { return *app->mainWindow(); }
 
     QTemporaryDir folder;
     QString settingsFile;
@@ -68,42 +54,20 @@ public:
     std::unique_ptr<app::Application> app;
 };
 
-// Calls back for every event of one type that reaches any object while it lives.
-class EventProbe : public QObject {
-public:
-    EventProbe(QEvent::Type type, std::function<void(QObject* watched)> seen);
-    ~EventProbe() override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    QEvent::Type type_;
-    std::function<void(QObject*)> seen_;
-};
-
-// Records what the splash window shows, from the moment it appears, with
-// whether the main window was visible at that moment.
+// Records what the splash window shows from the moment it appears, and
+// notes as faults a stage shown over the visible main window and a main
+// window shown with the splash still loaded or the master timer running.
 class SplashRecorder : public QObject {
 public:
-    struct Stage {
-        QString text;
-        bool mainVisible;
-    };
-
     SplashRecorder();
     ~SplashRecorder() override;
 
-    std::vector<Stage> stages;
-    std::vector<double> barWidths;
-    QStringList statuses;
+    QStringList stages;
+    QStringList faults;
     int mainWindowShows = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    bool MainVisible() const;
 };
 
 } // namespace qmt::test
