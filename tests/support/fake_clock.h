@@ -2,40 +2,37 @@
 
 #include "link/clock.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace qmt::test {
 
-// A time of day that moves only when told to. SleepMs advances it at once, so
-// pauses of the link take no real time. Starts at 10:00 unless told otherwise;
-// wraps from 86400 s back to 0 like the real clock at midnight.
-//
-//   FakeClock clock(86399.9);      // 100 ms before midnight
-//   link::Pause(clock, 200.0f);    // returns at once
-//   clock.ElapsedMs();             // 200
+// A time of day that moves only when told to: SleepMs advances it at once, so
+// the link's pauses take no real time. Starts at 10:00 and wraps at midnight
+// like the real clock; ElapsedMs never wraps (the emulated board's time base).
 class FakeClock final : public link::Clock {
 public:
-    static constexpr std::int64_t MsPerDay = 86'400'000;
+    explicit FakeClock(double secondsSinceMidnight = 36000.0) {
+        SetSecondsSinceMidnight(secondsSinceMidnight);
+    }
 
-    explicit FakeClock(double secondsSinceMidnight = 36000.0);
-
-    double SecondsSinceMidnight() override;
-    void SleepMs(int milliseconds) override;
+    double SecondsSinceMidnight() override { return static_cast<double>(msOfDay_) / 1000.0; }
+    void SleepMs(int milliseconds) override { AdvanceMs(milliseconds); }
 
     // Jumps to a time of day; does not count as elapsed time.
-    void SetSecondsSinceMidnight(double seconds);
-    void AdvanceMs(std::int64_t milliseconds);
-
-    // Milliseconds advanced since construction, never wrapped; the time base
-    // of the emulated board.
+    void SetSecondsSinceMidnight(double seconds) {
+        msOfDay_ = std::llround(seconds * 1000.0) % MsPerDay;
+    }
+    void AdvanceMs(std::int64_t milliseconds) {
+        elapsedMs_ += milliseconds;
+        msOfDay_ = (msOfDay_ + milliseconds) % MsPerDay;
+    }
     std::int64_t ElapsedMs() const { return elapsedMs_; }
-    // Number of SleepMs calls, to tell a busy wait from a sleeping one.
-    int SleepCount() const { return sleepCount_; }
 
 private:
+    static constexpr std::int64_t MsPerDay = 86'400'000;
     std::int64_t msOfDay_ = 0;
     std::int64_t elapsedMs_ = 0;
-    int sleepCount_ = 0;
 };
 
 } // namespace qmt::test

@@ -6,12 +6,8 @@
 
 namespace qmt::test {
 
-// Records each reported link error and returns, so RegisterAccess throws
-// link::LinkFailure instead of ending the program:
-//
-//   RecordingLinkErrorHandler errors;
-//   EXPECT_THROW(access.ReadRegister(0x4C, 0), link::LinkFailure);
-//   EXPECT_EQ(errors.codes, std::vector{link::LinkError::Communications});
+// Records each link error and returns, so the failing call throws
+// link::LinkFailure instead of ending the program.
 class RecordingLinkErrorHandler final : public link::LinkErrorHandler {
 public:
     void ReportLinkError(link::LinkError code) override { codes.push_back(code); }

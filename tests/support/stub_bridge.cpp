@@ -4,67 +4,38 @@
 
 namespace qmt::test {
 
-namespace {
-
-constexpr std::uint16_t ConnectRequest = 221;
-constexpr std::uint16_t RegisterRequest = 222;
-constexpr std::uint16_t StatusPollRequest = 220;
-constexpr std::uint8_t NoChipByte = 0xFF;
-
-} // namespace
-
-std::int16_t StubBridge::LoadFirmWare(const char* path) {
-    firmwarePaths.emplace_back(path);
-    log.push_back({FirmwareCall, 0, 0, 0, 0, 0, firmwareStatus});
+std::int16_t StubBridge::LoadFirmWare(const char*) {
+    log.push_back({});
     return firmwareStatus;
 }
 
 std::int16_t StubBridge::VendorIORequest(std::uint16_t request, std::int32_t value,
-                                         std::int32_t index, std::int16_t arg4, std::int16_t arg5,
+                                         std::int32_t index, std::int16_t arg4, std::int16_t,
                                          std::uint8_t* buffer) {
-    BridgeCall call{request, value, index, arg4, arg5, buffer[0], 0};
+    log.push_back({request, value, index, arg4});
     ++vendorRequests_;
     if (failAfterRequests >= 0 && vendorRequests_ > failAfterRequests) {
-        call.status = failureStatus;
-    } else {
-        call.status = Answer(request, value, index, arg4, buffer);
+        return 1;
     }
-    log.push_back(call);
-    return call.status;
-}
-
-std::int16_t StubBridge::Answer(std::uint16_t request, std::int32_t value, std::int32_t index,
-                                std::int16_t arg4, std::uint8_t* buffer) {
-    if (request == ConnectRequest) {
-        ++connectAttempts_;
-        return connectSucceedsAt > 0 && connectAttempts_ >= connectSucceedsAt ? 0 : failureStatus;
+    if (request == 221) {
+        return connectSucceedsAt > 0 && ++connectAttempts_ >= connectSucceedsAt ? 0 : 1;
     }
     const auto chip = chips.find(value);
-    const bool isWrite = request == RegisterRequest && arg4 == 0;
-    if (isWrite) {
+    if (request == 222 && arg4 == 0) {
+        const auto reg = index & 0xFF;
         if (chip != chips.end()) {
-            const auto reg = index & 0xFF;
-            const auto byte = static_cast<std::uint8_t>((index >> 8) & 0xFF);
-            chip->second[reg] = byte;
-            if (const auto mirror = writeMirrors.find(reg); mirror != writeMirrors.end()) {
-                chip->second[mirror->second] = byte;
+            chip->second[reg] = static_cast<std::uint8_t>(index >> 8);
+            if (reg == 0x09 || reg == 0x0A) {
+                chip->second[reg - 6] = static_cast<std::uint8_t>(index >> 8);
             }
         }
-        return 0;
-    }
-    if (request == RegisterRequest || request == StatusPollRequest) {
-        if (chip == chips.end()) {
-            buffer[0] = NoChipByte;
-        } else {
-            const auto reg = chip->second.find(index);
-            buffer[0] = reg == chip->second.end() ? std::uint8_t{0} : reg->second;
-        }
+    } else if (chip == chips.end()) {
+        buffer[0] = 0xFF;
+    } else {
+        const auto reg = chip->second.find(index);
+        buffer[0] = reg == chip->second.end() ? std::uint8_t{0} : reg->second;
     }
     return 0;
-}
-
-void StubBridge::AddChip(std::int32_t address) {
-    chips[address][254] = 65;
 }
 
 std::vector<BridgeCall> StubBridge::Calls(std::uint16_t request) const {
@@ -72,10 +43,6 @@ std::vector<BridgeCall> StubBridge::Calls(std::uint16_t request) const {
     std::copy_if(log.begin(), log.end(), std::back_inserter(calls),
                  [request](const BridgeCall& call) { return call.request == request; });
     return calls;
-}
-
-int StubBridge::Count(std::uint16_t request) const {
-    return static_cast<int>(Calls(request).size());
 }
 
 } // namespace qmt::test
