@@ -12,8 +12,8 @@ extern "C" {
 int16_t LoadFirmWare(const char* path);
 
 /* One vendor request; 0 on success. */
-int16_t VendorIORequest(uint16_t request, int32_t value, int32_t index, int16_t arg4,
-                        int16_t arg5, uint8_t* buffer);
+int16_t VendorIORequest(uint16_t request, int32_t value, int32_t index, int16_t arg4, int16_t arg5,
+                        uint8_t* buffer);
 
 #ifdef __cplusplus
 }
