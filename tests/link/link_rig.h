@@ -8,17 +8,13 @@
 #include "support/recording_link_error_handler.h"
 #include "support/recording_progress.h"
 
-#include <string_view>
-
 namespace qmt::test {
 
-// The device link wired to a bridge of the test's choice, a fake clock and recorders.
+// The device link wired to a bridge of the test's choice (a reference for one
+// opened elsewhere), a fake clock and recorders.
 template <typename BridgeType> struct LinkRig {
     LinkRig() = default;
-    // A bridge opened elsewhere (BridgeType is then a reference).
     explicit LinkRig(BridgeType opened) : bridge(opened) {}
-    // The emulated board, timed by the rig's clock.
-    explicit LinkRig(std::string_view boardText) : bridge(clock, boardText) {}
 
     void Run() { link::ConnectionSequence(access, clock, progress, options).Run(); }
 

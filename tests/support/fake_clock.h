@@ -9,13 +9,9 @@ namespace qmt::test {
 
 // A time of day that moves only when told to: SleepMs advances it at once, so
 // the link's pauses take no real time. Starts at 10:00 and wraps at midnight
-// like the real clock; ElapsedMs never wraps (the emulated board's time base).
+// like the real clock; ElapsedMs never wraps.
 class FakeClock final : public link::Clock {
 public:
-    explicit FakeClock(double secondsSinceMidnight = 36000.0) {
-        SetSecondsSinceMidnight(secondsSinceMidnight);
-    }
-
     double SecondsSinceMidnight() override { return static_cast<double>(msOfDay_) / 1000.0; }
     void SleepMs(int milliseconds) override { AdvanceMs(milliseconds); }
 
@@ -31,7 +27,7 @@ public:
 
 private:
     static constexpr std::int64_t MsPerDay = 86'400'000;
-    std::int64_t msOfDay_ = 0;
+    std::int64_t msOfDay_ = 36'000'000;
     std::int64_t elapsedMs_ = 0;
 };
 
