@@ -31,11 +31,13 @@ namespace qmt::app {
 namespace {
 
 constexpr std::int32_t Chip = 0x4C;
+constexpr auto Single = [](double seconds) -> double { return static_cast<float>(seconds); };
 
 // A chip on a stub bridge, a clock that moves when told, and activities 2 to 5
 // registered with the program's default intervals, counting their runs.
 struct World {
-    explicit World(double startSeconds = 36000.0) : clock(startSeconds) {
+    explicit World(double startSeconds = 36000.0) {
+        clock.SetSecondsSinceMidnight(startSeconds);
         bridge.AddChip(Chip);
         usb.DeviceAddress = Chip;
         for (std::size_t i = 1; i < runs.size(); ++i) {
@@ -46,9 +48,8 @@ struct World {
     }
     int Reads() const { return bridge.Count(222) / 5; }
     void Ticks(int count) { // 10 ms apart, the first at once
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i, clock.AdvanceMs(10)) {
             cycle.Tick();
-            clock.AdvanceMs(10);
         }
     }
     void TickAt(double seconds) {
@@ -67,65 +68,70 @@ struct World {
     std::array<int, 5> runs{};
 };
 
-double Single(double seconds) {
-    return static_cast<float>(seconds);
-}
-
 } // namespace
 
 class TestMonitoringCycle : public QObject {
     Q_OBJECT
 
 private slots:
-    void defaultsRunAtMostAsOftenAsDueInOneSecond();
-    void dueRules();
-    void midnightRunsEachActivityOnceThenResumes();
-    void lastRunIsTheClockAfterTheAction();
-    void continuousReadingOffStopsOnlyTheReads();
+    void defaultsRunAtMostAsOftenAsDueAndTicksDoNotAllocate();
+    void dueRulesAndLastRun();
+    void midnightAndContinuousReadingOff();
     void readTemperaturesReadsInOrderAndKeepsOldValuesOnFailure();
-    void steadyTickDoesNotAllocate();
 };
 
-void TestMonitoringCycle::defaultsRunAtMostAsOftenAsDueInOneSecond() {
+void TestMonitoringCycle::defaultsRunAtMostAsOftenAsDueAndTicksDoNotAllocate() {
     World world(50000.123);
     world.Ticks(100);
     QVERIFY(world.Reads() >= 9 && world.Reads() <= 10);
     QCOMPARE(world.runs[1], 2);
     QVERIFY(world.runs[2] >= 4 && world.runs[2] <= 5);
     QVERIFY(world.runs[3] >= 16 && world.runs[3] <= 20);
+    // Interval 0 runs at every tick, and a steady tick allocates nothing.
+    World zero;
+    zero.state.ReadingInterval = 0;
+    zero.bridge.log.reserve(2000); // the stub's own record
+    zero.Ticks(10);
+    const long before = allocations.load();
+    zero.Ticks(200);
+    QCOMPARE(allocations.load() - before, 0L);
+    QCOMPARE(zero.Reads(), 210);
 }
 
-void TestMonitoringCycle::dueRules() {
+void TestMonitoringCycle::dueRulesAndLastRun() {
     // The first tick runs every activity that is on, in order 1 to 5.
     World world(36000.0);
     std::vector<int> order;
-    for (int i = 4; i >= 0; --i) {
+    for (int i = 4; i >= 0; --i) { // the log line's action takes 30 ms
         world.cycle.SetActivity(
             static_cast<Activity>(i), [] { return true; }, [] { return 100.0; },
-            [&order, i] { order.push_back(i + 1); });
+            [&world, &order, i] {
+                order.push_back(i + 1);
+                world.clock.AdvanceMs(i == 4 ? 30 : 0);
+            });
     }
     world.cycle.Tick();
     QCOMPARE(order, (std::vector<int>{1, 2, 3, 4, 5}));
-
-    // At 36000 s a single-precision step is 1/256 s: 36000.1 and 36000.101 both
-    // round to the rounded due time, which is not yet due.
+    // The last run is the clock after the action.
+    QCOMPARE(world.cycle.LastRun(Activity::LogLine), Single(36000.03));
+    // At 36000 s a single-precision step is 1/256 s: 36000.1 and 36000.101
+    // both round to the rounded due time, which is not yet due.
     world.TickAt(36000.1);
     world.TickAt(36000.101);
     QCOMPARE(order.size(), std::size_t{5});
     world.TickAt(36000.104);
-    QCOMPARE(order.size(), std::size_t{10});
-
-    // Interval 0 runs at every tick.
-    World zero;
-    zero.state.ReadingInterval = 0;
-    zero.Ticks(7);
-    QCOMPARE(zero.Reads(), 7);
+    QCOMPARE(order.size(), std::size_t{9});
+    // Due after 36000.03 + 0.1 in single precision: 36000.13 is not, .14 is.
+    world.TickAt(36000.13);
+    QCOMPARE(world.cycle.LastRun(Activity::LogLine), Single(36000.03));
+    world.TickAt(36000.14);
+    QCOMPARE(world.cycle.LastRun(Activity::LogLine), Single(36000.17));
 }
 
-void TestMonitoringCycle::midnightRunsEachActivityOnceThenResumes() {
+void TestMonitoringCycle::midnightAndContinuousReadingOff() {
     World world(86399.0);
     world.Ticks(95);
-    const auto before = world.runs;
+    auto before = world.runs;
     const int reads = world.Reads();
     world.TickAt(0.0);
     QCOMPARE(world.Reads(), reads + 1);
@@ -137,40 +143,22 @@ void TestMonitoringCycle::midnightRunsEachActivityOnceThenResumes() {
     QCOMPARE(world.runs[3], before[3] + 1);
     world.TickAt(0.06);
     QCOMPARE(world.runs[3], before[3] + 2);
-}
 
-void TestMonitoringCycle::lastRunIsTheClockAfterTheAction() {
-    World world(36000.0);
-    world.cycle.SetActivity(
-        Activity::LogLine, [] { return true; }, [] { return 100.0; },
-        [&world] { world.clock.AdvanceMs(30); });
-    world.cycle.Tick();
-    QCOMPARE(world.cycle.LastRun(Activity::LogLine), Single(36000.03));
-    // Due after 36000.03 + 0.1 in single precision: 36000.13 is not, .14 is.
-    world.TickAt(36000.13);
-    QCOMPARE(world.cycle.LastRun(Activity::LogLine), Single(36000.03));
-    world.TickAt(36000.14);
-    QCOMPARE(world.cycle.LastRun(Activity::LogLine), Single(36000.17));
-}
-
-void TestMonitoringCycle::continuousReadingOffStopsOnlyTheReads() {
-    World world;
-    world.Ticks(1);
+    // Continuous reading off stops only the reads.
     world.state.ContinuousReading = false;
-    const auto before = world.runs;
+    before = world.runs;
     world.Ticks(100);
-    QCOMPARE(world.Reads(), 1);
+    QCOMPARE(world.Reads(), reads + 1);
     QVERIFY(world.runs[3] > before[3] && world.runs[4] > before[4]);
     world.state.ContinuousReading = true;
     world.Ticks(1);
-    QCOMPARE(world.Reads(), 2);
+    QCOMPARE(world.Reads(), reads + 2);
 }
 
 void TestMonitoringCycle::readTemperaturesReadsInOrderAndKeepsOldValuesOnFailure() {
     World world;
-    auto& chip = world.bridge.chips[Chip];
-    chip[0x00] = 0x19;
-    chip[0x10] = 0x80;
+    world.bridge.chips[Chip][0x00] = 0x19;
+    world.bridge.chips[Chip][0x10] = 0x80;
     world.cycle.ReadTemperatures();
     std::vector<std::int32_t> order;
     for (const auto& call : world.bridge.Calls(222)) {
@@ -189,17 +177,6 @@ void TestMonitoringCycle::readTemperaturesReadsInOrderAndKeepsOldValuesOnFailure
     QCOMPARE(failing.state.LocalTemp, 25.0f);
     QCOMPARE(failing.state.Remote1Temp, 7.0f);
     QCOMPARE(failing.cycle.LastRun(Activity::ReadTemperatures), 0.0);
-}
-
-void TestMonitoringCycle::steadyTickDoesNotAllocate() {
-    World world;
-    world.state.ReadingInterval = 0;
-    world.bridge.log.reserve(2000); // the stub's own record
-    world.Ticks(10);
-    const long before = allocations.load();
-    world.Ticks(200);
-    QCOMPARE(allocations.load() - before, 0L);
-    QCOMPARE(world.Reads(), 210);
 }
 
 } // namespace qmt::app

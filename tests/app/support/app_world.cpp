@@ -30,14 +30,6 @@ template <typename Run> std::optional<int> ExitStatus(Run run) {
     return std::nullopt;
 }
 
-template <typename Window> bool AnyTopLevel(bool mustBeVisible) {
-    const QWidgetList widgets = QApplication::topLevelWidgets();
-    return std::any_of(widgets.begin(), widgets.end(), [mustBeVisible](const QWidget* widget) {
-        return qobject_cast<const Window*>(widget) != nullptr &&
-               (!mustBeVisible || widget->isVisible());
-    });
-}
-
 } // namespace
 
 AppWorld::AppWorld(std::unique_ptr<link::Bridge> bridge)
@@ -50,19 +42,19 @@ AppWorld::AppWorld(std::unique_ptr<link::Bridge> bridge)
         stub = stubBridge.get();
         bridge = std::move(stubBridge);
     }
-
     app::ShellServices services;
     services.showCriticalMessage = [this](const QString& caption, const QString& text) {
         const app::FrmSplash* splash = app->splash();
         app::FrmMain* mainWindow = app->mainWindow();
-        messages.push_back({caption, text, splash != nullptr && splash->isVisible(),
-                            mainWindow != nullptr && mainWindow->isVisible(),
-                            mainWindow != nullptr && mainWindow->tmrMaster().isActive()});
+        messages.push_back({caption, text, splash && splash->isVisible(),
+                            mainWindow && mainWindow->isVisible(),
+                            mainWindow && mainWindow->tmrMaster().isActive()});
     };
     services.exitProgram = [](int status) { throw ProgramExit{status}; };
     services.openUrl = [this](const QUrl& url) { openedUrls.push_back(url); };
     app = std::make_unique<app::Application>(std::move(fakeClock), std::move(bridge), settingsFile,
                                              std::move(services));
+    qApp->installEventFilter(this);
 }
 
 AppWorld::~AppWorld() {
@@ -96,32 +88,18 @@ QStringList AppWorld::StoredSettings() const {
     return values;
 }
 
-SplashRecorder::SplashRecorder() {
-    qApp->installEventFilter(this);
-}
-
-SplashRecorder::~SplashRecorder() {
-    qApp->removeEventFilter(this);
-}
-
-bool SplashRecorder::eventFilter(QObject* watched, QEvent* event) {
+bool AppWorld::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::Show) {
         return false;
     }
     if (auto* mainWindow = qobject_cast<app::FrmMain*>(watched)) {
-        ++mainWindowShows;
-        if (AnyTopLevel<app::FrmSplash>(false)) {
-            faults.append(QStringLiteral("main window shown with the splash loaded"));
-        }
-        if (mainWindow->tmrMaster().isActive()) {
-            faults.append(QStringLiteral("timer enabled before the main window showed"));
-        }
+        trace.append(QStringLiteral("main shown") +
+                     (app->splash() ? " with the splash loaded" : "") +
+                     (mainWindow->tmrMaster().isActive() ? " with the timer on" : ""));
     } else if (auto* splash = qobject_cast<app::FrmSplash*>(watched)) {
         connect(splash, &app::FrmSplash::stageShown, this, [this](const QString& text) {
-            stages.append(text);
-            if (AnyTopLevel<app::FrmMain>(true)) {
-                faults.append(QStringLiteral("stage shown over the main window"));
-            }
+            const bool overMain = app->mainWindow() && main().isVisible();
+            trace.append(overMain ? text + " over the main window" : text);
         });
     }
     return false;
