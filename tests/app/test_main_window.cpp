@@ -3,6 +3,7 @@
 #include "app/frm_sw_options.h"
 #include "app/placement_settings.h"
 #include "app/support/app_world.h"
+#include "app/termination_signals.h"
 #include "app/twips.h"
 
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QtTest>
+#include <csignal>
 
 Q_DECLARE_METATYPE(qmt::app::Placement)
 
@@ -39,6 +41,7 @@ private slots:
     void unloadStoresPlacement_data();
     void unloadStoresPlacement();
     void childWindowsOpenOnce();
+    void terminationSignalsCloseInOrder();
 };
 
 void TestMainWindow::captionsThatAreEasyToGetWrong() {
@@ -149,6 +152,27 @@ void TestMainWindow::childWindowsOpenOnce() {
     mainWindow.OpenWindow(WindowId::About);
     QVERIFY(LinkColour(mainWindow.childWindows().Loaded(WindowId::About)) != purple);
     QCOMPARE(area.subWindowList().size(), 2);
+}
+
+void TestMainWindow::terminationSignalsCloseInOrder() {
+    std::signal(SIGTERM, SIG_DFL);
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    world.main().move(150, 75);
+    std::vector<int> received;
+    {
+        const TerminationSignals signalHandling([&](int signalNumber) {
+            received.push_back(signalNumber);
+            world.app->CloseAllWindows();
+        });
+        QCOMPARE(std::raise(SIGTERM), 0);
+        // Nothing happens inside the handler; the event loop does the closing.
+        QVERIFY(received.empty());
+        QTRY_COMPARE(received, std::vector{SIGTERM});
+    }
+    QVERIFY(!world.main().isVisible());
+    QCOMPARE(world.StoredSettings().mid(0, 2), (QStringList{"2250", "1125"}));
+    QVERIFY(std::signal(SIGTERM, SIG_DFL) == SIG_DFL); // the default handler is back
 }
 
 } // namespace qmt::app
