@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "link/bridge_factory.h"
 #include "link/executable_folder.h"
+#include "support/allocation_counter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -22,34 +23,13 @@
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <new>
 #include <sstream>
 #include <string>
 #include <unistd.h>
-
-namespace {
-std::atomic<long> allocations{0};
-}
-
-// Counts heap allocations, to see what the idle program churns per second.
-void* operator new(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -148,7 +128,7 @@ int main(int argc, char* argv[]) {
     RunEventLoop(WarmUpMs);
 
     const long ticksBefore = ticks;
-    const long allocationsBefore = allocations.load();
+    const long allocationsBefore = qmt::test::AllocationCount();
     const long long cpuBefore = ProcessCpuTicks();
     QElapsedTimer wall;
     wall.start();
@@ -159,7 +139,7 @@ int main(int argc, char* argv[]) {
     const double percent = 100.0 * cpuSeconds / wallSeconds;
     const double ticksPerSecond = static_cast<double>(ticks - ticksBefore) / wallSeconds;
     const double allocationsPerSecond =
-        static_cast<double>(allocations.load() - allocationsBefore) / wallSeconds;
+        static_cast<double>(qmt::test::AllocationCount() - allocationsBefore) / wallSeconds;
 
     std::printf("child windows open:  %s\n", qPrintable(OpenChildWindows(mainWindow)));
     std::printf("measured period:     %.1f s\n", wallSeconds);

@@ -1,31 +1,11 @@
 #include "app/monitoring_cycle.h"
+#include "support/allocation_counter.h"
 #include "support/fake_clock.h"
 #include "support/recording_link_error_handler.h"
 #include "support/stub_bridge.h"
 
 #include <QtTest>
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
-
-// Counts the binary's allocations, to show that a steady tick makes none.
-namespace {
-std::atomic<long> allocations{0};
-}
-void* operator new(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace qmt::app {
 namespace {
@@ -92,9 +72,9 @@ void TestMonitoringCycle::defaultsRunAtMostAsOftenAsDueAndTicksDoNotAllocate() {
     zero.state.ReadingInterval = 0;
     zero.bridge.log.reserve(2000); // the stub's own record
     zero.Ticks(10);
-    const long before = allocations.load();
+    const long before = test::AllocationCount();
     zero.Ticks(200);
-    QCOMPARE(allocations.load() - before, 0L);
+    QCOMPARE(test::AllocationCount() - before, 0L);
     QCOMPARE(zero.Reads(), 210);
 }
 
