@@ -146,8 +146,9 @@ int main(int argc, char* argv[]) {
     std::printf("CPU (utime+stime):   %.2f s = %.2f %% of one core (goal < %.0f %%)\n", cpuSeconds,
                 percent, GoalPercent);
     std::printf("master timer:        %.1f ticks/s\n", ticksPerSecond);
-    std::printf("heap allocations:    %.0f /s (%.1f per tick)\n", allocationsPerSecond,
-                ticksPerSecond > 0 ? allocationsPerSecond / ticksPerSecond : 0.0);
+    // Whole process: the status bar's once-a-second clock text allocates; the
+    // master timer's tick itself allocates nothing (its test checks that).
+    std::printf("heap allocations:    %.0f /s (whole process)\n", allocationsPerSecond);
     app.CloseAllWindows();
     return percent < GoalPercent ? 0 : OverGoalStatus;
 }
