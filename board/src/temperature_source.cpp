@@ -11,12 +11,16 @@ double TemperatureAt(const TemperatureSource& source, double seconds) {
     case TemperatureSource::Kind::Constant:
         return source.a;
     case TemperatureSource::Kind::Ramp: {
-        // A ramp holds its end value once it has run its course.
+        // A ramp holds its end value once it has run its course. lerp, because
+        // TO - FROM overflows for far-apart ends and inf * 0 would be NaN.
         const double progress = source.c > 0.0 ? std::clamp(seconds / source.c, 0.0, 1.0) : 1.0;
-        return source.a + (source.b - source.a) * progress;
+        return std::lerp(source.a, source.b, progress);
     }
-    case TemperatureSource::Kind::Sine:
-        return source.a + source.b * std::sin(2.0 * std::numbers::pi * seconds / source.c);
+    case TemperatureSource::Kind::Sine: {
+        // The phase stays finite even for a tiny period, where seconds / period overflows.
+        const double phase = std::fmod(seconds, source.c) / source.c;
+        return source.a + source.b * std::sin(2.0 * std::numbers::pi * phase);
+    }
     case TemperatureSource::Kind::Open:
         break;
     }

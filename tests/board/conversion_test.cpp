@@ -21,6 +21,12 @@ TEST_F(Conversions, CodesFollowTheRangeBit) {
     Write(0x09, 0x04);
     EXPECT_EQ(Read(0x00), 0xFF) << "191 is the top of the extended range";
     EXPECT_EQ(QuarterCode(0x01, 0x10), 0) << "-64 is its bottom";
+
+    // Extreme but accepted numbers must not turn into NaN (which reads as 0).
+    PowerOn("local = ramp 1e308 -1e308 10\nremote1 = sine 25 2 1e-320\n");
+    EXPECT_EQ(Read(0x00), 0xFF);
+    now = 63;
+    EXPECT_NEAR(Read(0x01), 25, 2);
 }
 
 TEST_F(Conversions, RemoteOffsetsAreAddedAtTheNextConversion) {
