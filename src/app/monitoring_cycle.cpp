@@ -33,12 +33,15 @@ MonitoringCycle::MonitoringCycle(GeneralStuff& state, link::RegisterAccess& acce
 
 void MonitoringCycle::SetActivity(Activity which, Condition on, Interval intervalMs,
                                   Action action) {
-    slots_[static_cast<std::size_t>(which)] =
-        Slot{std::move(on), std::move(intervalMs), std::move(action)};
+    const auto index = static_cast<std::size_t>(which);
+    slots_[index] = Slot{std::move(on), std::move(intervalMs), std::move(action)};
+    ++changes_[index];
 }
 
 void MonitoringCycle::ClearActivity(Activity which) {
-    slots_[static_cast<std::size_t>(which)] = Slot{};
+    const auto index = static_cast<std::size_t>(which);
+    slots_[index] = Slot{};
+    ++changes_[index];
 }
 
 void MonitoringCycle::Tick() {
@@ -50,11 +53,29 @@ void MonitoringCycle::Tick() {
         if (!IsDue(ClockNow(clock_), lastRun_[i], slot.intervalMs())) {
             continue;
         }
-        slot.action();
+        Run(i);
         // The period counts from the end of the action, so a slow read does not
         // make the next one follow at once.
         lastRun_[i] = ClockNow(clock_);
     }
+}
+
+void MonitoringCycle::Run(std::size_t index) {
+    // The action runs from a local: if it clears or replaces its own slot,
+    // the function (and what it captured) lives until it returns. It goes
+    // back only if the slot was left alone, also when the action throws.
+    struct PutBack {
+        MonitoringCycle& cycle;
+        std::size_t index;
+        std::uint64_t changes;
+        Action action;
+        ~PutBack() {
+            if (cycle.changes_[index] == changes) {
+                cycle.slots_[index].action = std::move(action);
+            }
+        }
+    } running{*this, index, changes_[index], std::move(slots_[index].action)};
+    running.action();
 }
 
 void MonitoringCycle::ReadTemperatures() {

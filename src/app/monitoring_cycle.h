@@ -34,6 +34,9 @@ public:
     MonitoringCycle(GeneralStuff& state, link::RegisterAccess& access, link::Clock& clock);
 
     // Registers (or replaces) an activity. Unregistered activities never run.
+    // Both are safe inside a running activity, also for that activity itself
+    // (a window unloaded by a link failure clears its own): a cleared
+    // activity does not run again, not even later in the same tick.
     void SetActivity(Activity which, Condition on, Interval intervalMs, Action action);
     void ClearActivity(Activity which);
 
@@ -49,11 +52,16 @@ private:
         Interval intervalMs;
         Action action;
     };
+    void Run(std::size_t index);
+
     GeneralStuff& state_;
     link::RegisterAccess& access_;
     link::Clock& clock_;
     std::array<Slot, ActivityCount> slots_{};
     std::array<double, ActivityCount> lastRun_{};
+    // Counts the changes of each slot, so a running action knows whether its
+    // slot was set or cleared while it ran.
+    std::array<std::uint64_t, ActivityCount> changes_{};
 };
 
 } // namespace qmt::app

@@ -5,6 +5,7 @@
 #include "support/stub_bridge.h"
 
 #include <QtTest>
+#include <string>
 #include <vector>
 
 namespace qmt::app {
@@ -58,6 +59,7 @@ private slots:
     void dueRulesAndLastRun();
     void midnightAndContinuousReadingOff();
     void readTemperaturesReadsInOrderAndKeepsOldValuesOnFailure();
+    void activitiesMayClearAndReplaceActivitiesWhileRunning();
 };
 
 void TestMonitoringCycle::defaultsRunAtMostAsOftenAsDueAndTicksDoNotAllocate() {
@@ -157,6 +159,61 @@ void TestMonitoringCycle::readTemperaturesReadsInOrderAndKeepsOldValuesOnFailure
     QCOMPARE(failing.state.LocalTemp, 25.0f);
     QCOMPARE(failing.state.Remote1Temp, 7.0f);
     QCOMPARE(failing.cycle.LastRun(Activity::ReadTemperatures), 0.0);
+}
+
+void TestMonitoringCycle::activitiesMayClearAndReplaceActivitiesWhileRunning() {
+    // The captured texts live on the heap: were a running function destroyed
+    // under it, the sanitizer would see the read after the clear.
+    World world;
+    std::vector<std::string> seen;
+    const std::string mapName(64, 'm');
+    world.cycle.SetActivity(
+        Activity::RegMapContinuousRead, [] { return true; }, [] { return 0.0; },
+        [&world, &seen, mapName] {
+            world.cycle.ClearActivity(Activity::RegMapContinuousRead);
+            world.cycle.ClearActivity(Activity::GraphFeed);
+            seen.push_back(mapName);
+        });
+    const std::string first(64, 'a'), second(64, 'b');
+    world.cycle.SetActivity(
+        Activity::LimitsRefresh, [] { return true; }, [] { return 0.0; },
+        [&world, &seen, first, second] {
+            world.cycle.SetActivity(
+                Activity::LimitsRefresh, [] { return true; }, [] { return 0.0; },
+                [&seen, second] { seen.push_back(second); });
+            seen.push_back(first);
+        });
+    const auto graphRuns = world.runs[3];
+    world.Ticks(3);
+    QCOMPARE(seen, (std::vector<std::string>{mapName, first, second, second}));
+    // The graph feed, cleared earlier in the same tick, never ran again.
+    QCOMPARE(world.runs[3], graphRuns);
+    QCOMPARE(world.runs[4], 1);
+
+    // A link failure inside an activity unloads the window that owns it,
+    // whose unload clears the activity that is running.
+    World failing;
+    const std::string name(64, 'w');
+    int afterFailure = 0;
+    failing.cycle.SetActivity(
+        Activity::LimitsRefresh, [] { return true; }, [] { return 0.0; },
+        [&failing, &afterFailure, name] {
+            failing.bridge.failAfterRequests = 0;
+            try {
+                failing.access.PollStatusRegister(0x02);
+                failing.access.ReadRegister(Chip, 0x02);
+            } catch (const link::LinkFailure&) {
+                failing.cycle.ClearActivity(Activity::LimitsRefresh);
+                afterFailure = static_cast<int>(name.size());
+                throw;
+            }
+        });
+    failing.state.ContinuousReading = false;
+    QVERIFY_THROWS_EXCEPTION(link::LinkFailure, failing.cycle.Tick());
+    QCOMPARE(afterFailure, 64);
+    failing.bridge.failAfterRequests = -1;
+    failing.Ticks(2);
+    QCOMPARE(failing.bridge.Count(220), 1);
 }
 
 } // namespace qmt::app
