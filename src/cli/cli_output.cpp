@@ -52,15 +52,20 @@ std::string RegisterJson(const RegisterReading& reading) {
 }
 
 std::vector<std::string> TemperatureLines(const Temperatures& temps) {
-    return {"Local " + model::PlainNumberTextTrimmed(temps.local),
-            "Remote1 " + model::PlainNumberTextTrimmed(temps.remote1),
-            "Remote2 " + model::PlainNumberTextTrimmed(temps.remote2)};
+    std::vector<std::string> lines{"Local " + model::PlainNumberTextTrimmed(temps.local)};
+    if (temps.remote1) {
+        lines.push_back("Remote1 " + model::PlainNumberTextTrimmed(*temps.remote1));
+    }
+    lines.push_back("Remote2 " + model::PlainNumberTextTrimmed(temps.remote2));
+    return lines;
 }
 
 std::string TemperaturesJson(const Temperatures& temps) {
-    return Compact(QJsonDocument(QJsonObject{{"local", JsonNumber(temps.local)},
-                                             {"remote1", JsonNumber(temps.remote1)},
-                                             {"remote2", JsonNumber(temps.remote2)}}));
+    return Compact(
+        QJsonDocument(QJsonObject{{"local", JsonNumber(temps.local)},
+                                  {"remote1", temps.remote1 ? QJsonValue(JsonNumber(*temps.remote1))
+                                                            : QJsonValue(QJsonValue::Null)},
+                                  {"remote2", JsonNumber(temps.remote2)}}));
 }
 
 std::string FoundJson(std::int32_t address) {

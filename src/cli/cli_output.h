@@ -3,6 +3,7 @@
 #include "model/reg_map.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,11 @@ struct RegisterReading {
     std::string name; // dump only
 };
 
+// The channels as the program's graph names them: while the remote pointers
+// show Remote 2 there is no Remote 1 reading, and Remote 2's comes from them.
 struct Temperatures {
     float local = 0.0f;
-    float remote1 = 0.0f;
+    std::optional<float> remote1;
     float remote2 = 0.0f;
 };
 
@@ -29,9 +32,9 @@ std::string RegistersJson(const std::vector<RegisterReading>& readings);
 // {"pointer":9,"value":255}
 std::string RegisterJson(const RegisterReading& reading);
 
-// "Local 25", "Remote1 30.25", "Remote2 28.5".
+// "Local 25", "Remote1 30.25", "Remote2 28.5"; no Remote1 line without a reading.
 std::vector<std::string> TemperatureLines(const Temperatures& temps);
-// {"local":25,"remote1":30.25,"remote2":28.5}
+// {"local":25,"remote1":30.25,"remote2":28.5}, "remote1" null without a reading.
 std::string TemperaturesJson(const Temperatures& temps);
 
 // {"address":76}

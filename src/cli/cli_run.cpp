@@ -24,6 +24,9 @@ public:
     void ReportLinkError(link::LinkError code) override {
         err_ << link::LinkErrorMessage(code) << '\n';
     }
+    void ExplainLinkError(const std::string& reason) override {
+        err_ << "qmtctl: " << reason << '\n';
+    }
 
 private:
     std::ostream& err_;
@@ -43,11 +46,16 @@ void PrintRegisters(const std::vector<RegisterReading>& readings, bool json, std
     }
 }
 
-// The monitoring cycle's reading, in the range the chip is set to now.
+// The monitoring cycle's reading, in the range and channel mode the chip is
+// set to now. While the remote pointers show Remote 2, their reading is
+// Remote 2's and Remote 1 is not measured, as the program's graph shows it.
 Temperatures ReadInChipRange(link::RegisterAccess& access) {
     access.UpdateRemoteSelection(ConfigurationWritePointer);
     link::ReadTemperatures(access);
     const auto& state = access.state();
+    if (state.Remote2Selected) {
+        return {state.LocalTemp, std::nullopt, state.Remote1Temp};
+    }
     return {state.LocalTemp, state.Remote1Temp, state.Remote2Temp};
 }
 

@@ -66,6 +66,11 @@ TEST(CliCommands, TempsReadsLikeTheMonitoringCycleInTheChipsRange) {
     chip[0x00] = 0;
     EXPECT_EQ(rig.Run(Command::Temps, {}, 0, true),
               "{\"local\":0,\"remote1\":94.25,\"remote2\":92.5}\n");
+
+    chip[0x03] = 0x08; // the remote pointers show Remote 2
+    EXPECT_EQ(rig.Run(Command::Temps), "Local 0\nRemote2 94.25\n");
+    EXPECT_EQ(rig.Run(Command::Temps, {}, 0, true),
+              "{\"local\":0,\"remote1\":null,\"remote2\":94.25}\n");
 }
 
 } // namespace

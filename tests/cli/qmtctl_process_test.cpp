@@ -28,4 +28,47 @@ TEST(Qmtctl, ReadsAsJsonShowingTheStagesWhenVerbose) {
                    "Found an QMT6171/2/3 at 2Ah\n");
 }
 
+struct Run {
+    int exitCode;
+    std::string out, err;
+};
+
+Run Qmtctl(const QStringList& arguments) {
+    QProcess process;
+    process.start(QMT_QMTCTL_PATH, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+// While the remote pointers show Remote 2 there is no Remote 1 reading to
+// name; and a given address must hold a chip before anything is claimed.
+TEST(Qmtctl, NamesChannelsTruthfullyAndChecksAGivenAddress) {
+    QTemporaryDir dir;
+    const auto board = dir.filePath("board.txt");
+    std::ofstream(board.toStdString()) << "address = 0x4C\nreg.0x03 = 0x08\n";
+
+    const auto text = Qmtctl({"--board", board, "temps"});
+    EXPECT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_TRUE(text.out.starts_with("Local ")) << text.out;
+    EXPECT_NE(text.out.find("\nRemote2 "), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find("Remote1"), std::string::npos) << text.out;
+
+    const auto json = Qmtctl({"--board", board, "--json", "temps"});
+    EXPECT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find("\"remote1\":null"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"remote2\":"), std::string::npos) << json.out;
+
+    for (const char* command : {"detect", "temps"}) {
+        const auto absent = Qmtctl({"--board", board, "--address", "0x10", command});
+        EXPECT_EQ(absent.exitCode, 3) << command;
+        EXPECT_EQ(absent.out, "") << command;
+        EXPECT_EQ(absent.err, "qmtctl: no QMT6171/2/3 answers at 10h\n"
+                              "Initial Connection Failed - Check USB connections\n")
+            << command;
+    }
+    EXPECT_EQ(Qmtctl({"--board", board, "--address", "0x4C", "detect"}).out,
+              "Found an QMT6171/2/3 at 4Ch\n");
+}
+
 } // namespace
