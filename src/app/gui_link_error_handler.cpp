@@ -3,6 +3,8 @@
 #include "app/app_identity.h"
 #include "app/application.h"
 
+#include <iostream>
+
 namespace qmt::app {
 
 void GuiLinkErrorHandler::ReportLinkError(link::LinkError code) {
@@ -16,6 +18,12 @@ void GuiLinkErrorHandler::ReportLinkError(link::LinkError code) {
         app_.CloseAllWindows();
     }
     app_.services().exitProgram(LinkFailureExitStatus);
+}
+
+void GuiLinkErrorHandler::ExplainLinkError(const std::string& reason) {
+    if (!reporting_) {
+        std::cerr << "qmteval: " << reason << '\n';
+    }
 }
 
 } // namespace qmt::app

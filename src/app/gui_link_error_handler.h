@@ -16,6 +16,8 @@ public:
     explicit GuiLinkErrorHandler(Application& app) : app_(app) {}
 
     void ReportLinkError(link::LinkError code) override;
+    // The box keeps the code's message; the detail goes to standard error.
+    void ExplainLinkError(const std::string& reason) override;
 
 private:
     Application& app_;

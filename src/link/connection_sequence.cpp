@@ -64,7 +64,7 @@ void ConnectionSequence::Run() {
         Pause(clock_, SearchReadingPauseMs);
     }
     if (options_.fixedAddress) {
-        access_.usb().DeviceAddress = *options_.fixedAddress;
+        AcceptGivenAddress(*options_.fixedAddress);
     } else {
         SearchDevice();
     }
@@ -98,6 +98,16 @@ void ConnectionSequence::SearchDevice() {
         }
     }
     access_.ReportLinkError(LinkError::InitialConnection);
+}
+
+void ConnectionSequence::AcceptGivenAddress(std::int32_t address) {
+    // Whatever answers there (or the bus's idle 0xFF) is no chip of ours
+    // unless it identifies itself as the search requires.
+    if (access_.ReadRegister(address, ManufacturerIdPointer) != ManufacturerId) {
+        access_.ReportLinkError(LinkError::InitialConnection,
+                                "no QMT6171/2/3 answers at " + model::HexText(address) + "h");
+    }
+    access_.usb().DeviceAddress = address;
 }
 
 std::int16_t ConnectionSequence::DownloadFirmware() {

@@ -34,7 +34,7 @@ struct ConnectionOptions {
     std::string firmwareFolder;
     // Skip the 1000 ms and 2000 ms pauses that only let a person read the splash.
     bool skipReadingPauses = false;
-    // Use this address instead of searching.
+    // Use this address instead of searching, if the chip answers there.
     std::optional<std::int32_t> fixedAddress;
 };
 
@@ -64,6 +64,7 @@ public:
 private:
     void Connect();
     void SearchDevice();
+    void AcceptGivenAddress(std::int32_t address);
     RegisterAccess& access_;
     Clock& clock_;
     ConnectionProgress& progress_;

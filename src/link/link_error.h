@@ -23,6 +23,9 @@ class LinkErrorHandler {
 public:
     virtual ~LinkErrorHandler() = default;
     virtual void ReportLinkError(LinkError code) = 0;
+    // Told just before a code when the caller knows what exactly failed (an
+    // address where no chip answers, say); the code's message stays as it is.
+    virtual void ExplainLinkError(const std::string& reason) { static_cast<void>(reason); }
 };
 
 class LinkFailure : public std::runtime_error {

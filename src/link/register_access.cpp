@@ -64,7 +64,10 @@ void RegisterAccess::UpdateRemoteSelection(std::int32_t address) {
     }
 }
 
-void RegisterAccess::ReportLinkError(LinkError code) {
+void RegisterAccess::ReportLinkError(LinkError code, const std::string& reason) {
+    if (!reason.empty()) {
+        errors_.ExplainLinkError(reason);
+    }
     errors_.ReportLinkError(code);
     throw LinkFailure(code);
 }

@@ -6,6 +6,7 @@
 #include "model/general_stuff.h"
 
 #include <cstdint>
+#include <string>
 
 namespace qmt::link {
 
@@ -39,8 +40,9 @@ public:
     void UpdateRemoteSelection(std::int32_t address);
     void SetRemoteSelectionListener(RemoteSelectionListener* listener) { listener_ = listener; }
 
-    // Hands the code to the handler; throws LinkFailure if the handler returns.
-    [[noreturn]] void ReportLinkError(LinkError code);
+    // Hands the code (after the reason, if any) to the handler; throws
+    // LinkFailure if the handler returns.
+    [[noreturn]] void ReportLinkError(LinkError code, const std::string& reason = {});
 
     Bridge& bridge() { return bridge_; }
     USBStuff& usb() { return usb_; }

@@ -85,11 +85,21 @@ TEST(ConnectionSequence, SearchWalksAddresses24To78AndTakesTheLowerChip) {
     two.Run();
     EXPECT_EQ(two.usb.DeviceAddress, 0x2A);
 
-    Rig fixed; // a given address skips the search
+    Rig fixed; // a given address skips the search but must identify itself
+    fixed.bridge.AddChip(0x4E);
     fixed.options.fixedAddress = 0x4E;
     fixed.Run();
-    EXPECT_EQ(fixed.bridge.Count(Register), 0);
+    EXPECT_EQ(fixed.bridge.Count(Register), 1);
     EXPECT_EQ(fixed.progress.stages.back(), "Found an QMT6171/2/3 at 4Eh");
+
+    Rig nobody;
+    nobody.bridge.AddChip(0x4C);
+    nobody.options.fixedAddress = 0x10;
+    EXPECT_THROW(nobody.Run(), LinkFailure);
+    EXPECT_EQ(nobody.errors.codes, std::vector{LinkError::InitialConnection});
+    EXPECT_EQ(nobody.errors.reasons, std::vector<std::string>{"no QMT6171/2/3 answers at 10h"});
+    EXPECT_EQ(nobody.usb.DeviceAddress, 0);
+    EXPECT_NE(nobody.progress.stages.back().rfind("Found", 0), 0U);
 }
 
 TEST(ConnectionSequence, LinkLostDuringTheSearchIsACommunicationsFailure) {

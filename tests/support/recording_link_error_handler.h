@@ -2,6 +2,7 @@
 
 #include "link/link_error.h"
 
+#include <string>
 #include <vector>
 
 namespace qmt::test {
@@ -11,8 +12,10 @@ namespace qmt::test {
 class RecordingLinkErrorHandler final : public link::LinkErrorHandler {
 public:
     void ReportLinkError(link::LinkError code) override { codes.push_back(code); }
+    void ExplainLinkError(const std::string& reason) override { reasons.push_back(reason); }
 
     std::vector<link::LinkError> codes;
+    std::vector<std::string> reasons;
 };
 
 } // namespace qmt::test
