@@ -138,6 +138,22 @@ QLabel* FrmMain::StatusPanel(int index) const {
 
 void FrmMain::ShowStatusText(const QString& text) {
     statusPanels_[0]->setText(text);
+    statusPanels_[0]->setToolTip(text);
+    noteShown_.clear();
+}
+
+void FrmMain::ShowStatusNote(const QString& text) {
+    const QString before = noteShown_.isNull() ? statusPanels_[0]->text() : textBeforeNote_;
+    ShowStatusText(text);
+    noteShown_ = text;
+    textBeforeNote_ = before;
+}
+
+void FrmMain::WithdrawStatusNote() {
+    if (!noteShown_.isNull() && statusPanels_[0]->text() == noteShown_) {
+        ShowStatusText(textBeforeNote_);
+    }
+    noteShown_ = QString();
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
@@ -223,7 +239,8 @@ void FrmMain::createStatusBar() {
 void FrmMain::registerChildWindows() {
     childWindows_.Register(WindowId::SWOptions, [this] {
         auto* options = new FrmSWOptions(app_.state());
-        connect(options, &FrmSWOptions::statusMessage, this, &FrmMain::ShowStatusText);
+        connect(options, &FrmSWOptions::statusMessage, this, &FrmMain::ShowStatusNote);
+        connect(options, &FrmSWOptions::statusMessageWithdrawn, this, &FrmMain::WithdrawStatusNote);
         return options;
     });
     childWindows_.Register(WindowId::About,

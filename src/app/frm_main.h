@@ -50,8 +50,14 @@ public:
     QLabel* StatusPanel(int index) const;
 
 public slots:
-    // Writes status-bar panel 1.
+    // Writes status-bar panel 1; its tool tip holds the whole text, which a
+    // narrow window cuts off.
     void ShowStatusText(const QString& text);
+    // A note that stands only while its cause does (a rejected entry): when
+    // it is withdrawn the panel's text from before comes back, unless the
+    // panel has been written since.
+    void ShowStatusNote(const QString& text);
+    void WithdrawStatusNote();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,6 +84,8 @@ private:
     QAction* tileAction_ = nullptr;
     QAction* cascadeAction_ = nullptr;
     std::array<QLabel*, 3> statusPanels_{};
+    QString noteShown_;
+    QString textBeforeNote_;
 };
 
 } // namespace qmt::app

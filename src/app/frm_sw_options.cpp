@@ -5,6 +5,7 @@
 #include "model/number_text.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -131,7 +132,11 @@ void FrmSWOptions::cmdApply_Click() {
     };
     rejected.removeAll(QString());
     if (!rejected.isEmpty()) {
+        rejectionShown_ = true;
         emit statusMessage(rejected.join(QStringLiteral("; ")));
+    } else if (rejectionShown_) {
+        rejectionShown_ = false;
+        emit statusMessageWithdrawn();
     }
 }
 
@@ -163,6 +168,14 @@ void FrmSWOptions::showEvent(QShowEvent* event) {
     sized_ = true;
     // The child window's frame exists only now; the design size includes it.
     SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
+}
+
+void FrmSWOptions::closeEvent(QCloseEvent* event) {
+    if (rejectionShown_) {
+        rejectionShown_ = false;
+        emit statusMessageWithdrawn();
+    }
+    QWidget::closeEvent(event);
 }
 
 bool FrmSWOptions::eventFilter(QObject* watched, QEvent* event) {

@@ -35,11 +35,14 @@ public:
     static bool IsMarkedInvalid(const QLineEdit* box);
 
 signals:
-    // Short notes for the main window's status bar.
+    // Why an entry was rejected, for the main window's status bar; withdrawn
+    // once nothing is rejected any more or the window closes.
     void statusMessage(const QString& text);
+    void statusMessageWithdrawn();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -61,6 +64,7 @@ private:
     QPushButton* cmdApply_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     bool sized_ = false;
+    bool rejectionShown_ = false;
 };
 
 } // namespace qmt::app

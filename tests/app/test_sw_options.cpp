@@ -1,4 +1,6 @@
+#include "app/frm_main.h"
 #include "app/frm_sw_options.h"
+#include "app/support/app_world.h"
 #include "app/up_down.h"
 
 #include <QCheckBox>
@@ -34,6 +36,7 @@ private slots:
     void parseInterval();
     void applyTakesValidBoxesAndRejectsTheRest();
     void closeDropsUnappliedValuesAndUnloads();
+    void rejectionNoteLastsOnlyWhileAnEntryIsRejected();
 };
 
 void TestSWOptions::parseInterval_data() {
@@ -124,6 +127,42 @@ void TestSWOptions::closeDropsUnappliedValuesAndUnloads() {
     QVERIFY(frame.isNull());
     QCOMPARE(state.ReadingInterval, 100);
     QVERIFY(state.ContinuousReading);
+}
+
+void TestSWOptions::rejectionNoteLastsOnlyWhileAnEntryIsRejected() {
+    test::AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    FrmMain& main = world.main();
+    QLabel* panel = main.StatusPanel(1);
+    const QString before = panel->text();
+    const auto open = [&] {
+        main.OpenWindow(WindowId::SWOptions);
+        return qobject_cast<FrmSWOptions*>(main.childWindows().Loaded(WindowId::SWOptions));
+    };
+    FrmSWOptions* window = open();
+    QVERIFY(window != nullptr);
+    window->txtGraphing()->setText("40000");
+    Click(window->cmdApply());
+    QCOMPARE(panel->text(), QString("Graphing interval must be 0 to 32767 ms"));
+    QCOMPARE(panel->toolTip(), panel->text());
+    window->txtLogging()->setText("-1");
+    Click(window->cmdApply()); // a second rejection still restores the first text
+    window->txtGraphing()->setText("40");
+    window->txtLogging()->setText("100");
+    Click(window->cmdApply());
+    QCOMPARE(panel->text(), before);
+
+    // Closing the window withdraws the note too, but never what came after it.
+    window->txtGraphing()->setText("40000");
+    Click(window->cmdApply());
+    Click(window->cmdCancel());
+    QCOMPARE(panel->text(), before);
+    window = open();
+    window->txtGraphing()->setText("40000");
+    Click(window->cmdApply());
+    main.ShowStatusText("Logging to a.csv");
+    Click(window->cmdCancel());
+    QCOMPARE(panel->text(), QString("Logging to a.csv"));
 }
 
 } // namespace qmt::app
