@@ -18,11 +18,6 @@ constexpr std::int32_t LargestAddress = 0x7F;
 constexpr std::string_view ProgramName = "qmtctl";
 constexpr std::string_view HelpCommand = "help";
 
-// Fills the command's part of the options from its arguments; an empty text
-// means success.
-using ArgumentParser = std::string (*)(std::string_view name, const std::vector<std::string>& args,
-                                       CliOptions& options);
-
 std::string NoArguments(std::string_view name, const std::vector<std::string>& args,
                         CliOptions& options);
 std::string ReadArguments(std::string_view name, const std::vector<std::string>& args,

@@ -24,6 +24,13 @@ struct CliOptions {
     std::int32_t value = 0;              // write
 };
 
+// A command's argument parser: fills the command's part of the options from
+// the arguments after its name; an empty text means success, else the text
+// is the one-line reason of the usage error. Each command has one, listed
+// with it in the command table of cli_options.cpp.
+using ArgumentParser = std::string (*)(std::string_view name, const std::vector<std::string>& args,
+                                       CliOptions& options);
+
 // Help: print the text (help, a command's use or the version) and end.
 enum class ParseOutcome { Run, Help, UsageError };
 
