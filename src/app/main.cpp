@@ -31,14 +31,19 @@ int main(int argc, char* argv[]) {
     parser.addVersionOption();
     const QCommandLineOption bridgeOption(
         QStringLiteral("bridge"),
-        QStringLiteral("The bridge library: tarnlink (libTarnlink.so beside the program or on "
-                       "the library path) or tarnlink:PATH."),
+        QStringLiteral("The bridge: tarnlink (libTarnlink.so beside the program or on the "
+                       "library path), tarnlink:PATH, or i2c:/dev/i2c-N for a chip on a Linux "
+                       "I2C adapter."),
         QStringLiteral("BRIDGE"), QStringLiteral("tarnlink"));
     const QCommandLineOption boardOption(
         QStringLiteral("board"), QStringLiteral("Board description for the emulated board."),
         QStringLiteral("FILE"));
+    const QCommandLineOption forceOption(
+        QStringLiteral("force"),
+        QStringLiteral("i2c: also use addresses that a kernel driver owns (as i2cget -f)."));
     parser.addOption(bridgeOption);
     parser.addOption(boardOption);
+    parser.addOption(forceOption);
     if (!parser.parse(QApplication::arguments())) {
         std::cerr << "qmteval: " << parser.errorText().toStdString() << '\n';
         return UsageErrorStatus;
@@ -62,10 +67,11 @@ int main(int argc, char* argv[]) {
         return UsageErrorStatus;
     }
     choice.boardFile = parser.value(boardOption).toStdString();
+    choice.force = parser.isSet(forceOption);
     std::unique_ptr<qmt::link::Bridge> bridge = qmt::link::OpenBridge(choice, error);
     if (!bridge) {
         std::cerr << "qmteval: " << error << '\n';
-        bridge = std::make_unique<qmt::app::UnavailableBridge>();
+        bridge = std::make_unique<qmt::app::UnavailableBridge>(choice.i2cDevice.empty());
     }
 
     qmt::app::Application app(std::make_unique<qmt::link::SystemClock>(), std::move(bridge),

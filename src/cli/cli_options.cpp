@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <utility>
@@ -14,24 +15,85 @@ namespace {
 constexpr std::int32_t LargestPointer = 255;
 constexpr std::int32_t LargestAddress = 0x7F;
 
-constexpr std::array<std::pair<std::string_view, Command>, 5> CommandNames{{
-    {"detect", Command::Detect},
-    {"read", Command::Read},
-    {"write", Command::Write},
-    {"dump", Command::Dump},
-    {"temps", Command::Temps},
-}};
+constexpr std::string_view ProgramName = "qmtctl";
+constexpr std::string_view HelpCommand = "help";
 
-const char* Description() {
-    return "Talks to a QMT6171/2/3 through the USB bridge library.\n\n"
-           "Commands:\n"
-           "  detect             connect and show the chip's address\n"
-           "  read REG...        read registers (pointer, hex and decimal value)\n"
-           "  write REG VALUE    write a register (values above 255 write 255)\n"
-           "  dump               read every register of the table\n"
-           "  temps              read the Local, Remote1 and Remote2 temperatures\n\n"
-           "Numbers: 0x4C, 4Ch or decimal 76.\n"
-           "Exit status: 0 done, 2 usage error, 3 link failure.";
+std::string NoArguments(std::string_view name, const std::vector<std::string>& args,
+                        CliOptions& options);
+std::string ReadArguments(std::string_view name, const std::vector<std::string>& args,
+                          CliOptions& options);
+std::string WriteArguments(std::string_view name, const std::vector<std::string>& args,
+                           CliOptions& options);
+
+struct CommandEntry {
+    std::string_view name;
+    Command command;
+    std::string_view arguments; // as in the use line
+    std::string_view summary;
+    ArgumentParser parse;
+};
+
+// Every command: one line here, its argument parser, and its case in RunCommand.
+constexpr std::array Commands{
+    CommandEntry{"detect", Command::Detect, "", "connect and show the chip's address", NoArguments},
+    CommandEntry{"read", Command::Read, "REG...", "read registers (pointer, hex and decimal value)",
+                 ReadArguments},
+    CommandEntry{"write", Command::Write, "REG VALUE",
+                 "write a register (values above 255 write 255)", WriteArguments},
+    CommandEntry{"dump", Command::Dump, "", "read every register of the table", NoArguments},
+    CommandEntry{"temps", Command::Temps, "", "read the Local, Remote1 and Remote2 temperatures",
+                 NoArguments},
+};
+
+const CommandEntry* FindCommand(std::string_view name) {
+    const auto found = std::find_if(Commands.begin(), Commands.end(),
+                                    [name](const auto& entry) { return entry.name == name; });
+    return found == Commands.end() ? nullptr : &*found;
+}
+
+std::string CommandNameList() {
+    std::string list;
+    for (const auto& entry : Commands) {
+        list += list.empty() ? "" : ", ";
+        list += entry.name;
+    }
+    return list;
+}
+
+std::string UseLine(std::string_view name, std::string_view arguments) {
+    std::string line(name);
+    if (!arguments.empty()) {
+        line += ' ';
+        line += arguments;
+    }
+    return line;
+}
+
+std::string CommandLine(std::string_view use, std::string_view summary) {
+    constexpr std::size_t Column = 21;
+    std::string line = "  " + std::string(use);
+    line.resize(std::max(Column, line.size() + 1), ' ');
+    return line + std::string(summary) + '\n';
+}
+
+std::string Description() {
+    std::string text = "Talks to a QMT6171/2/3 through the evaluation board's USB bridge "
+                       "library or a Linux I2C adapter.\n\nCommands:\n";
+    for (const auto& entry : Commands) {
+        text += CommandLine(UseLine(entry.name, entry.arguments), entry.summary);
+    }
+    text += CommandLine("help [COMMAND]", "show this help, or the use of one command");
+    return text + "\nOptions may stand before or after the command.\n"
+                  "Numbers: 0x4C, 4Ch or decimal 76.\n"
+                  "Exit status: 0 done, 2 usage error, 3 link failure.";
+}
+
+std::string CommandHelp(const CommandEntry& entry) {
+    std::string summary(entry.summary);
+    summary.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(summary.front())));
+    const std::string program(ProgramName);
+    return "Usage: " + program + " [options] " + UseLine(entry.name, entry.arguments) + "\n" +
+           summary + ".\n\nRun '" + program + " --help' for the options.\n";
 }
 
 ParseResult Usage(std::string reason) {
@@ -55,62 +117,93 @@ std::optional<std::int32_t> ParsePointer(const std::string& text, std::string& e
     return pointer;
 }
 
-// Fills the command and its arguments; an empty text means success.
-std::string ParseCommand(const QStringList& positional, CliOptions& options) {
-    if (positional.isEmpty()) {
-        return "no command given (detect, read, write, dump or temps)";
-    }
-    const auto name = positional.front().toStdString();
-    const auto known = std::find_if(CommandNames.begin(), CommandNames.end(),
-                                    [&name](const auto& entry) { return entry.first == name; });
-    if (known == CommandNames.end()) {
-        return "unknown command '" + name + "'";
-    }
-    options.command = known->second;
-    std::vector<std::string> args;
-    for (qsizetype i = 1; i < positional.size(); ++i) {
-        args.push_back(positional[i].toStdString());
-    }
+std::string NoArguments(std::string_view name, const std::vector<std::string>& args, CliOptions&) {
+    return args.empty() ? std::string{} : std::string(name) + " takes no arguments";
+}
 
+std::string ReadArguments(std::string_view, const std::vector<std::string>& args,
+                          CliOptions& options) {
+    if (args.empty()) {
+        return "read needs at least one register";
+    }
     std::string error;
-    switch (options.command) {
-    case Command::Detect:
-    case Command::Dump:
-    case Command::Temps:
-        return args.empty() ? std::string{} : name + " takes no arguments";
-    case Command::Read:
-        if (args.empty()) {
-            return "read needs at least one register";
-        }
-        for (const auto& arg : args) {
-            const auto pointer = ParsePointer(arg, error);
-            if (!pointer) {
-                return error;
-            }
-            options.registers.push_back(*pointer);
-        }
-        return {};
-    case Command::Write: {
-        if (args.size() != 2) {
-            return "write needs REG VALUE";
-        }
-        const auto pointer = ParsePointer(args[0], error);
+    for (const auto& arg : args) {
+        const auto pointer = ParsePointer(arg, error);
         if (!pointer) {
             return error;
         }
         options.registers.push_back(*pointer);
-        const auto value = ParseNumberArgument(args[1]);
-        if (!value) {
-            return "bad value '" + args[1] + "'";
-        }
-        if (*value < 0) {
-            return "value must not be negative";
-        }
-        options.value = *value;
-        return {};
-    }
     }
     return {};
+}
+
+std::string WriteArguments(std::string_view, const std::vector<std::string>& args,
+                           CliOptions& options) {
+    if (args.size() != 2) {
+        return "write needs REG VALUE";
+    }
+    std::string error;
+    const auto pointer = ParsePointer(args[0], error);
+    if (!pointer) {
+        return error;
+    }
+    options.registers.push_back(*pointer);
+    const auto value = ParseNumberArgument(args[1]);
+    if (!value) {
+        return "bad value '" + args[1] + "'";
+    }
+    if (*value < 0) {
+        return "value must not be negative";
+    }
+    options.value = *value;
+    return {};
+}
+
+// A negative number ("-5", "-0x5") is an argument, not an option.
+bool IsOption(const QString& arg) {
+    return arg.size() > 1 && arg[0] == '-' && !arg[1].isDigit();
+}
+
+// The arguments with every option (and the value of one that takes it) moved
+// before a "--" and everything else after it, so that options may stand
+// anywhere. A "--" of the user's own ends the options.
+QStringList OptionsFirst(const QStringList& arguments, const QList<QCommandLineOption>& options) {
+    QStringList takingValue;
+    for (const auto& option : options) {
+        if (!option.valueName().isEmpty()) {
+            for (const auto& name : option.names()) {
+                takingValue << (name.size() == 1 ? "-" : "--") + name;
+            }
+        }
+    }
+    QStringList front{arguments.value(0)};
+    QStringList back{"--"};
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const auto& arg = arguments[i];
+        if (optionsEnded || !IsOption(arg)) {
+            back << arg;
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else {
+            front << arg;
+            if (takingValue.contains(arg)) {
+                if (i + 1 == arguments.size()) {
+                    return front; // the parser then names the missing value
+                }
+                front << arguments[++i];
+            }
+        }
+    }
+    return front + back;
+}
+
+std::vector<std::string> ToStrings(const QStringList& list) {
+    std::vector<std::string> strings;
+    for (const auto& item : list) {
+        strings.push_back(item.toStdString());
+    }
+    return strings;
 }
 
 } // namespace
@@ -138,24 +231,45 @@ std::optional<std::int32_t> ParseNumberArgument(std::string_view text) {
 
 ParseResult ParseCliArguments(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(Description());
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const QCommandLineOption help({"h", "help"}, "Show this help.");
+    parser.setApplicationDescription(QString::fromStdString(Description()));
+    const QCommandLineOption help({"h", "help"}, "Show this help, or the command's use.");
+    const QCommandLineOption version("version", "Show the version.");
     const QCommandLineOption bridge(
-        "bridge", "Bridge library: tarnlink (by name) or tarnlink:PATH.", "BRIDGE", "tarnlink");
+        "bridge", "Bridge: tarnlink (libTarnlink.so by name), tarnlink:PATH or i2c:/dev/i2c-N.",
+        "BRIDGE", "tarnlink");
     const QCommandLineOption board("board", "Board description for the emulated bridge.", "FILE");
+    const QCommandLineOption force("force", "i2c: also use addresses a kernel driver owns.");
     const QCommandLineOption address("address", "Chip address; skips the device search.", "ADDR");
     const QCommandLineOption verbose("verbose", "Show the connection stages on standard error.");
-    const QCommandLineOption json("json", "Print JSON (detect, read, write, dump, temps).");
-    parser.addOptions({help, bridge, board, address, verbose, json});
-    parser.addPositionalArgument("COMMAND", "detect, read, write, dump or temps.");
+    const QCommandLineOption json("json", "Print JSON.");
+    const QList<QCommandLineOption> all{help,  version, bridge,  board,
+                                        force, address, verbose, json};
+    parser.addOptions(all);
+    parser.addPositionalArgument("COMMAND",
+                                 QString::fromStdString(CommandNameList() + " or help."));
     parser.addPositionalArgument("ARGS", "Arguments of the command.", "[ARGS...]");
 
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(OptionsFirst(arguments, all))) {
         return Usage(parser.errorText().toStdString());
     }
-    if (parser.isSet(help)) {
-        return {ParseOutcome::Help, {}, parser.helpText().toStdString()};
+    const auto positional = ToStrings(parser.positionalArguments());
+    if (parser.isSet(version)) {
+        return {ParseOutcome::Help, {}, std::string(ProgramName) + " " QMT_VERSION "\n"};
+    }
+    // "help COMMAND" and "COMMAND --help" show the command's use.
+    const bool helpCommand = !positional.empty() && positional.front() == HelpCommand;
+    if (helpCommand || parser.isSet(help)) {
+        const auto topic = positional.size() > (helpCommand ? 1U : 0U)
+                               ? positional[helpCommand ? 1 : 0]
+                               : std::string{};
+        if (topic.empty()) {
+            return {ParseOutcome::Help, {}, parser.helpText().toStdString()};
+        }
+        const auto* entry = FindCommand(topic);
+        if (entry == nullptr) {
+            return Usage("unknown command '" + topic + "'");
+        }
+        return {ParseOutcome::Help, {}, CommandHelp(*entry)};
     }
 
     ParseResult result{ParseOutcome::Run, {}, {}};
@@ -164,6 +278,7 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
     if (!link::ParseBridgeChoice(parser.value(bridge).toStdString(), options.bridge, error)) {
         return Usage(error);
     }
+    options.bridge.force = parser.isSet(force);
     if (parser.isSet(board)) {
         options.bridge.boardFile = parser.value(board).toStdString();
         if (!std::ifstream(options.bridge.boardFile)) {
@@ -179,7 +294,17 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
     }
     options.verbose = parser.isSet(verbose);
     options.json = parser.isSet(json);
-    if (auto reason = ParseCommand(parser.positionalArguments(), options); !reason.empty()) {
+
+    if (positional.empty()) {
+        return Usage("no command given (" + CommandNameList() + ")");
+    }
+    const auto* entry = FindCommand(positional.front());
+    if (entry == nullptr) {
+        return Usage("unknown command '" + positional.front() + "'");
+    }
+    options.command = entry->command;
+    const std::vector<std::string> args(positional.begin() + 1, positional.end());
+    if (auto reason = entry->parse(entry->name, args, options); !reason.empty()) {
         return Usage(std::move(reason));
     }
     return result;

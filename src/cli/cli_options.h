@@ -24,17 +24,26 @@ struct CliOptions {
     std::int32_t value = 0;              // write
 };
 
+// A command's argument parser: fills the command's part of the options from
+// the arguments after its name; an empty text means success, else the text
+// is the one-line reason of the usage error. Each command has one, listed
+// with it in the command table of cli_options.cpp.
+using ArgumentParser = std::string (*)(std::string_view name, const std::vector<std::string>& args,
+                                       CliOptions& options);
+
+// Help: print the text (help, a command's use or the version) and end.
 enum class ParseOutcome { Run, Help, UsageError };
 
 struct ParseResult {
     ParseOutcome outcome = ParseOutcome::UsageError;
     CliOptions options;
-    std::string text; // help text, or the one-line reason of a usage error
+    std::string text; // what Help prints, or the one-line reason of a usage error
 };
 
-// Parses the arguments (the program's name first), qmtctl [options] COMMAND ...
-// Everything after the command is its arguments, so a negative value reaches
-// the value check instead of passing for an option.
+// Parses the arguments (the program's name first): qmtctl COMMAND ARGS...,
+// with options before, between or after them. A negative number is an
+// argument, so it reaches the value check instead of passing for an option;
+// "--" ends the options.
 ParseResult ParseCliArguments(const QStringList& arguments);
 
 // A whole number as typed: 0x4C, 4Ch (or 4CH) or decimal 76, with an optional

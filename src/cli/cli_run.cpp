@@ -127,9 +127,12 @@ int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err
     std::string error;
     const auto bridge = link::OpenBridge(options.bridge, error);
     if (!bridge) {
-        // A bridge library that cannot be used fails like its firmware download.
-        err << "qmtctl: " << error << '\n'
-            << link::LinkErrorMessage(link::LinkError::FirmwareDownload) << '\n';
+        err << "qmtctl: " << error << '\n';
+        // A bridge library that cannot be used fails like its firmware
+        // download; an i2c-dev device has no firmware, its one line says all.
+        if (options.bridge.i2cDevice.empty()) {
+            err << link::LinkErrorMessage(link::LinkError::FirmwareDownload) << '\n';
+        }
         return ExitLinkFailure;
     }
     link::USBStuff usb;

@@ -4,6 +4,14 @@
 
 namespace qmt::link {
 
+// Request statuses with a meaning shared by every bridge; any other non-zero
+// status is a failure of the bridge's own.
+inline constexpr std::int16_t StatusOk = 0;
+// Nothing acknowledged the request's address, or the system keeps it for a
+// driver of its own. The device search takes it as "no chip there"; anywhere
+// else it is a failed transfer like any other non-zero status.
+inline constexpr std::int16_t StatusNoAnswer = 6;
+
 // The two calls of the USB-to-SMBus bridge library. Everything that talks to
 // the chip goes through this seam, so tests can plug in a stub.
 class Bridge {
@@ -15,6 +23,9 @@ public:
     virtual std::int16_t VendorIORequest(std::uint16_t request, std::int32_t value,
                                          std::int32_t index, std::int16_t arg4, std::int16_t arg5,
                                          std::uint8_t* buffer) = 0;
+    // False for a bridge that has no firmware: its LoadFirmWare succeeds
+    // without reading the file, and the start-up says so.
+    virtual bool HasFirmware() const { return true; }
 };
 
 } // namespace qmt::link

@@ -1,30 +1,53 @@
 #include "link/bridge_factory.h"
 
+#include "link/i2c_bridge.h"
 #include "link/tarnlink_library.h"
 
 #include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <utility>
 
 namespace qmt::link {
 
 namespace {
 constexpr std::string_view TarnlinkName = "tarnlink";
+constexpr std::string_view I2cName = "i2c";
+
+// The PATH of "NAME:PATH", if text has that form with a PATH.
+std::optional<std::string> PathAfter(std::string_view name, std::string_view text) {
+    if (text.size() > name.size() + 1 && text.starts_with(name) && text[name.size()] == ':') {
+        return std::string(text.substr(name.size() + 1));
+    }
+    return std::nullopt;
 }
 
+} // namespace
+
 bool ParseBridgeChoice(std::string_view text, BridgeChoice& choice, std::string& error) {
+    choice.libraryPath.clear();
+    choice.i2cDevice.clear();
     if (text == TarnlinkName) {
-        choice.libraryPath.clear();
         return true;
     }
-    if (text.starts_with(TarnlinkName) && text.size() > TarnlinkName.size() + 1 &&
-        text[TarnlinkName.size()] == ':') {
-        choice.libraryPath = std::string(text.substr(TarnlinkName.size() + 1));
+    if (auto path = PathAfter(TarnlinkName, text)) {
+        choice.libraryPath = std::move(*path);
         return true;
     }
-    error = "unknown bridge '" + std::string(text) + "' (use tarnlink or tarnlink:PATH)";
+    if (auto device = PathAfter(I2cName, text)) {
+        choice.i2cDevice = std::move(*device);
+        return true;
+    }
+    error = "unknown bridge '" + std::string(text) +
+            "' (use tarnlink, tarnlink:PATH or i2c:/dev/i2c-N)";
     return false;
 }
 
 std::unique_ptr<Bridge> OpenBridge(const BridgeChoice& choice, std::string& error) {
+    if (!choice.i2cDevice.empty()) {
+        return I2cBridge::Open(MakeLinuxI2cSystem(), choice.i2cDevice, choice.force, std::cerr,
+                               error);
+    }
     if (!choice.boardFile.empty()) {
         // The emulated library reads its board description when the firmware loads.
         ::setenv("TARNLINK_BOARD", choice.boardFile.c_str(), 1);

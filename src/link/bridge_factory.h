@@ -8,18 +8,22 @@
 
 namespace qmt::link {
 
-// What --bridge and --board say, shared by qmteval and qmtctl.
+// What --bridge, --board and --force say, shared by qmteval and qmtctl.
 struct BridgeChoice {
     std::string libraryPath; // empty: libTarnlink.so looked up by name
     std::string boardFile;   // empty: the emulated board's own default
+    std::string i2cDevice;   // set: the i2c-dev bridge on this device file
+    bool force = false;      // i2c-dev: use addresses that kernel drivers own
 };
 
-// Parses "tarnlink" or "tarnlink:PATH"; false with a one-line reason otherwise.
+// Parses "tarnlink", "tarnlink:PATH" or "i2c:DEVICE"; false with a one-line
+// reason otherwise.
 bool ParseBridgeChoice(std::string_view text, BridgeChoice& choice, std::string& error);
 
 // Opens the chosen bridge. A board file is handed to the emulated bridge
-// through TARNLINK_BOARD before the library is loaded. Null with a reason
-// naming the library (and a missing symbol) on failure.
+// through TARNLINK_BOARD before the library is loaded; the i2c-dev bridge
+// writes its notices on standard error. Null with a one-line reason naming
+// the library (and a missing symbol) or the device file on failure.
 std::unique_ptr<Bridge> OpenBridge(const BridgeChoice& choice, std::string& error);
 
 } // namespace qmt::link

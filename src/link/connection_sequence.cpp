@@ -38,12 +38,15 @@ void ConnectionSequence::Run() {
     const int step = progress_.BarDesignWidth() / 100;
     progress_.SetBarWidth(0.0);
     progress_.ShowProgressControls();
-    progress_.ShowStage("Downloading Firmware...");
+    const bool hasFirmware = access_.bridge().HasFirmware();
+    progress_.ShowStage(hasFirmware ? "Downloading Firmware..." : "No bridge firmware to download");
 
     if (DownloadFirmware() < 0) {
         access_.ReportLinkError(LinkError::FirmwareDownload);
     }
-    progress_.ShowStatus("Firmware download succesful");
+    if (hasFirmware) {
+        progress_.ShowStatus("Firmware download succesful");
+    }
     double bar = FirmwareLoadedSteps * step;
     progress_.SetBarWidth(bar);
 
@@ -92,7 +95,7 @@ void ConnectionSequence::Connect() {
 
 void ConnectionSequence::SearchDevice() {
     for (std::int32_t address = FirstSearchAddress; address <= LastSearchAddress; ++address) {
-        if (access_.ReadRegister(address, ManufacturerIdPointer) == ManufacturerId) {
+        if (access_.ProbeRegister(address, ManufacturerIdPointer) == ManufacturerId) {
             access_.usb().DeviceAddress = address;
             return;
         }
@@ -103,7 +106,7 @@ void ConnectionSequence::SearchDevice() {
 void ConnectionSequence::AcceptGivenAddress(std::int32_t address) {
     // Whatever answers there (or the bus's idle 0xFF) is no chip of ours
     // unless it identifies itself as the search requires.
-    if (access_.ReadRegister(address, ManufacturerIdPointer) != ManufacturerId) {
+    if (access_.ProbeRegister(address, ManufacturerIdPointer) != ManufacturerId) {
         access_.ReportLinkError(LinkError::InitialConnection,
                                 "no QMT6171/2/3 answers at " + model::HexText(address) + "h");
     }

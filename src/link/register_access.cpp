@@ -27,6 +27,18 @@ std::int16_t RegisterAccess::ReadRegister(std::int32_t address, std::int32_t reg
     return usb_.ReceiveBuffer[0];
 }
 
+std::optional<std::int16_t> RegisterAccess::ProbeRegister(std::int32_t address, std::int32_t reg) {
+    const auto status =
+        bridge_.VendorIORequest(RegisterRequest, address, reg, 1, 1, usb_.ReceiveBuffer.data());
+    if (status == StatusNoAnswer) {
+        return std::nullopt;
+    }
+    if (status != StatusOk) {
+        ReportLinkError(LinkError::Communications);
+    }
+    return usb_.ReceiveBuffer[0];
+}
+
 std::int16_t RegisterAccess::WriteRegister(std::int32_t address, std::int32_t reg,
                                            std::int32_t& value) {
     if (value > LargestValue) {

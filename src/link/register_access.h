@@ -6,6 +6,7 @@
 #include "model/general_stuff.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qmt::link {
@@ -30,6 +31,9 @@ public:
 
     // 0..255; a failed request never comes back.
     std::int16_t ReadRegister(std::int32_t address, std::int32_t reg);
+    // ReadRegister for the device search: nothing when no device answers at
+    // the address (StatusNoAnswer); every other failure is a link failure.
+    std::optional<std::int16_t> ProbeRegister(std::int32_t address, std::int32_t reg);
     // Values above 255 are written as 255, also in the caller's variable.
     // Negative values are refused with WriteRefused and never reach the bridge.
     std::int16_t WriteRegister(std::int32_t address, std::int32_t reg, std::int32_t& value);
