@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "cli/cli_settings_files.h"
+
 #include <QCommandLineParser>
 #include <algorithm>
 #include <array>
@@ -14,12 +16,14 @@ namespace {
 constexpr std::int32_t LargestPointer = 255;
 constexpr std::int32_t LargestAddress = 0x7F;
 
-constexpr std::array<std::pair<std::string_view, Command>, 5> CommandNames{{
+constexpr std::array<std::pair<std::string_view, Command>, 7> CommandNames{{
     {"detect", Command::Detect},
     {"read", Command::Read},
     {"write", Command::Write},
     {"dump", Command::Dump},
     {"temps", Command::Temps},
+    {"save", Command::Save},
+    {"recall", Command::Recall},
 }};
 
 const char* Description() {
@@ -29,9 +33,12 @@ const char* Description() {
            "  read REG...        read registers (pointer, hex and decimal value)\n"
            "  write REG VALUE    write a register (values above 255 write 255)\n"
            "  dump               read every register of the table\n"
-           "  temps              read the Local, Remote1 and Remote2 temperatures\n\n"
+           "  temps              read the Local, Remote1 and Remote2 temperatures\n"
+           "  save FILE [--comment TEXT] [--changed-only]\n"
+           "                     save the register settings to a settings file\n"
+           "  recall FILE        write a settings file's registers to the chip\n\n"
            "Numbers: 0x4C, 4Ch or decimal 76.\n"
-           "Exit status: 0 done, 2 usage error, 3 link failure.";
+           "Exit status: 0 done, 1 save or recall failed, 2 usage error, 3 link failure.";
 }
 
 ParseResult Usage(std::string reason) {
@@ -58,7 +65,7 @@ std::optional<std::int32_t> ParsePointer(const std::string& text, std::string& e
 // Fills the command and its arguments; an empty text means success.
 std::string ParseCommand(const QStringList& positional, CliOptions& options) {
     if (positional.isEmpty()) {
-        return "no command given (detect, read, write, dump or temps)";
+        return "no command given (detect, read, write, dump, temps, save or recall)";
     }
     const auto name = positional.front().toStdString();
     const auto known = std::find_if(CommandNames.begin(), CommandNames.end(),
@@ -90,6 +97,10 @@ std::string ParseCommand(const QStringList& positional, CliOptions& options) {
             options.registers.push_back(*pointer);
         }
         return {};
+    case Command::Save:
+        return ParseSaveArguments(args, options);
+    case Command::Recall:
+        return ParseRecallArguments(args, options);
     case Command::Write: {
         if (args.size() != 2) {
             return "write needs REG VALUE";
@@ -148,7 +159,7 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
     const QCommandLineOption verbose("verbose", "Show the connection stages on standard error.");
     const QCommandLineOption json("json", "Print JSON (detect, read, write, dump, temps).");
     parser.addOptions({help, bridge, board, address, verbose, json});
-    parser.addPositionalArgument("COMMAND", "detect, read, write, dump or temps.");
+    parser.addPositionalArgument("COMMAND", "detect, read, write, dump, temps, save or recall.");
     parser.addPositionalArgument("ARGS", "Arguments of the command.", "[ARGS...]");
 
     if (!parser.parse(arguments)) {
