@@ -39,7 +39,10 @@ bool ReadUntil(SettingsReader& reader, char wanted) {
 } // namespace
 
 std::optional<char> SettingsReader::ReadChar(std::int16_t count) {
-    if (count < 1 || text_.size() - position_ < static_cast<std::size_t>(count)) {
+    if (count < 1) {
+        return std::nullopt;
+    }
+    if (text_.size() - position_ < static_cast<std::size_t>(count)) {
         // What is left is still consumed, so the reader stays at the end.
         position_ = text_.size();
         return std::nullopt;

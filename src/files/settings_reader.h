@@ -17,7 +17,8 @@ class SettingsReader {
 public:
     explicit SettingsReader(std::string_view text) : text_(text) {}
 
-    // Reads `count` characters (at least one) and returns the last of them.
+    // Reads `count` characters and returns the last of them; a count below
+    // one reads nothing and returns nothing.
     std::optional<char> ReadChar(std::int16_t count = 1);
     // Reads one character: true when it is "}". It is consumed either way.
     std::optional<bool> IsEndOfFile();

@@ -39,7 +39,10 @@ std::optional<std::int32_t> ByteOf(std::string_view text) {
 TEST(SettingsReader, CharacterOperationsReadAsDescribedAndStopAtTheEnd) {
     SettingsReader reader("ab}c");
     EXPECT_EQ(reader.ReadChar(), 'a');
+    EXPECT_EQ(reader.ReadChar(0), std::nullopt);
     EXPECT_EQ(reader.ReadChar(2), '}');
+    EXPECT_EQ(reader.ReadChar(2), std::nullopt); // one left: consumed, nothing returned
+    EXPECT_EQ(reader.position(), 4u);
     reader = SettingsReader("}x");
     EXPECT_EQ(reader.IsEndOfFile(), true);
     EXPECT_EQ(reader.IsEndOfFile(), false); // "x" is consumed all the same
