@@ -80,6 +80,14 @@ TEST_F(QmtctlWithState, AFileWithoutItsBlockFailsWithStatusOne) {
     EXPECT_EQ(run.err, "qmtctl: Recall failed, " + Path("bad.sav").toStdString() +
                            " has no \"{\": no register written\n");
 
+    // Cut inside the block: what was written, then why it stopped.
+    std::ofstream(Path("cut.sav").toStdString()) << "{\r\n0x0B\t0x20\r\n0x0C\t0x1";
+    run = Run({"recall", Path("cut.sav")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "1 register written\n");
+    EXPECT_EQ(run.err, "qmtctl: Recall stopped, " + Path("cut.sav").toStdString() +
+                           " ends before \"}\": 1 register written\n");
+
     run = Run({"recall", Path("none.sav")});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.starts_with("qmtctl: Recall failed, cannot read ")) << run.err;

@@ -1,5 +1,4 @@
 #include "files/settings_file_format.h"
-#include "files/settings_reader.h"
 #include "files/settings_save.h"
 #include "link/link_rig.h"
 #include "support/stub_bridge.h"
@@ -83,37 +82,6 @@ TEST(SettingsFileSave, ReadsEverySavedRowAndLeavesOutDefaultsOnlyWhenAsked) {
     EXPECT_EQ(RegisterLine(changed[2]),
               "0xD\t0x46\t // Remote 2 High Limit,High Byte (bit 3 Config Reg =1)");
     EXPECT_EQ(RegisterLine(changed[3]), "0x0\t0x53\t // Die Revision Code");
-}
-
-TEST(SettingsFileSave, SaveThenRecallRepeatsTheRegistersAtTheirWritePointers) {
-    SaveRig rig;
-    rig.bridge.chips[Chip][0xFF] = 0x53;
-    rig.bridge.chips[Chip][0x04] = 0x0A;
-    const auto rows = rig.Save(false);
-    const std::string text = SettingsFileHeader("d", "t", "") + RegisterBlock(rows);
-
-    rig.bridge.log.clear();
-    const auto result = RecallSettings(
-        text, [] {},
-        [&rig](std::int32_t reg, std::int32_t value) {
-            rig.access.WriteRegister(Chip, reg, value);
-        });
-    EXPECT_EQ(result.end, RecallEnd::Closed);
-    EXPECT_EQ(result.written, 30);
-    std::vector<std::pair<std::int32_t, std::int32_t>> expected;
-    for (const auto& row : rows) {
-        expected.emplace_back(row.writeAddress, row.value);
-    }
-    std::vector<std::pair<std::int32_t, std::int32_t>> written;
-    for (const auto& call : rig.bridge.Calls(222)) {
-        if (call.arg4 == 0) {
-            written.emplace_back(call.index & 0xFF, call.index >> 8);
-        }
-    }
-    EXPECT_EQ(written, expected);
-    // The Die Revision Code goes to pointer 0x00.
-    EXPECT_EQ(written.back(), std::make_pair(0, 0x53));
-    EXPECT_EQ(written[1], std::make_pair(0x0A, 0x0A));
 }
 
 } // namespace
