@@ -101,6 +101,10 @@ public:
         if (key.starts_with("reg.")) {
             return ParseRegister(key.substr(4), value);
         }
+        if (key == "state") {
+            board_.stateFile = std::string(value);
+            return true;
+        }
         return Fail("unknown key '" + std::string(key) + "'");
     }
 

@@ -66,6 +66,7 @@ std::int16_t BridgeEmulator::Load(const char* path) {
     connected_ = false;
     chips_.clear();
     chipIndex_.fill(-1);
+    state_.reset();
 
     const HexCheck hex = CheckIntelHexFile(path);
     if (!hex.ok) {
@@ -73,7 +74,7 @@ std::int16_t BridgeEmulator::Load(const char* path) {
                     "firmware rejected: " + hex.reason);
     }
     BoardConfig board;
-    if (!TakeBoard(board)) {
+    if (!TakeBoard(board) || !TakeState(board)) {
         return FirmwareBadBoard;
     }
     if (!board.firmwareOk) {
@@ -109,7 +110,48 @@ bool BridgeEmulator::TakeBoard(BoardConfig& board) {
         Fail(FirmwareBadBoard, std::string("board file ") + boardFile + ": " + error);
         return false;
     }
+    // A relative state file lives beside the board file that names it.
+    const std::string_view folder(boardFile);
+    const auto slash = folder.rfind('/');
+    if (!board.stateFile.empty() && board.stateFile.front() != '/' &&
+        slash != std::string_view::npos) {
+        board.stateFile.insert(0, folder.substr(0, slash + 1));
+    }
     return true;
+}
+
+bool BridgeEmulator::TakeState(BoardConfig& board) {
+    if (board.stateFile.empty()) {
+        return true;
+    }
+    ChipStateFile state(board.stateFile);
+    RegisterValues stored;
+    std::string error;
+    if (!state.Load(stored, error)) {
+        Fail(FirmwareBadBoard, "state file " + state.path() + ": " + error);
+        return false;
+    }
+    // Stored settings come after the board's reg. lines, so they win.
+    board.registerValues.insert(board.registerValues.end(), stored.begin(), stored.end());
+    state_ = std::move(state);
+    return true;
+}
+
+void BridgeEmulator::WriteChip(Chip& chip, std::uint8_t pointer, std::uint8_t value,
+                               std::uint64_t nowMs) {
+    if (!state_) {
+        chip.Write(pointer, value, nowMs);
+        return;
+    }
+    const std::array<std::uint8_t, 256> before = chip.Registers();
+    chip.Write(pointer, value, nowMs);
+    const RegisterValues changed = ChangedSettings(before, chip.Registers());
+    std::string error;
+    if (!changed.empty() && !state_->Store(changed, error)) {
+        // The bus has no way to report it; the write itself stands.
+        std::fprintf(stderr, "Tarnlink: state file %s: %s\n", state_->path().c_str(),
+                     error.c_str());
+    }
 }
 
 void BridgeEmulator::PowerOn(const BoardConfig& board, std::uint64_t nowMs) {
@@ -205,7 +247,7 @@ std::int16_t BridgeEmulator::Transfer(bool write, std::int32_t address, std::int
     Chip* chip = ChipAt(address);
     if (write) {
         if (chip != nullptr) {
-            chip->Write(pointer, static_cast<std::uint8_t>(field >> 8), nowMs);
+            WriteChip(*chip, pointer, static_cast<std::uint8_t>(field >> 8), nowMs);
         }
         return StatusOk;
     }

@@ -2,6 +2,7 @@
 
 #include "board_config.h"
 #include "chip.h"
+#include "chip_state.h"
 #include "tarnlink_emulator.h"
 #include "trace_log.h"
 
@@ -30,6 +31,8 @@ public:
 private:
     std::int16_t Load(const char* path);
     bool TakeBoard(BoardConfig& board);
+    bool TakeState(BoardConfig& board);
+    void WriteChip(Chip& chip, std::uint8_t pointer, std::uint8_t value, std::uint64_t nowMs);
     std::int16_t Fail(std::int16_t status, std::string reason);
     void PowerOn(const BoardConfig& board, std::uint64_t nowMs);
     std::int16_t Serve(std::uint16_t request, std::int32_t value, std::int32_t index,
@@ -43,6 +46,7 @@ private:
 
     Emulator::MillisClock clock_;
     std::optional<BoardConfig> givenBoard_; // from LoadBoardText; wins over TARNLINK_BOARD
+    std::optional<ChipStateFile> state_;    // the board's `state` file, if it names one
     std::vector<Chip> chips_;
     std::array<std::int8_t, 128> chipIndex_{}; // by 7-bit address; -1: nobody answers
     bool firmwareLoaded_ = false;

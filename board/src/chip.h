@@ -18,6 +18,8 @@ public:
     // Writes to read-only or unknown pointers, and to locked registers, are
     // accepted and ignored, as the bus gives no way to refuse them.
     void Write(std::uint8_t pointer, std::uint8_t value, std::uint64_t nowMs);
+    // The register file by read pointer, for keeping the settings between runs.
+    const std::array<std::uint8_t, 256>& Registers() const { return regs_; }
 
 private:
     enum Channel : std::size_t { Local, Remote1, Remote2, ChannelCount };

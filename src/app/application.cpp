@@ -40,6 +40,12 @@ void Application::StopMasterTimer() {
     }
 }
 
+void Application::StartMasterTimer() {
+    if (mainWindow_) {
+        mainWindow_->EnableMasterTimer();
+    }
+}
+
 void Application::CloseAllWindows() {
     if (splash_) {
         splash_->close();

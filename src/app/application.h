@@ -51,6 +51,8 @@ public:
     FrmMain& CreateMainWindow();
 
     void StopMasterTimer();
+    // Starts the master timer again after a pause (saving or recalling settings).
+    void StartMasterTimer();
     // Unloads every loaded window: the splash, then the main window, whose
     // unload closes its child windows and stores its placement.
     void CloseAllWindows();

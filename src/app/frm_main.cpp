@@ -8,6 +8,7 @@
 #include "app/placement_settings.h"
 #include "app/twips.h"
 #include "link/connection_sequence.h"
+#include "views/save/frm_save.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -237,6 +238,11 @@ void FrmMain::createStatusBar() {
 }
 
 void FrmMain::registerChildWindows() {
+    childWindows_.Register(WindowId::Save, [this] {
+        auto* save = new views::FrmSave(app_, views::SettingsFileDialogs::Desktop());
+        connect(save, &views::FrmSave::statusMessage, this, &FrmMain::ShowStatusText);
+        return save;
+    });
     childWindows_.Register(WindowId::SWOptions, [this] {
         auto* options = new FrmSWOptions(app_.state());
         connect(options, &FrmSWOptions::statusMessage, this, &FrmMain::ShowStatusNote);

@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "cli/cli_settings_files.h"
+
 #include <QCommandLineParser>
 #include <algorithm>
 #include <array>
@@ -25,12 +27,35 @@ std::string ReadArguments(std::string_view name, const std::vector<std::string>&
 std::string WriteArguments(std::string_view name, const std::vector<std::string>& args,
                            CliOptions& options);
 
+std::string SaveArguments(std::string_view, const std::vector<std::string>& args,
+                          CliOptions& options) {
+    return ParseSaveArguments(args, options);
+}
+std::string RecallArguments(std::string_view, const std::vector<std::string>& args,
+                            CliOptions& options) {
+    return ParseRecallArguments(args, options);
+}
+
 struct CommandEntry {
     std::string_view name;
     Command command;
     std::string_view arguments; // as in the use line
     std::string_view summary;
     ArgumentParser parse;
+    // Names of the options that belong to this command (see CommandOptions).
+    std::array<std::string_view, 2> options = {};
+};
+
+// Options of one command. Like every option they may stand anywhere; they
+// reach the command's parser among its arguments, as "--name" [value].
+struct CommandOption {
+    std::string_view name;
+    std::string_view valueName; // empty: a switch
+    std::string_view description;
+};
+constexpr std::array CommandOptions{
+    CommandOption{"comment", "TEXT", "save: the file's comment line."},
+    CommandOption{"changed-only", "", "save: only registers that differ from power-on."},
 };
 
 // Every command: one line here, its argument parser, and its case in RunCommand.
@@ -43,6 +68,14 @@ constexpr std::array Commands{
     CommandEntry{"dump", Command::Dump, "", "read every register of the table", NoArguments},
     CommandEntry{"temps", Command::Temps, "", "read the Local, Remote1 and Remote2 temperatures",
                  NoArguments},
+    CommandEntry{"save",
+                 Command::Save,
+                 "FILE [--comment TEXT] [--changed-only]",
+                 "save the register settings to a settings file",
+                 SaveArguments,
+                 {"comment", "changed-only"}},
+    CommandEntry{"recall", Command::Recall, "FILE", "write a settings file's registers to the chip",
+                 RecallArguments},
 };
 
 const CommandEntry* FindCommand(std::string_view name) {
@@ -85,7 +118,8 @@ std::string Description() {
     text += CommandLine("help [COMMAND]", "show this help, or the use of one command");
     return text + "\nOptions may stand before or after the command.\n"
                   "Numbers: 0x4C, 4Ch or decimal 76.\n"
-                  "Exit status: 0 done, 2 usage error, 3 link failure.";
+                  "Exit status: 0 done, 1 the command failed (save, recall), 2 usage error,\n"
+                  "3 link failure.";
 }
 
 std::string CommandHelp(const CommandEntry& entry) {
@@ -206,6 +240,34 @@ std::vector<std::string> ToStrings(const QStringList& list) {
     return strings;
 }
 
+QString QText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Puts the command's own options that were given before its arguments, as
+// its parser reads them; an option of another command is a usage error.
+std::string TakeCommandOptions(const QCommandLineParser& parser, const CommandEntry& entry,
+                               std::vector<std::string>& args) {
+    std::vector<std::string> taken;
+    for (const auto& option : CommandOptions) {
+        const auto name = QText(option.name);
+        if (!parser.isSet(name)) {
+            continue;
+        }
+        if (std::find(entry.options.begin(), entry.options.end(), option.name) ==
+            entry.options.end()) {
+            return "--" + std::string(option.name) + " is not an option of " +
+                   std::string(entry.name);
+        }
+        taken.push_back("--" + std::string(option.name));
+        if (!option.valueName.empty()) {
+            taken.push_back(parser.value(name).toStdString());
+        }
+    }
+    args.insert(args.begin(), taken.begin(), taken.end());
+    return {};
+}
+
 } // namespace
 
 std::optional<std::int32_t> ParseNumberArgument(std::string_view text) {
@@ -242,8 +304,11 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
     const QCommandLineOption address("address", "Chip address; skips the device search.", "ADDR");
     const QCommandLineOption verbose("verbose", "Show the connection stages on standard error.");
     const QCommandLineOption json("json", "Print JSON.");
-    const QList<QCommandLineOption> all{help,  version, bridge,  board,
-                                        force, address, verbose, json};
+    QList<QCommandLineOption> all{help, version, bridge, board, force, address, verbose, json};
+    for (const auto& option : CommandOptions) {
+        all << QCommandLineOption(QText(option.name), QText(option.description),
+                                  QText(option.valueName));
+    }
     parser.addOptions(all);
     parser.addPositionalArgument("COMMAND",
                                  QString::fromStdString(CommandNameList() + " or help."));
@@ -303,7 +368,10 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
         return Usage("unknown command '" + positional.front() + "'");
     }
     options.command = entry->command;
-    const std::vector<std::string> args(positional.begin() + 1, positional.end());
+    std::vector<std::string> args(positional.begin() + 1, positional.end());
+    if (auto reason = TakeCommandOptions(parser, *entry, args); !reason.empty()) {
+        return Usage(std::move(reason));
+    }
     if (auto reason = entry->parse(entry->name, args, options); !reason.empty()) {
         return Usage(std::move(reason));
     }

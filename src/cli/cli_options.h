@@ -11,7 +11,7 @@
 
 namespace qmt::cli {
 
-enum class Command { Detect, Read, Write, Dump, Temps };
+enum class Command { Detect, Read, Write, Dump, Temps, Save, Recall };
 
 // What the command line asks for, checked before the bridge is touched.
 struct CliOptions {
@@ -22,6 +22,9 @@ struct CliOptions {
     Command command = Command::Detect;
     std::vector<std::int32_t> registers; // read: pointers; write: pointer
     std::int32_t value = 0;              // write
+    std::string file;                    // save, recall
+    std::string comment;                 // save
+    bool changedOnly = false;            // save: only registers off their defaults
 };
 
 // A command's argument parser: fills the command's part of the options from

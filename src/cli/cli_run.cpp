@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 
 #include "cli/cli_output.h"
+#include "cli/cli_settings_files.h"
 #include "cli/stream_progress.h"
 #include "link/clock.h"
 #include "link/connection_sequence.h"
@@ -97,6 +98,12 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
         PrintRegisters(readings, options.json, out);
         break;
     }
+    case Command::Save:
+        RunSave(options, access, out);
+        break;
+    case Command::Recall:
+        RunRecall(options, access, out);
+        break;
     case Command::Temps: {
         const auto temps = ReadInChipRange(access);
         if (options.json) {
@@ -148,6 +155,9 @@ int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err
         return RunCommand(options, access, out);
     } catch (const link::LinkFailure&) {
         return ExitLinkFailure;
+    } catch (const CommandFailure& failure) {
+        err << "qmtctl: " << failure.what() << '\n';
+        return ExitCommandFailed;
     }
 }
 

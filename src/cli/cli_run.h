@@ -20,7 +20,7 @@ inline constexpr int ExitLinkFailure = 3;
 int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err);
 
 // Runs the command on a connected chip (DeviceAddress set). Link failures
-// leave as link::LinkFailure.
+// leave as link::LinkFailure, failed saves and recalls as CommandFailure.
 int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ostream& out);
 
 } // namespace qmt::cli

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "cli/cli_options.h"
+#include "link/register_access.h"
+
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// qmtctl save and recall: the program's settings files without its window.
+namespace qmt::cli {
+
+// Exit status of a save or recall that did not do all it was asked.
+inline constexpr int ExitCommandFailed = 1;
+
+// A save or recall that failed; what() is the one-line reason.
+class CommandFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// save FILE [--comment TEXT] [--changed-only]; an empty text means success.
+std::string ParseSaveArguments(const std::vector<std::string>& args, CliOptions& options);
+// recall FILE.
+std::string ParseRecallArguments(const std::vector<std::string>& args, CliOptions& options);
+
+// Reads the registers and replaces the file, as the Save button does.
+// Throws CommandFailure when the file cannot be written.
+void RunSave(const CliOptions& options, link::RegisterAccess& access, std::ostream& out);
+// Writes the file's registers in file order and prints how many. Throws
+// CommandFailure for an unreadable file, one without a register block, or
+// one that ends inside it (after printing the count written before).
+void RunRecall(const CliOptions& options, link::RegisterAccess& access, std::ostream& out);
+
+} // namespace qmt::cli

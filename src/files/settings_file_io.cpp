@@ -1,0 +1,68 @@
+#include "files/settings_file_io.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace qmt::files {
+
+namespace {
+
+std::string Reason(const QFileDevice& file) {
+    return file.errorString().toStdString();
+}
+
+} // namespace
+
+SaveStamp SaveStampNow() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale = QLocale::system();
+    return {locale.toString(now.date(), QLocale::ShortFormat).toStdString(),
+            locale.toString(now.time(), QLocale::ShortFormat).toStdString()};
+}
+
+bool WriteSettingsFile(const QString& path, const std::string& text, std::string& error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = Reason(file);
+        return false;
+    }
+    // commit() alone can report success after a failed final flush on a full
+    // disk, so every step is checked and any failure cancels before commit().
+    const auto size = static_cast<qint64>(text.size());
+    const bool written = file.write(text.data(), size) == size && file.flush() &&
+                         file.error() == QFileDevice::NoError;
+    if (!written) {
+        error = Reason(file);
+        // The new file is dropped with the object; the old one is untouched.
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = Reason(file);
+        return false;
+    }
+    return true;
+}
+
+bool ReadSettingsFile(const QString& path, std::string& text, std::string& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = Reason(file);
+        return false;
+    }
+    const QByteArray bytes = file.read(LargestSettingsFile + 1);
+    if (file.error() != QFileDevice::NoError) {
+        error = Reason(file);
+        return false;
+    }
+    if (bytes.size() > LargestSettingsFile) {
+        error = "larger than 1 MiB, not a settings file";
+        return false;
+    }
+    text.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return true;
+}
+
+} // namespace qmt::files

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+// The settings file on disk.
+namespace qmt::files {
+
+// Larger files are no settings files (one is about 2 KB); refusing them
+// keeps a wrongly picked file from filling the memory.
+inline constexpr std::int64_t LargestSettingsFile = 1 << 20;
+
+// The date and the time of a save, as the system's regional settings write
+// them in short form.
+struct SaveStamp {
+    std::string date;
+    std::string time;
+};
+SaveStamp SaveStampNow();
+
+// Replaces the file with the text in one step: the text goes to a new file
+// beside it, which takes the old one's place only when every byte is on disk.
+// On failure the old file is untouched, no temporary file stays behind, and
+// `error` says why in one line.
+bool WriteSettingsFile(const QString& path, const std::string& text, std::string& error);
+
+// The file's bytes; false with a one-line reason when it cannot be read or
+// is larger than LargestSettingsFile.
+bool ReadSettingsFile(const QString& path, std::string& text, std::string& error);
+
+} // namespace qmt::files

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace qmt::views {
+
+// The file dialogs of the Save/Recall window; tests answer them without a
+// dialog. Each gets the parent and the initial folder and returns the
+// chosen path, empty when the user cancelled.
+struct SettingsFileDialogs {
+    using Ask = std::function<QString(QWidget* parent, const QString& folder)>;
+    Ask askSavePath;
+    Ask askOpenPath;
+
+    // Modal desktop dialogs filtered to "Text Files (*.sav)".
+    static SettingsFileDialogs Desktop();
+};
+
+} // namespace qmt::views

@@ -1,0 +1,301 @@
+#include "app/frm_main.h"
+#include "app/support/app_world.h"
+#include "app/twips.h"
+#include "link/executable_folder.h"
+#include "views/save/frm_save.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+namespace qmt::views {
+
+namespace {
+
+constexpr std::int32_t Chip = test::AppWorld::ChipAddress;
+
+// The stub chip behind a bridge that notes, for every register write,
+// whether the master timer was running.
+class TimerWatchingBridge final : public link::Bridge {
+public:
+    std::int16_t LoadFirmWare(const char* path) override { return stub.LoadFirmWare(path); }
+    std::int16_t VendorIORequest(std::uint16_t request, std::int32_t value, std::int32_t index,
+                                 std::int16_t arg4, std::int16_t arg5,
+                                 std::uint8_t* buffer) override {
+        if (request == 222) {
+            (arg4 == 0 ? timerAtWrite : timerAtRead).push_back(timerActive && timerActive());
+        }
+        return stub.VendorIORequest(request, value, index, arg4, arg5, buffer);
+    }
+    test::StubBridge stub;
+    std::function<bool()> timerActive;
+    std::vector<bool> timerAtRead;
+    std::vector<bool> timerAtWrite;
+};
+
+using Writes = std::vector<std::pair<int, int>>;
+
+// A started program, its chip at the register defaults, and a Save/Recall
+// window whose dialogs answer with the test's paths.
+struct SaveWorld {
+    SaveWorld() {
+        auto watching = std::make_unique<TimerWatchingBridge>();
+        bridge = watching.get();
+        bridge->stub.AddChip(Chip);
+        world = std::make_unique<test::AppWorld>(std::move(watching));
+        bridge->timerActive = [this] { return world->main().tmrMaster().isActive(); };
+        if (world->RunMain()) {
+            qFatal("start-up failed");
+        }
+        auto& table = world->app->regMap();
+        for (const int index : table.SaveWalk()) {
+            const auto& entry = table.RegMap[static_cast<std::size_t>(index)];
+            chip()[entry.ReadAddress] = static_cast<std::uint8_t>(entry.DefaultValue);
+        }
+        SettingsFileDialogs dialogs{
+            [this](QWidget*, const QString& folder) { return Answer(folder); },
+            [this](QWidget*, const QString& folder) { return Answer(folder); }};
+        window = std::make_unique<FrmSave>(*world->app, std::move(dialogs));
+        messages = std::make_unique<QSignalSpy>(window.get(), &FrmSave::statusMessage);
+    }
+    QString Answer(const QString& folder) {
+        asked.append(folder);
+        timerAtDialog.push_back(world->main().tmrMaster().isActive());
+        return answer;
+    }
+    std::map<std::int32_t, std::uint8_t>& chip() { return bridge->stub.chips[Chip]; }
+    bool TimerActive() const { return world->main().tmrMaster().isActive(); }
+    QString LastMessage() const {
+        return messages->isEmpty() ? QString() : messages->last().at(0).toString();
+    }
+    QString Path(const QString& name) const { return world->folder.filePath(name); }
+    void Save(const QString& path) {
+        answer = path;
+        bridge->timerAtRead.clear();
+        QTest::mouseClick(window->cmdsave(), Qt::LeftButton);
+    }
+    void Recall(const QString& path) {
+        answer = path;
+        bridge->stub.log.clear();
+        bridge->timerAtWrite.clear();
+        QTest::mouseClick(window->cmdRecall(), Qt::LeftButton);
+    }
+    Writes Written() const {
+        Writes writes;
+        for (const auto& call : bridge->stub.Calls(222)) {
+            if (call.arg4 == 0) {
+                writes.emplace_back(call.index & 0xFF, call.index >> 8);
+            }
+        }
+        return writes;
+    }
+
+    TimerWatchingBridge* bridge = nullptr;
+    std::unique_ptr<test::AppWorld> world;
+    std::unique_ptr<FrmSave> window;
+    std::unique_ptr<QSignalSpy> messages;
+    QString answer;
+    QStringList asked;
+    std::vector<bool> timerAtDialog;
+};
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Put(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestFrmSave : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensFromMenuAndToolbarWithItsTexts();
+    void savesTheHeaderAndTheChangedRegistersWithTheTimerStopped();
+    void savesEveryRowWhenAskedAndReplacesTheOldFile();
+    void cancelledDialogsWriteNothingAndTheTimerRunsAgain();
+    void recallWritesTheFileInOrderWithTheTimerStopped();
+    void failuresSayWhatHappenedInTheStatusBar();
+};
+
+void TestFrmSave::opensFromMenuAndToolbarWithItsTexts() {
+    test::AppWorld world;
+    QVERIFY(!world.RunMain());
+    app::FrmMain& mainWindow = world.main();
+    mainWindow.findChild<QAction*>("mnuSave")->trigger();
+    auto* window = qobject_cast<FrmSave*>(mainWindow.childWindows().Loaded(app::WindowId::Save));
+    QVERIFY(window != nullptr);
+    QCOMPARE(window->windowTitle(), QString("Save/Recall Settings"));
+    QCOMPARE(window->findChild<QGroupBox*>("Frame2")->title(), QString("File I/O"));
+    QCOMPARE(window->findChild<QLabel*>("Label2")->text(), QString("Add Comment"));
+    QCOMPARE(window->chkNotDefaults()->text(),
+             QString("Only save registers that differ from their defaults "));
+    QVERIFY(!window->chkNotDefaults()->isChecked());
+    QCOMPARE(window->cmdsave()->text(), QString("Save  Current Configuration"));
+    QCOMPARE(window->cmdRecall()->text(), QString("Recall Previous Configuration"));
+    QCOMPARE(window->cmdClose()->text(), QString("Close"));
+    QVERIFY(window->txtComment()->text().isEmpty());
+    QMdiSubWindow* frame = mainWindow.mdiArea()->activeSubWindow();
+    QCOMPARE(frame->widget(), window);
+    QCOMPARE(frame->size(), app::TwipsToPixels(window, FrmSave::WidthTwips, FrmSave::HeightTwips));
+
+    // The status line of the window is the main window's panel 1.
+    window->txtComment()->setText("kept while loaded");
+    emit window->statusMessage("note");
+    QCOMPARE(mainWindow.StatusPanel(1)->text(), QString("note"));
+    mainWindow.findChild<QAction*>("Save")->trigger();
+    QCOMPARE(mainWindow.childWindows().Loaded(app::WindowId::Save), window);
+    QCOMPARE(window->txtComment()->text(), QString("kept while loaded"));
+
+    QTest::mouseClick(window->cmdClose(), Qt::LeftButton);
+    QVERIFY(mainWindow.childWindows().Loaded(app::WindowId::Save) == nullptr);
+    mainWindow.findChild<QAction*>("Save")->trigger();
+    window = qobject_cast<FrmSave*>(mainWindow.childWindows().Loaded(app::WindowId::Save));
+    QVERIFY(window != nullptr && window->txtComment()->text().isEmpty());
+}
+
+void TestFrmSave::savesTheHeaderAndTheChangedRegistersWithTheTimerStopped() {
+    SaveWorld w;
+    QVERIFY(w.TimerActive());
+    w.window->chkNotDefaults()->setChecked(true);
+    w.window->txtComment()->setText("  bench 3 ");
+    const QString path = w.Path("defaults.sav");
+    w.Save(path);
+    const QByteArray text = Contents(path);
+    const QRegularExpression header("^Kestrivo\r\nQMT6171/3 Evaluation Software\r\n\r\n"
+                                    "Saved: [^\r\n]+ at [^\r\n]+\r\n\r\n"
+                                    "Comment : bench 3\r\n\r\n"
+                                    "Address\tData\tRegister\r\n\\{\r\n\\}\r\n$");
+    QVERIFY2(header.match(QString::fromLatin1(text)).hasMatch(), text.constData());
+    QCOMPARE(w.asked, QStringList{QString::fromStdString(link::ExecutableFolder())});
+    QCOMPARE(w.timerAtDialog, std::vector<bool>{false});
+    QCOMPARE(w.bridge->timerAtRead, std::vector<bool>(30, false));
+    QVERIFY(w.TimerActive());
+    QCOMPARE(w.LastMessage(), QString("Saved 0 registers to defaults.sav"));
+
+    // Only the registers off their defaults, read when the button was pressed.
+    w.chip()[0x03] = 0x04;
+    w.chip()[0x21] = 0x0A + 1;
+    w.chip()[0xFF] = 0x53;
+    w.Save(path);
+    QVERIFY(Contents(path).endsWith("{\r\n0x9\t0x4\t // Configuration Reg 1\r\n"
+                                    "0x21\t0xB\t // Therm Hysteresis\r\n"
+                                    "0x0\t0x53\t // Die Revision Code\r\n}\r\n"));
+}
+
+void TestFrmSave::savesEveryRowWhenAskedAndReplacesTheOldFile() {
+    SaveWorld w;
+    const QString path = w.Path("all.sav");
+    Put(path, QByteArray(5000, 'o'));
+    w.Save(path);
+    const QByteArray text = Contents(path);
+    const qsizetype open = text.indexOf("{\r\n");
+    const QList<QByteArray> lines = text.mid(open + 3).split('\n');
+    // 30 rows, "}" and the empty rest after the final line end.
+    QCOMPARE(lines.size(), 32);
+    QCOMPARE(lines[0], QByteArray("0x9\t0x0\t // Configuration Reg 1\r"));
+    QCOMPARE(lines[1], QByteArray("0xA\t0x8\t // Conversion Rate\r"));
+    QCOMPARE(lines[24], QByteArray("0x34\t0x0\t // Remote 2 Temp Offset High Byte\r"));
+    QCOMPARE(lines[29], QByteArray("0x0\t0x52\t // Die Revision Code\r"));
+    QCOMPARE(lines[30], QByteArray("}\r"));
+    QVERIFY(!text.contains('o' + QByteArray(10, 'o')));
+    QCOMPARE(w.LastMessage(), QString("Saved 30 registers to all.sav"));
+}
+
+void TestFrmSave::cancelledDialogsWriteNothingAndTheTimerRunsAgain() {
+    SaveWorld w;
+    w.Save(QString());
+    QCOMPARE(w.timerAtDialog, std::vector<bool>{false});
+    QVERIFY(w.TimerActive());
+    QVERIFY(QDir(w.world->folder.path()).entryList({"*.sav"}).isEmpty());
+
+    w.Recall(QString());
+    QVERIFY(w.Written().empty());
+    QVERIFY(w.TimerActive());
+    QVERIFY(w.messages->isEmpty());
+}
+
+void TestFrmSave::recallWritesTheFileInOrderWithTheTimerStopped() {
+    SaveWorld w;
+    const QString path = w.Path("hand.sav");
+    Put(path, "Kestrivo\r\n\r\nComment : by hand\r\n{\r\n"
+              "0x9\t0x8\t // Configuration Reg 1\r\n"
+              "0xd\t0x46\n"
+              "0x24\t0x80\r\n"
+              "  0x0  0x53   // Die Revision Code\r\n"
+              "}\r\n");
+    w.Recall(path);
+    QCOMPARE(w.Written(), (Writes{{0x09, 0x08}, {0x0D, 0x46}, {0x24, 0x80}, {0x00, 0x53}}));
+    QCOMPARE(w.bridge->timerAtWrite, std::vector<bool>(4, false));
+    QVERIFY(w.TimerActive());
+    QCOMPARE(w.LastMessage(), QString("Recalled 4 registers from hand.sav"));
+    // Configuration Reg 1 came first and switched the shared pointers to Remote 2.
+    QVERIFY(w.world->app->state().Remote2Selected);
+
+    // A saved file comes back register for register.
+    w.window->chkNotDefaults()->setChecked(false);
+    const QString saved = w.Path("saved.sav");
+    w.Save(saved);
+    Writes lines;
+    const QRegularExpression row("^0x([0-9A-F]+)\t0x([0-9A-F]+)\t // ",
+                                 QRegularExpression::MultilineOption);
+    for (const auto& match : row.globalMatch(QString::fromLatin1(Contents(saved)))) {
+        lines.emplace_back(match.captured(1).toInt(nullptr, 16),
+                           match.captured(2).toInt(nullptr, 16));
+    }
+    QCOMPARE(lines.size(), std::size_t{30});
+    w.Recall(saved);
+    QCOMPARE(w.Written(), lines);
+    QCOMPARE(lines.front(), std::make_pair(0x09, 0x08));
+    QCOMPARE(lines.back(), std::make_pair(0x00, 0x52));
+}
+
+void TestFrmSave::failuresSayWhatHappenedInTheStatusBar() {
+    SaveWorld w;
+    // No "{": nothing written, the timer never stopped.
+    const QString noBlock = w.Path("noblock.sav");
+    Put(noBlock, "Kestrivo\r\n0x24\t0x80\r\n}\r\n");
+    w.Recall(noBlock);
+    QVERIFY(w.Written().empty());
+    QVERIFY(w.TimerActive());
+    QCOMPARE(w.LastMessage(),
+             QString("Recall failed, noblock.sav has no \"{\": no register written"));
+
+    // No "}": the lines before the end stay written.
+    const QString open = w.Path("open.sav");
+    Put(open, "{\r\n0x24\t0x80\r\n0xB\t0x46\r\n");
+    w.Recall(open);
+    QCOMPARE(w.Written(), (Writes{{0x24, 0x80}, {0x0B, 0x46}}));
+    QVERIFY(w.TimerActive());
+    QCOMPARE(w.LastMessage(),
+             QString("Recall stopped, open.sav ends before \"}\": 2 registers written"));
+
+    w.Recall(w.Path("missing.sav"));
+    QVERIFY(w.LastMessage().startsWith("Recall failed, cannot read missing.sav: "));
+    QVERIFY(w.TimerActive());
+
+    // A target that cannot be written: the timer runs again and the failure shows.
+    w.Save(w.world->folder.path());
+    QVERIFY(w.TimerActive());
+    QVERIFY(w.LastMessage().startsWith("Save failed, nothing written to "));
+}
+
+} // namespace qmt::views
+
+QTEST_MAIN(qmt::views::TestFrmSave)
+#include "test_frm_save.moc"
