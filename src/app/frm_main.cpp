@@ -8,6 +8,7 @@
 #include "app/placement_settings.h"
 #include "app/twips.h"
 #include "link/connection_sequence.h"
+#include "views/regmap/frm_reg_map.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -225,6 +226,11 @@ void FrmMain::registerChildWindows() {
         auto* options = new FrmSWOptions(app_.state());
         connect(options, &FrmSWOptions::statusMessage, this, &FrmMain::ShowStatusText);
         return options;
+    });
+    childWindows_.Register(WindowId::RegMap, [this] {
+        auto* regMap = new views::FrmRegMap(app_);
+        connect(regMap, &views::FrmRegMap::statusMessage, this, &FrmMain::ShowStatusText);
+        return regMap;
     });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });
