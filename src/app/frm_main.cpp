@@ -8,6 +8,7 @@
 #include "app/placement_settings.h"
 #include "app/twips.h"
 #include "link/connection_sequence.h"
+#include "views/config/frm_config.h"
 #include "views/regmap/frm_reg_map.h"
 
 #include <QAction>
@@ -231,6 +232,11 @@ void FrmMain::registerChildWindows() {
         auto* regMap = new views::FrmRegMap(app_);
         connect(regMap, &views::FrmRegMap::statusMessage, this, &FrmMain::ShowStatusText);
         return regMap;
+    });
+    childWindows_.Register(WindowId::Config, [this] {
+        auto* config = new views::FrmConfig(app_);
+        connect(config, &views::FrmConfig::statusMessage, this, &FrmMain::ShowStatusText);
+        return config;
     });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });
