@@ -36,7 +36,8 @@ std::array<std::string, BitCount> BitTexts(std::int32_t value) {
     std::array<std::string, BitCount> texts;
     for (int i = BitCount - 1; i >= 0; --i) {
         const auto mask = std::int32_t{1} << i;
-        texts.at(static_cast<std::size_t>(i)) = (value & mask) == mask ? "1" : "0";
+        // Built as a new string: assigning a literal trips GCC 12's -Wrestrict at -O2.
+        texts.at(static_cast<std::size_t>(i)) = std::string(1, (value & mask) == mask ? '1' : '0');
     }
     return texts;
 }
