@@ -11,14 +11,16 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
 namespace qmt::views {
@@ -29,6 +31,7 @@ constexpr int KeyRole = Qt::UserRole;
 constexpr double TreeIndentTwips = 200;
 constexpr double BitMarginTwips = 100;
 constexpr int BitPointSize = 24;
+constexpr double BitNameScale = 0.8;
 constexpr QColor ValueGreen(0, 128, 0);
 constexpr QColor BitBlue(0, 0, 192);
 
@@ -103,8 +106,8 @@ FrmRegMap::FrmRegMap(app::Application& app, QWidget* parent) : QWidget(parent), 
     right->addWidget(BuildBitFrame());
     right->addWidget(BuildReadWriteFrame(), 1);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(BuildTreeFrame(), 5);
-    layout->addLayout(right, 7);
+    layout->addWidget(BuildTreeFrame());
+    layout->addLayout(right, 1);
     Load();
 }
 
@@ -121,8 +124,6 @@ QGroupBox* FrmRegMap::BuildTreeFrame() {
     TreeView1_->setHeaderHidden(true);
     TreeView1_->setColumnCount(1);
     TreeView1_->setIndentation(app::TwipsToPixels(TreeIndentTwips, app::LogicalDpi(this)));
-    TreeView1_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    TreeView1_->header()->setStretchLastSection(false);
     TreeView1_->setAccessibleName(QStringLiteral("Register Map"));
     TreeView1_->viewport()->installEventFilter(this);
     // Moving through the tree by keyboard shows each register it reaches, as a
@@ -148,6 +149,7 @@ QGroupBox* FrmRegMap::BuildDetailsFrame() {
     frame->setObjectName(QStringLiteral("Frame3"));
     lblRegDescription_ = MakeGreenLabel(QStringLiteral("Description"), "lblRegDescription", frame);
     lblRegDescription_->setWordWrap(true);
+    lblRegDescription_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblCurrentAddr_ = MakeGreenLabel(QStringLiteral("Address"), "lblCurrentAddr", frame);
     lblHexVal_ = MakeGreenLabel(QStringLiteral("HexVal"), "lblHexVal", frame);
     lblDecVal_ = MakeGreenLabel(QStringLiteral("DecVal"), "lblDecVal", frame);
@@ -199,6 +201,10 @@ QGroupBox* FrmRegMap::BuildBitFrame() {
         auto* name = new QLabel(QStringLiteral("X"), fraBits_);
         name->setObjectName(QStringLiteral("lblInfo%1").arg(i));
         name->setAlignment(Qt::AlignCenter);
+        // Names such as "R1TM1" are wider than a bit at the normal size.
+        QFont small = name->font();
+        small.setPointSizeF(small.pointSizeF() * BitNameScale);
+        name->setFont(small);
         lblInfo_.at(static_cast<std::size_t>(i)) = name;
     }
     const int bitHeight = lblBit_[0]->sizeHint().height();
@@ -276,8 +282,23 @@ void FrmRegMap::BuildRegisterTree() {
     }
 }
 
+void FrmRegMap::FitTreeWidth() {
+    // Wide enough for the longest register name three levels deep, so that
+    // no node is cut short; the rest of the width goes to the panel.
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(TreeView1_); *it != nullptr; ++it) {
+        widest = std::max(widest, TreeView1_->fontMetrics().horizontalAdvance((*it)->text(0)) +
+                                      Depth(*it) * TreeView1_->indentation());
+    }
+    const int frameAndScrollBar =
+        2 * TreeView1_->frameWidth() + TreeView1_->verticalScrollBar()->sizeHint().width();
+    TreeView1_->setFixedWidth(widest + frameAndScrollBar +
+                              TreeView1_->fontMetrics().averageCharWidth());
+}
+
 void FrmRegMap::Load() {
     BuildRegisterTree();
+    FitTreeWidth();
     LayoutBitDisplay();
     TreeView1_->topLevelItem(0)->setExpanded(true);
     app_.state().RegMapOpen = true;
@@ -305,6 +326,8 @@ void FrmRegMap::showEvent(QShowEvent* event) {
     sized_ = true;
     // The child window's frame exists only now; the design size includes it.
     app::SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
+    // The arrow keys walk the tree as soon as the window opens.
+    TreeView1_->setFocus();
 }
 
 void FrmRegMap::closeEvent(QCloseEvent* event) {

@@ -77,6 +77,7 @@ private:
     QGroupBox* BuildBitFrame();
     QGroupBox* BuildReadWriteFrame();
     void BuildRegisterTree();
+    void FitTreeWidth();
     void Load();
     void Unload();
     void SetBitNames(const std::array<std::string, BitCount>& names);
