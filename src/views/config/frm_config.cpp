@@ -79,9 +79,10 @@ void FrmConfig::BuildControls() {
 
     auto* frame = new QGroupBox(QStringLiteral("Device  Settings"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
+    // Configuration Reg 1's switches beside the lists; the long caption and
+    // the switches of the other two registers below them.
     auto* checks = new QVBoxLayout;
-    for (QCheckBox* box : {chkMaskAll_, chkStandby_, chkExtRange_, chkMaskR1_, chkMaskR2_,
-                           chkAveraging_, chkLock_}) {
+    for (QCheckBox* box : {chkMaskAll_, chkStandby_, chkExtRange_, chkMaskR1_, chkMaskR2_}) {
         checks->addWidget(box);
     }
     checks->addStretch(1);
@@ -98,11 +99,13 @@ void FrmConfig::BuildControls() {
     lists->addSpacing(6);
     lists->addWidget(MakeLabel(QStringLiteral("THERM Hysteresis"), "Label2", txtTHERMHyst_, frame));
     lists->addLayout(hysteresis);
-    lists->addStretch(1);
     auto* grid = new QGridLayout(frame);
     grid->addLayout(checks, 0, 0);
     grid->addLayout(lists, 0, 1);
     grid->addWidget(chkR2onR1_, 1, 0, 1, 2);
+    grid->addWidget(chkAveraging_, 2, 0);
+    grid->addWidget(chkLock_, 2, 1);
+    grid->setRowStretch(3, 1);
     grid->setColumnStretch(0, 1);
     grid->setHorizontalSpacing(16);
 

@@ -112,6 +112,7 @@ private slots:
     void bitClicksWriteTheWriteAddressAndReadBack();
     void continuousReadRunsTwiceASecondOnlyWhileCheckedAndLoaded();
     void bitPlacesAndHexToDecimal();
+    void menuAndToolbarOpenBothWindows();
 };
 
 void TestRegMap::treeShapeColoursAndExpansionSurviveReopening() {
@@ -389,6 +390,23 @@ void TestRegMap::bitPlacesAndHexToDecimal() {
     QCOMPARE(DecimalTextOfHexEntry("FFFFFFFF"), std::string("-1"));
     QCOMPARE(DecimalTextOfHexEntry("3h"), std::string("3"));
     QCOMPARE(DecimalTextOfHexEntry("1FFFFFFFFFFFFFFFFFFF"), std::string("18446744073709551615"));
+}
+
+void TestRegMap::menuAndToolbarOpenBothWindows() {
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    app::FrmMain& main = world.main();
+    const auto loaded = [&](app::WindowId id) { return main.childWindows().Loaded(id); };
+    main.findChild<QAction*>("mnuRegMap")->trigger();
+    QCOMPARE(loaded(app::WindowId::RegMap)->windowTitle(), QString("Register Map"));
+    main.findChild<QAction*>("Config")->trigger();
+    QCOMPARE(loaded(app::WindowId::Config)->windowTitle(), QString("Configuration"));
+    main.childWindows().CloseAll();
+    QVERIFY(!world.app->state().RegMapOpen);
+    main.findChild<QAction*>("Tree")->trigger();
+    QVERIFY(loaded(app::WindowId::RegMap) != nullptr);
+    main.findChild<QAction*>("mnuGeneralConfig")->trigger();
+    QVERIFY(loaded(app::WindowId::Config) != nullptr);
 }
 
 } // namespace qmt::views
