@@ -125,6 +125,7 @@ QGroupBox* FrmRegMap::BuildTreeFrame() {
     TreeView1_->setColumnCount(1);
     TreeView1_->setIndentation(app::TwipsToPixels(TreeIndentTwips, app::LogicalDpi(this)));
     TreeView1_->setAccessibleName(QStringLiteral("Register Map"));
+    treeViewport_ = TreeView1_->viewport();
     TreeView1_->viewport()->installEventFilter(this);
     // Moving through the tree by keyboard shows each register it reaches, as a
     // click does; a click on the node that is already current reads it again.
@@ -340,7 +341,7 @@ void FrmRegMap::closeEvent(QCloseEvent* event) {
 bool FrmRegMap::eventFilter(QObject* watched, QEvent* event) {
     if (watched == fraBits_ && event->type() == QEvent::Resize) {
         LayoutBitDisplay();
-    } else if (watched == TreeView1_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    } else if (watched == treeViewport_ && event->type() == QEvent::MouseButtonPress) {
         currentAtPress_ = TreeView1_->currentItem();
     }
     return QWidget::eventFilter(watched, event);

@@ -92,6 +92,7 @@ private:
 
     app::Application& app_;
     QTreeWidget* TreeView1_ = nullptr;
+    const QObject* treeViewport_ = nullptr; // compared only, so safe while children go
     const QTreeWidgetItem* currentAtPress_ = nullptr;
     QLabel* lblRegDescription_ = nullptr;
     QLabel* lblCurrentAddr_ = nullptr;
