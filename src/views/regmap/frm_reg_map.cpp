@@ -284,8 +284,8 @@ void FrmRegMap::BuildRegisterTree() {
 }
 
 void FrmRegMap::FitTreeWidth() {
-    // Wide enough for the longest register name three levels deep, so that
-    // no node is cut short; the rest of the width goes to the panel.
+    // Wide enough for every node's text at its indentation, so that no node
+    // is cut short; the rest of the width goes to the panel.
     int widest = 0;
     for (QTreeWidgetItemIterator it(TreeView1_); *it != nullptr; ++it) {
         widest = std::max(widest, TreeView1_->fontMetrics().horizontalAdvance((*it)->text(0)) +
