@@ -8,6 +8,8 @@
 #include "app/placement_settings.h"
 #include "app/twips.h"
 #include "link/connection_sequence.h"
+#include "views/config/frm_config.h"
+#include "views/regmap/frm_reg_map.h"
 #include "views/save/frm_save.h"
 
 #include <QAction>
@@ -248,6 +250,16 @@ void FrmMain::registerChildWindows() {
         connect(options, &FrmSWOptions::statusMessage, this, &FrmMain::ShowStatusNote);
         connect(options, &FrmSWOptions::statusMessageWithdrawn, this, &FrmMain::WithdrawStatusNote);
         return options;
+    });
+    childWindows_.Register(WindowId::RegMap, [this] {
+        auto* regMap = new views::FrmRegMap(app_);
+        connect(regMap, &views::FrmRegMap::statusMessage, this, &FrmMain::ShowStatusText);
+        return regMap;
+    });
+    childWindows_.Register(WindowId::Config, [this] {
+        auto* config = new views::FrmConfig(app_);
+        connect(config, &views::FrmConfig::statusMessage, this, &FrmMain::ShowStatusText);
+        return config;
     });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });

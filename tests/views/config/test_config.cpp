@@ -1,0 +1,243 @@
+#include "app/frm_main.h"
+#include "app/support/app_world.h"
+#include "app/up_down.h"
+#include "views/bridge_requests.h"
+#include "views/config/device_settings.h"
+#include "views/config/frm_config.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+namespace qmt::views {
+
+using test::AppWorld;
+using test::RegisterRequests;
+
+namespace {
+
+// A started program whose chip holds the given four registers, with the
+// configuration window opened from its menu item.
+struct ConfigWorld {
+    ConfigWorld(std::uint8_t config1, std::uint8_t rate, std::uint8_t config2,
+                std::uint8_t hysteresis) {
+        if (world.RunMain().has_value()) {
+            qFatal("start-up failed");
+        }
+        chip()[0x03] = config1;
+        chip()[0x04] = rate;
+        chip()[0x24] = config2;
+        chip()[0x21] = hysteresis;
+        world.main().findChild<QAction*>("mnuGeneralConfig")->trigger();
+        window =
+            qobject_cast<FrmConfig*>(world.main().childWindows().Loaded(app::WindowId::Config));
+        frame = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+        mark = world.stub->log.size();
+    }
+    std::map<std::int32_t, std::uint8_t>& chip() {
+        return world.stub->chips[AppWorld::ChipAddress];
+    }
+    // Requests since the window loaded (or since the last call).
+    QStringList Requests() {
+        const QStringList requests = RegisterRequests(*world.stub, mark);
+        mark = world.stub->log.size();
+        return requests;
+    }
+    void Press(const char* button) {
+        QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
+    }
+    bool Closed() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return frame.isNull();
+    }
+
+    AppWorld world;
+    FrmConfig* window = nullptr;
+    QPointer<QMdiSubWindow> frame;
+    std::size_t mark = 0;
+};
+
+} // namespace
+
+class TestConfig : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loadShowsTheBitsAndApplyWritesThemBackInOrder();
+    void applyChangesOnlyTheWindowsBits();
+    void hysteresisEntries_data();
+    void hysteresisEntries();
+    void refusedHysteresisKeepsTheWindowOpen();
+    void reservedRateIsShownAndKept();
+    void cancelWritesNothingAndOkAppliesThenCloses();
+    void captionsAndUpDown();
+};
+
+void TestConfig::loadShowsTheBitsAndApplyWritesThemBackInOrder() {
+    ConfigWorld w(0xA5, 0x77, 0x7F, 10);
+    FrmConfig& c = *w.window;
+    QVERIFY(c.chkMaskAll()->isChecked());
+    QVERIFY(!c.chkStandby()->isChecked());
+    QCOMPARE(c.cmbPin8()->currentText(), QString("THERM2"));
+    QVERIFY(!c.chkR2onR1()->isChecked());
+    QVERIFY(c.chkExtRange()->isChecked());
+    QVERIFY(!c.chkMaskR1()->isChecked());
+    QVERIFY(c.chkMaskR2()->isChecked());
+    QVERIFY(!c.chkAveraging()->isChecked());
+    QVERIFY(c.chkAveraging()->isVisibleTo(&c));
+    QCOMPARE(c.cmbConvRate()->currentText(), QString("8 (125 ms)"));
+    QVERIFY(!c.chkLock()->isChecked());
+    QCOMPARE(c.txtTHERMHyst()->text(), QString("10"));
+
+    // Each register is read just before it is written; the write at 0x09
+    // refreshes the program's copy of the range and channel bits.
+    w.world.app->state().ExtendedRange = false;
+    w.Press("cmdApply");
+    QCOMPARE(w.Requests(),
+             (QStringList{"R03", "W09=A5", "R03", "R04", "W0A=77", "R24", "W24=7F", "W21=0A"}));
+    QVERIFY(w.world.app->state().ExtendedRange);
+    QVERIFY(!w.world.app->state().Remote2Selected);
+    QVERIFY(!w.Closed());
+}
+
+void TestConfig::applyChangesOnlyTheWindowsBits() {
+    ConfigWorld w(0x00, 0x07, 0x00, 10);
+    FrmConfig& c = *w.window;
+    c.chkMaskAll()->setChecked(true);
+    c.chkR2onR1()->setChecked(true);
+    c.cmbPin8()->setCurrentIndex(1);
+    c.chkAveraging()->setChecked(true);
+    c.cmbConvRate()->setCurrentIndex(c.cmbConvRate()->findText("Continuous"));
+    c.chkLock()->setChecked(true);
+    // Bits the window does not own, changed elsewhere after it loaded.
+    w.chip()[0x03] = 0x10;
+    w.chip()[0x04] = 0x77;
+    w.chip()[0x24] = 0x05;
+    w.Press("cmdApply");
+    QCOMPARE(w.Requests(),
+             (QStringList{"R03", "W09=B8", "R03", "R04", "W0A=FA", "R24", "W24=85", "W21=0A"}));
+    QVERIFY(w.world.app->state().Remote2Selected);
+
+    c.chkMaskAll()->setChecked(false);
+    c.chkR2onR1()->setChecked(false);
+    c.cmbPin8()->setCurrentIndex(0);
+    c.chkAveraging()->setChecked(false);
+    c.chkLock()->setChecked(false);
+    w.chip()[0x03] = 0xFF;
+    w.chip()[0x04] = 0xFF;
+    w.chip()[0x24] = 0xFF;
+    w.Press("cmdApply");
+    QCOMPARE(w.Requests(),
+             (QStringList{"R03", "W09=10", "R03", "R04", "W0A=7A", "R24", "W24=7F", "W21=0A"}));
+    QVERIFY(!w.world.app->state().Remote2Selected);
+}
+
+void TestConfig::hysteresisEntries_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("half to even down") << "12.5"
+                                       << "W21=0C";
+    QTest::newRow("half to even up") << "13.5"
+                                     << "W21=0E";
+    QTest::newRow("leading blanks") << "  7"
+                                    << "W21=07";
+    QTest::newRow("letters") << "abc"
+                             << "W21=00";
+    QTest::newRow("empty") << ""
+                           << "W21=00";
+    QTest::newRow("above a byte") << "300"
+                                  << "W21=FF";
+    QTest::newRow("negative") << "-1"
+                              << "";
+    QTest::newRow("beyond 32 bits") << "1e10"
+                                    << "";
+}
+
+void TestConfig::hysteresisEntries() {
+    QFETCH(QString, text);
+    QFETCH(QString, written);
+    ConfigWorld w(0x00, 0x08, 0x00, 10);
+    w.window->txtTHERMHyst()->setText(text);
+    w.Press("cmdApply");
+    const QStringList requests = w.Requests();
+    QCOMPARE(requests.last(), written.isEmpty() ? QString("W24=00") : written);
+    QCOMPARE(w.world.main().StatusPanel(1)->text().startsWith("THERM Hysteresis not written"),
+             written.isEmpty());
+}
+
+void TestConfig::refusedHysteresisKeepsTheWindowOpen() {
+    ConfigWorld w(0x00, 0x08, 0x00, 10);
+    w.window->txtTHERMHyst()->setText("-5");
+    w.Press("cmdOK");
+    QCOMPARE(w.Requests(), (QStringList{"R03", "W09=00", "R03", "R04", "W0A=08", "R24", "W24=00"}));
+    QCOMPARE(w.world.main().StatusPanel(1)->text(),
+             QString("THERM Hysteresis not written: the value is negative"));
+    QVERIFY(!w.Closed());
+    w.window->txtTHERMHyst()->setText("5");
+    w.Press("cmdOK");
+    QCOMPARE(w.Requests().last(), QString("W21=05"));
+    QVERIFY(w.Closed());
+}
+
+void TestConfig::reservedRateIsShownAndKept() {
+    ConfigWorld w(0x00, 0x8C, 0x00, 10);
+    QCOMPARE(w.window->cmbConvRate()->currentText(), QString("Reserved (code 12)"));
+    QCOMPARE(w.window->cmbConvRate()->count(), 12);
+    QVERIFY(w.window->chkAveraging()->isChecked());
+    w.Press("cmdApply");
+    QVERIFY(w.Requests().contains("W0A=8C"));
+    QCOMPARE(RateItemText(15), std::string("Reserved (code 15)"));
+    QCOMPARE(RateItemText(2), std::string("0.25  (4 sec)"));
+}
+
+void TestConfig::cancelWritesNothingAndOkAppliesThenCloses() {
+    ConfigWorld cancel(0x00, 0x08, 0x00, 10);
+    cancel.window->chkStandby()->setChecked(true);
+    cancel.window->txtTHERMHyst()->setText("20");
+    cancel.Press("cmdCancel");
+    QVERIFY(cancel.Closed());
+    QCOMPARE(cancel.Requests(), QStringList());
+
+    ConfigWorld ok(0x00, 0x08, 0x00, 10);
+    ok.window->chkStandby()->setChecked(true);
+    ok.window->txtTHERMHyst()->setText("20");
+    ok.Press("cmdOK");
+    QCOMPARE(ok.Requests(),
+             (QStringList{"R03", "W09=40", "R03", "R04", "W0A=08", "R24", "W24=00", "W21=14"}));
+    QVERIFY(ok.Closed());
+}
+
+void TestConfig::captionsAndUpDown() {
+    ConfigWorld w(0x00, 0x08, 0x00, 99);
+    FrmConfig& c = *w.window;
+    QCOMPARE(c.windowTitle(), QString("Configuration"));
+    QCOMPARE(c.findChild<QGroupBox*>("Frame1")->title(), QString("Device  Settings"));
+    QCOMPARE(c.chkMaskAll()->text(), QString("Mask all  ALERTS on ALERT pin"));
+    QCOMPARE(c.chkExtRange()->text(), QString("Enable  Extended Temp  Range"));
+    QCOMPARE(c.findChild<QLabel*>("Label1")->text(), QString("Pin8 Function"));
+    QVERIFY(!c.cmbPin8()->isEditable());
+    QVERIFY(!c.cmbConvRate()->isEditable());
+    QCOMPARE(c.cmbConvRate()->count(), RateItemCount);
+
+    auto* upDown = c.findChild<app::UpDown*>("UpDown1");
+    upDown->StepUp();
+    QCOMPARE(c.txtTHERMHyst()->text(), QString("100"));
+    upDown->StepUp();
+    QCOMPARE(c.txtTHERMHyst()->text(), QString("100"));
+    c.txtTHERMHyst()->setText("0");
+    upDown->StepDown();
+    QCOMPARE(c.txtTHERMHyst()->text(), QString("0"));
+    upDown->StepUp();
+    QCOMPARE(c.txtTHERMHyst()->text(), QString("1"));
+}
+
+} // namespace qmt::views
+
+QTEST_MAIN(qmt::views::TestConfig)
+#include "test_config.moc"
