@@ -8,6 +8,7 @@
 #include "app/placement_settings.h"
 #include "app/twips.h"
 #include "link/connection_sequence.h"
+#include "views/limits/frm_limits.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -225,6 +226,11 @@ void FrmMain::registerChildWindows() {
         auto* options = new FrmSWOptions(app_.state());
         connect(options, &FrmSWOptions::statusMessage, this, &FrmMain::ShowStatusText);
         return options;
+    });
+    childWindows_.Register(WindowId::Limits, [this] {
+        auto* limits = new views::FrmLimits(app_);
+        connect(limits, &views::FrmLimits::statusMessage, this, &FrmMain::ShowStatusText);
+        return limits;
     });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });
