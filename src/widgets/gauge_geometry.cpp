@@ -36,9 +36,13 @@ GaugeGeometry::GaugeGeometry(const QRectF& bounds, const QFontMetricsF& metrics,
 
     // Columns from the left: labels, ticks, tube, then one lane per pointer.
     const double labelWidth = metrics.horizontalAdvance(QStringLiteral("-000"));
-    majorTick_ = line * 0.45;
-    const double tubeWidth = std::max(6.0, line * 0.7);
-    laneWidth_ = std::max(8.0, line * 0.95);
+    // In a narrow gauge the ticks, tube and lanes give way; the labels do not.
+    const double drawn = line * (0.45 + 0.7 + GaugePointerCount * 0.95);
+    const double room = inner.width() - labelWidth - 3 * pad;
+    const double shrink = std::clamp(room / drawn, 0.5, 1.0);
+    majorTick_ = line * 0.45 * shrink;
+    const double tubeWidth = line * 0.7 * shrink;
+    laneWidth_ = line * 0.95 * shrink;
     tipLength_ = laneWidth_ * 0.45;
     flagHeight_ = line * 0.95;
     const double needed =

@@ -79,6 +79,12 @@ void TestGauge::scaleMapsDegreesToPixelsAndBack() {
     const QRectF therm = g.PointerFlag(2, 85);
     QVERIFY(!low.intersects(high) && !high.intersects(therm));
     QVERIFY(low.left() > g.tube().right());
+    // A narrow gauge keeps every flag on its face.
+    for (const double width : {80.0, 100.0, 300.0}) {
+        const GaugeGeometry narrow(QRectF(0, 0, width, 320), metrics, 0, 256);
+        QVERIFY2(narrow.face().contains(narrow.PointerFlag(2, 85)),
+                 qPrintable(QString::number(width)));
+    }
 }
 
 void TestGauge::dragReportsOnceOnDropAndProgramSettingsNever() {
