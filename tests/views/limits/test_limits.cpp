@@ -68,6 +68,7 @@ private slots:
     void remote2SelectionFollowsEveryConfigurationWrite();
     void closingStopsThePollsAtOnce();
     void opensFromItsMenuItemAndToolbarButton();
+    void lostLinkDuringAMoveEndsTheProgramWithTheWindowUnloaded();
 };
 
 void TestLimits::loadReadsEveryLimitAndOpensTheRefresh() {
@@ -275,6 +276,25 @@ void TestLimits::opensFromItsMenuItemAndToolbarButton() {
         QVERIFY2(qobject_cast<FrmLimits*>(loaded) != nullptr, item);
         QCOMPARE(mainWindow.mdiArea()->subWindowList().size(), 1);
     }
+}
+
+void TestLimits::lostLinkDuringAMoveEndsTheProgramWithTheWindowUnloaded() {
+    LimitsWorld w(PowerOn);
+    FrmLimits* window = w.Open();
+    w.board->stub.failAfterRequests = 0; // from the next request on
+    bool ended = false;
+    try {
+        window->ggeTemp(1)->CommitPointer(GaugePointer::High, 70);
+    } catch (...) { // the world's stand-in for the program's exit
+        ended = true;
+    }
+    QVERIFY(ended);
+    QCOMPARE(w.world->messages.size(), std::size_t{1});
+    QCOMPARE(w.world->messages[0].text,
+             QString("Communications Interrupted - Check USB connections"));
+    QCOMPARE(w.board->Writes(), QStringList{"0E=00"});
+    QVERIFY(!w.state().LimitsOpen);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace qmt::views
