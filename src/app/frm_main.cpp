@@ -230,6 +230,8 @@ void FrmMain::registerChildWindows() {
     childWindows_.Register(WindowId::Limits, [this] {
         auto* limits = new views::FrmLimits(app_);
         connect(limits, &views::FrmLimits::statusMessage, this, &FrmMain::ShowStatusText);
+        connect(limits, &views::FrmLimits::statusMessageWithdrawn, this,
+                [this] { ShowStatusText(QString()); });
         return limits;
     });
     childWindows_.Register(WindowId::About,

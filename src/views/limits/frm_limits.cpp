@@ -164,6 +164,13 @@ void FrmLimits::Unload() {
     app_.remoteSelection().SetLimitsRelabel(nullptr);
 }
 
+void FrmLimits::WithdrawStatusNote() {
+    if (statusUnread_) {
+        statusUnread_ = false;
+        emit statusMessageWithdrawn();
+    }
+}
+
 void FrmLimits::Relabel(bool remote2Selected) {
     Load();
     lblRem1_2_->setText(remote2Selected ? QStringLiteral("Remote2") : QStringLiteral("Remote1"));
@@ -199,11 +206,13 @@ void FrmLimits::UpdateStatusBits() {
     for (int i = 0; i < model::AlertBitCount; ++i) {
         indicators_[At(i)]->SetState(StateOf(states[At(i)]));
     }
-    // Said once when the reads start failing, taken back once they work again.
+    // Said once when the reads start failing, withdrawn once they work again.
     const bool unread = !status1 || !status2;
-    if (unread != statusUnread_) {
-        statusUnread_ = unread;
-        emit statusMessage(unread ? StatusUnreadMessage : QString());
+    if (unread && !statusUnread_) {
+        statusUnread_ = true;
+        emit statusMessage(StatusUnreadMessage);
+    } else if (!unread) {
+        WithdrawStatusNote();
     }
 }
 
@@ -233,6 +242,7 @@ void FrmLimits::closeEvent(QCloseEvent* event) {
     // Unloaded at once: the frame is deleted only later, and no status poll
     // may run in between.
     Unload();
+    WithdrawStatusNote();
     QWidget::closeEvent(event);
 }
 

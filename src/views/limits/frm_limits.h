@@ -48,8 +48,10 @@ public:
     void UpdateGauges();
 
 signals:
-    // Notes for the main window's status bar; empty takes a note back.
+    // A note for the main window's status bar while the status bits cannot
+    // be read; withdrawn once they can again, or when the window closes.
     void statusMessage(const QString& text);
+    void statusMessageWithdrawn();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -61,6 +63,7 @@ private:
     QGroupBox* BuildIndicators();
     void Load();
     void Unload();
+    void WithdrawStatusNote();
     // After a configuration write: the load handling, then the channel's titles.
     void Relabel(bool remote2Selected);
     void ggeTemp_PointerMoved(int index);

@@ -214,6 +214,13 @@ void TestLimits::statusBitsLightTheirIndicatorsAndGoGreyWhenUnread() {
     w.world->Tick(250);
     QCOMPARE(lit(), (QList<int>{0, 4, 5, 7, 8, 10, 11}));
     QVERIFY(panel->text() != QString("Status bits could not be read"));
+
+    // Closing the window while the reads fail withdraws its note too.
+    w.board->failStatusPolls = true;
+    w.world->Tick(250);
+    QCOMPARE(panel->text(), QString("Status bits could not be read"));
+    window->parentWidget()->close();
+    QVERIFY(panel->text() != QString("Status bits could not be read"));
 }
 
 void TestLimits::remote2SelectionFollowsEveryConfigurationWrite() {
