@@ -150,7 +150,7 @@ std::optional<GaugePointer> Gauge::PointerAt(const QPointF& pos) const {
                                                       Neighbour(selected_, 2)};
     for (const GaugePointer which : order) {
         const QRectF flag = geometry_.PointerFlag(static_cast<int>(which), ShownPointer(which));
-        if (flag.adjusted(-geometry_.tipLength(), -2, 2, 2).contains(pos)) {
+        if (flag.adjusted(0, -2, 0, 2).contains(pos)) {
             return which;
         }
     }
