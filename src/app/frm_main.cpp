@@ -11,6 +11,7 @@
 #include "views/config/frm_config.h"
 #include "views/regmap/frm_reg_map.h"
 #include "views/save/frm_save.h"
+#include "views/limits/frm_limits.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -260,6 +261,13 @@ void FrmMain::registerChildWindows() {
         auto* config = new views::FrmConfig(app_);
         connect(config, &views::FrmConfig::statusMessage, this, &FrmMain::ShowStatusText);
         return config;
+    });
+    childWindows_.Register(WindowId::Limits, [this] {
+        auto* limits = new views::FrmLimits(app_);
+        connect(limits, &views::FrmLimits::statusMessage, this, &FrmMain::ShowStatusNote);
+        connect(limits, &views::FrmLimits::statusMessageWithdrawn, this,
+                &FrmMain::WithdrawStatusNote);
+        return limits;
     });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });

@@ -58,9 +58,12 @@ std::int16_t RegisterAccess::WriteRegister(std::int32_t address, std::int32_t re
     return 0;
 }
 
-std::int16_t RegisterAccess::PollStatusRegister(std::int32_t reg) {
-    bridge_.VendorIORequest(StatusPollRequest, usb_.DeviceAddress, reg, 1, 1,
-                            usb_.ReceiveBuffer.data());
+std::optional<std::uint8_t> RegisterAccess::PollStatusRegister(std::int32_t reg) {
+    const auto status = bridge_.VendorIORequest(StatusPollRequest, usb_.DeviceAddress, reg, 1, 1,
+                                                usb_.ReceiveBuffer.data());
+    if (status != 0) {
+        return std::nullopt;
+    }
     return usb_.ReceiveBuffer[0];
 }
 

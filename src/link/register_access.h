@@ -37,8 +37,9 @@ public:
     // Values above 255 are written as 255, also in the caller's variable.
     // Negative values are refused with WriteRefused and never reach the bridge.
     std::int16_t WriteRegister(std::int32_t address, std::int32_t reg, std::int32_t& value);
-    // Status poll of a status register (request 220); the status is not examined.
-    std::int16_t PollStatusRegister(std::int32_t reg);
+    // Status poll of a status register (request 220): the register's byte, or
+    // nothing when the request fails. A failed poll is not a link failure.
+    std::optional<std::uint8_t> PollStatusRegister(std::int32_t reg);
 
     // Refreshes ExtendedRange and Remote2Selected after a write at 0x09.
     void UpdateRemoteSelection(std::int32_t address);

@@ -122,7 +122,6 @@ void TestMainWindow::childWindowsOpenOnce() {
     QMdiArea& area = *mainWindow.mdiArea();
     // Items of windows that do not exist yet open nothing, silently.
     Item(mainWindow, "mnuGraph")->trigger();
-    Item(mainWindow, "Limits")->trigger();
     QVERIFY(area.subWindowList().isEmpty() && world.messages.empty());
 
     // About is placed once, when loaded, from the main window's size.

@@ -1,0 +1,83 @@
+#include "link/channel_limits.h"
+
+#include "link/limit_pair.h"
+#include "model/temp_codes.h"
+
+#include <array>
+#include <cstddef>
+
+namespace qmt::link {
+
+namespace {
+
+// A limit's registers: one byte for whole degrees, or a high and a low byte
+// for quarter degrees (lowRead and lowWrite are 0 for a whole-degree limit).
+struct LimitRegisters {
+    std::int32_t read;
+    std::int32_t lowRead;
+    std::int32_t write;
+    std::int32_t lowWrite;
+
+    bool IsQuarter() const { return lowRead != 0; }
+};
+
+struct ChannelRegisters {
+    LimitRegisters low;
+    LimitRegisters high;
+    LimitRegisters therm;
+};
+
+constexpr std::array<ChannelRegisters, LimitChannelCount> Channels{{
+    {{0x06, 0, 0x0C, 0}, {0x05, 0, 0x0B, 0}, {0x20, 0, 0x20, 0}},
+    {{0x08, 0x14, 0x0E, 0x14}, {0x07, 0x13, 0x0D, 0x13}, {0x19, 0, 0x19, 0}},
+    {{0x32, 0x37, 0x32, 0x37}, {0x31, 0x36, 0x31, 0x36}, {0x39, 0, 0x39, 0}},
+}};
+
+const ChannelRegisters& RegistersOf(int channel) {
+    return Channels.at(static_cast<std::size_t>(channel));
+}
+
+double ReadLimit(RegisterAccess& access, const LimitRegisters& regs) {
+    const std::int32_t address = access.usb().DeviceAddress;
+    const int high = access.ReadRegister(address, regs.read);
+    if (!regs.IsQuarter()) {
+        return model::DecodeWholeTemp(access.state(), high);
+    }
+    const int low = access.ReadRegister(address, regs.lowRead);
+    return model::DecodeQuarterTemp(access.state(), high, low);
+}
+
+void WriteWholeLimit(RegisterAccess& access, std::int32_t reg, double t) {
+    std::int32_t code = model::EncodeWholeTemp(access.state(), t);
+    access.WriteRegister(access.usb().DeviceAddress, reg, code);
+}
+
+// The low and high limits: quarter degrees on the remote channels, whole
+// degrees (taken at single precision) on Local.
+void WriteLowOrHighLimit(RegisterAccess& access, const LimitRegisters& regs, double t) {
+    if (regs.IsQuarter()) {
+        WriteLimitPair(access, {regs.write, regs.lowWrite}, t);
+    } else {
+        WriteWholeLimit(access, regs.write, static_cast<float>(t));
+    }
+}
+
+} // namespace
+
+ChannelLimits ReadChannelLimits(RegisterAccess& access, int channel) {
+    const ChannelRegisters& regs = RegistersOf(channel);
+    ChannelLimits limits;
+    limits.low = ReadLimit(access, regs.low);
+    limits.high = ReadLimit(access, regs.high);
+    limits.therm = ReadLimit(access, regs.therm);
+    return limits;
+}
+
+void WriteChannelLimits(RegisterAccess& access, int channel, const ChannelLimits& limits) {
+    const ChannelRegisters& regs = RegistersOf(channel);
+    WriteLowOrHighLimit(access, regs.low, limits.low);
+    WriteLowOrHighLimit(access, regs.high, limits.high);
+    WriteWholeLimit(access, regs.therm.write, limits.therm);
+}
+
+} // namespace qmt::link

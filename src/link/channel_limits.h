@@ -1,0 +1,28 @@
+#pragma once
+
+#include "link/register_access.h"
+
+namespace qmt::link {
+
+// The low, high and THERM limits of one channel in degrees Celsius.
+struct ChannelLimits {
+    double low = 0.0;
+    double high = 0.0;
+    double therm = 0.0;
+};
+
+// Channels as the limits window numbers them: 0 Local, 1 the shared remote
+// registers (Remote 1, or Remote 2 while it is selected), 2 Remote 2's own.
+inline constexpr int LimitChannelCount = 3;
+
+// Reads the channel's low, high and THERM limits in that order, the high byte
+// of a quarter-degree limit before its low byte, decoded in the current range.
+ChannelLimits ReadChannelLimits(RegisterAccess& access, int channel);
+
+// Writes the channel's low, high and THERM limits in that order. The remote
+// low and high limits go as quarter-degree pairs (both bytes or neither), the
+// Local ones from their single-precision value and every THERM limit from the
+// full value as whole degrees; a code above 255 is written as 255.
+void WriteChannelLimits(RegisterAccess& access, int channel, const ChannelLimits& limits);
+
+} // namespace qmt::link
