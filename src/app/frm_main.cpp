@@ -8,6 +8,8 @@
 #include "app/placement_settings.h"
 #include "app/twips.h"
 #include "link/connection_sequence.h"
+#include "views/logging/frm_logging.h"
+#include "views/logging/log_session.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -226,6 +228,15 @@ void FrmMain::registerChildWindows() {
         connect(options, &FrmSWOptions::statusMessage, this, &FrmMain::ShowStatusText);
         return options;
     });
+    // The log outlives its window: logging goes on after the window is closed.
+    auto* logSession = new LogSession(app_.state(), app_.cycle(), this);
+    connect(logSession, &LogSession::statusChanged, this,
+            [this](const QString& text, const QString& toolTip) {
+                ShowStatusText(text);
+                statusPanels_[0]->setToolTip(toolTip);
+            });
+    childWindows_.Register(
+        WindowId::Log, [this, logSession] { return new FrmLogging(*logSession, app_.state()); });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });
 }

@@ -34,7 +34,7 @@ std::string IntervalRejectedMessage(IntervalField field) {
 std::int32_t StepInterval(std::string_view text, int direction, StepRange range) {
     // Work in double so that a huge or infinite entry clamps instead of overflowing.
     const double current = model::RoundHalfEven(model::DecimalEntry(text));
-    const double stepped = current + direction * static_cast<double>(IntervalStep);
+    const double stepped = current + direction * static_cast<double>(range.step);
     const double clamped =
         std::clamp(stepped, static_cast<double>(range.min), static_cast<double>(range.max));
     return static_cast<std::int32_t>(clamped);

@@ -24,11 +24,12 @@ std::optional<std::int32_t> ParseInterval(std::string_view text, IntervalField f
 std::string IntervalRejectedMessage(IntervalField field);
 
 // What one click of an up-down arrow does to the number in its box.
+inline constexpr std::int32_t IntervalStep = 10;
 struct StepRange {
     std::int32_t min = 0;
     std::int32_t max = 0;
+    std::int32_t step = IntervalStep;
 };
-inline constexpr std::int32_t IntervalStep = 10;
 inline constexpr StepRange ReadingStepRange{10, 10000};
 inline constexpr StepRange GraphingStepRange{10, 10000};
 inline constexpr StepRange LoggingStepRange{50, 10000};
