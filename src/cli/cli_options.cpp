@@ -14,12 +14,13 @@ namespace {
 constexpr std::int32_t LargestPointer = 255;
 constexpr std::int32_t LargestAddress = 0x7F;
 
-constexpr std::array<std::pair<std::string_view, Command>, 5> CommandNames{{
+constexpr std::array<std::pair<std::string_view, Command>, 6> CommandNames{{
     {"detect", Command::Detect},
     {"read", Command::Read},
     {"write", Command::Write},
     {"dump", Command::Dump},
     {"temps", Command::Temps},
+    {"log", Command::Log},
 }};
 
 const char* Description() {
@@ -29,9 +30,13 @@ const char* Description() {
            "  read REG...        read registers (pointer, hex and decimal value)\n"
            "  write REG VALUE    write a register (values above 255 write 255)\n"
            "  dump               read every register of the table\n"
-           "  temps              read the Local, Remote1 and Remote2 temperatures\n\n"
+           "  temps              read the Local, Remote1 and Remote2 temperatures\n"
+           "  log FILE [--interval MS] [--channels local,remote1,remote2]\n"
+           "      [--count N | --duration SECONDS]\n"
+           "                     append a log run to FILE as the program logs;\n"
+           "                     without a count or duration until SIGINT or SIGTERM\n\n"
            "Numbers: 0x4C, 4Ch or decimal 76.\n"
-           "Exit status: 0 done, 2 usage error, 3 link failure.";
+           "Exit status: 0 done, 1 log file not written, 2 usage error, 3 link failure.";
 }
 
 ParseResult Usage(std::string reason) {
@@ -58,7 +63,7 @@ std::optional<std::int32_t> ParsePointer(const std::string& text, std::string& e
 // Fills the command and its arguments; an empty text means success.
 std::string ParseCommand(const QStringList& positional, CliOptions& options) {
     if (positional.isEmpty()) {
-        return "no command given (detect, read, write, dump or temps)";
+        return "no command given (detect, read, write, dump, temps or log)";
     }
     const auto name = positional.front().toStdString();
     const auto known = std::find_if(CommandNames.begin(), CommandNames.end(),
@@ -90,6 +95,8 @@ std::string ParseCommand(const QStringList& positional, CliOptions& options) {
             options.registers.push_back(*pointer);
         }
         return {};
+    case Command::Log:
+        return ParseLogArguments(args, options.log);
     case Command::Write: {
         if (args.size() != 2) {
             return "write needs REG VALUE";
@@ -148,7 +155,7 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
     const QCommandLineOption verbose("verbose", "Show the connection stages on standard error.");
     const QCommandLineOption json("json", "Print JSON (detect, read, write, dump, temps).");
     parser.addOptions({help, bridge, board, address, verbose, json});
-    parser.addPositionalArgument("COMMAND", "detect, read, write, dump or temps.");
+    parser.addPositionalArgument("COMMAND", "detect, read, write, dump, temps or log.");
     parser.addPositionalArgument("ARGS", "Arguments of the command.", "[ARGS...]");
 
     if (!parser.parse(arguments)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/cli_log.h"
 #include "link/bridge_factory.h"
 
 #include <QStringList>
@@ -11,7 +12,7 @@
 
 namespace qmt::cli {
 
-enum class Command { Detect, Read, Write, Dump, Temps };
+enum class Command { Detect, Read, Write, Dump, Temps, Log };
 
 // What the command line asks for, checked before the bridge is touched.
 struct CliOptions {
@@ -22,6 +23,7 @@ struct CliOptions {
     Command command = Command::Detect;
     std::vector<std::int32_t> registers; // read: pointers; write: pointer
     std::int32_t value = 0;              // write
+    LogOptions log;                      // log
 };
 
 enum class ParseOutcome { Run, Help, UsageError };

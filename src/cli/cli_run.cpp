@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 
 #include "cli/cli_output.h"
+#include "cli/stop_signals.h"
 #include "cli/stream_progress.h"
 #include "link/clock.h"
 #include "link/connection_sequence.h"
@@ -89,6 +90,9 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
         PrintRegisters(readings, options.json, out);
         break;
     }
+    case Command::Log:
+        // Needs the clock and the error stream: RunQmtctl runs it through RunLog.
+        return ExitUsage;
     case Command::Temps: {
         const auto temps = ReadInChipRange(access);
         if (options.json) {
@@ -134,6 +138,11 @@ int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err
     link::ConnectionOptions connection{link::ExecutableFolder(), true, options.address};
     try {
         link::ConnectionSequence(access, clock, progress, connection).Run();
+        if (options.command == Command::Log) {
+            const StopSignals stopOnSignal;
+            return RunLog(options.log, access, clock, StopSignals::Requested, out, err,
+                          options.verbose ? &err : nullptr);
+        }
         return RunCommand(options, access, out);
     } catch (const link::LinkFailure&) {
         return ExitLinkFailure;
