@@ -33,7 +33,7 @@ WriteOutcome DataLog::AppendLogLine() {
 
 WriteOutcome DataLog::Stop() {
     state_.LoggingOn = false;
-    return FlushFile(state_.LogFilePath);
+    return Flush();
 }
 
 } // namespace qmt::output

@@ -28,6 +28,8 @@ public:
     WriteOutcome AppendLogLine();
     // Switches logging off and makes the lines written durable.
     WriteOutcome Stop();
+    // Makes the lines written so far durable; logging goes on.
+    WriteOutcome Flush() const { return FlushFile(state_.LogFilePath); }
 
     bool Running() const { return state_.LoggingOn; }
     // Data lines of this run that reached the file.

@@ -1,11 +1,16 @@
 #include "views/logging/log_session.h"
 
+#include <QEvent>
 #include <QFile>
 
 namespace qmt::app {
 
 LogSession::LogSession(GeneralStuff& state, MonitoringCycle& cycle, QObject* parent)
-    : QObject(parent), state_(state), cycle_(cycle), log_(state) {}
+    : QObject(parent), state_(state), cycle_(cycle), log_(state) {
+    if (parent != nullptr) {
+        parent->installEventFilter(this);
+    }
+}
 
 LogSession::~LogSession() {
     if (Running()) {
@@ -40,6 +45,13 @@ void LogSession::AppendLogLine() {
     if (log_.Failing() != wasFailing || log_.LastError() != previousError) {
         ShowOutcome({!log_.Failing(), log_.LastError()}, EnabledText);
     }
+}
+
+bool LogSession::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parent() && event->type() == QEvent::Close && Running()) {
+        ShowOutcome(log_.Flush(), EnabledText);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void LogSession::ShowOutcome(const output::WriteOutcome& outcome, const char* text) {

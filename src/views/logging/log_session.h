@@ -21,8 +21,11 @@ public:
     static constexpr const char* ReadyText = "Ready";
     static constexpr const char* FailedText = "Log write failed";
 
+    // The parent is the main window: when it closes, the program is ending
+    // (also after a link failure, which ends it without unwinding), so the
+    // lines written so far are flushed to disk then.
     LogSession(GeneralStuff& state, MonitoringCycle& cycle, QObject* parent = nullptr);
-    // A log still running when the program ends is stopped and flushed.
+    // A log still running when the session goes is stopped and flushed.
     ~LogSession() override;
     LogSession(const LogSession&) = delete;
     LogSession& operator=(const LogSession&) = delete;
@@ -43,6 +46,9 @@ signals:
     // Text for the status bar's first panel, with a tool tip (the reason of
     // a failure, else empty).
     void statusChanged(const QString& text, const QString& toolTip);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ShowOutcome(const output::WriteOutcome& outcome, const char* text);

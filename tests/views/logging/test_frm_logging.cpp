@@ -270,6 +270,12 @@ void TestFrmLogging::writeFailuresShowInTheStatusBarAndWritingResumes() {
     QCOMPARE(w.Status(), QString("Logging Enabled"));
     QCOMPARE(w.StatusTip(), QString());
     QCOMPARE(w.LogBytes(), QByteArray(".3, 25,\r\n")); // lines 1 and 2 are the gap
+
+    // Closing the main window (the program ending) flushes the running log.
+    QVERIFY(QFile::remove(w.chosenFile));
+    w.world.main().close();
+    QCOMPARE(w.Status(), QString("Log write failed"));
+    QCOMPARE(w.StatusTip(), w.chosenFile + ": No such file or directory");
 }
 
 } // namespace qmt::app
