@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <sstream>
 
 namespace qmt::cli {
@@ -22,7 +21,9 @@ const std::string AllHead = "\r\nQMT6171/3 Log File\r\n\r\n"
 
 std::string FileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
 }
 
 // A connected chip reading 25, 30.25 and 28.5 in the normal range.

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <sstream>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -23,7 +22,9 @@ const std::string ExampleRun = "\r\nQMT6171/3 Log File\r\n\r\n"
 
 std::string FileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
 }
 
 void SetReadings(GeneralStuff& state, float local, float remote1, float remote2) {
