@@ -9,9 +9,11 @@
 #include "app/twips.h"
 #include "link/connection_sequence.h"
 #include "views/config/frm_config.h"
+#include "views/limits/frm_limits.h"
+#include "views/logging/frm_logging.h"
+#include "views/logging/log_session.h"
 #include "views/regmap/frm_reg_map.h"
 #include "views/save/frm_save.h"
-#include "views/limits/frm_limits.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -269,6 +271,15 @@ void FrmMain::registerChildWindows() {
                 &FrmMain::WithdrawStatusNote);
         return limits;
     });
+    // The log outlives its window: logging goes on after the window is closed.
+    auto* logSession = new LogSession(app_.state(), app_.cycle(), this);
+    connect(logSession, &LogSession::statusChanged, this,
+            [this](const QString& text, const QString& toolTip) {
+                ShowStatusText(text);
+                statusPanels_[0]->setToolTip(toolTip);
+            });
+    childWindows_.Register(
+        WindowId::Log, [this, logSession] { return new FrmLogging(*logSession, app_.state()); });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });
 }

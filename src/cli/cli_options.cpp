@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include "cli/cli_log.h"
 #include "cli/cli_settings_files.h"
 
 #include <QCommandLineParser>
@@ -35,6 +36,10 @@ std::string RecallArguments(std::string_view, const std::vector<std::string>& ar
                             CliOptions& options) {
     return ParseRecallArguments(args, options);
 }
+std::string LogArguments(std::string_view, const std::vector<std::string>& args,
+                         CliOptions& options) {
+    return ParseLogArguments(args, options.log);
+}
 
 struct CommandEntry {
     std::string_view name;
@@ -43,7 +48,7 @@ struct CommandEntry {
     std::string_view summary;
     ArgumentParser parse;
     // Names of the options that belong to this command (see CommandOptions).
-    std::array<std::string_view, 2> options = {};
+    std::array<std::string_view, 4> options = {};
 };
 
 // Options of one command. Like every option they may stand anywhere; they
@@ -56,6 +61,10 @@ struct CommandOption {
 constexpr std::array CommandOptions{
     CommandOption{"comment", "TEXT", "save: the file's comment line."},
     CommandOption{"changed-only", "", "save: only registers that differ from power-on."},
+    CommandOption{"interval", "MS", "log: milliseconds between lines (default 100)."},
+    CommandOption{"channels", "LIST", "log: local,remote1,remote2 or some of them."},
+    CommandOption{"count", "N", "log: end after N lines."},
+    CommandOption{"duration", "SECONDS", "log: end after this time."},
 };
 
 // Every command: one line here, its argument parser, and its case in RunCommand.
@@ -76,6 +85,13 @@ constexpr std::array Commands{
                  {"comment", "changed-only"}},
     CommandEntry{"recall", Command::Recall, "FILE", "write a settings file's registers to the chip",
                  RecallArguments},
+    CommandEntry{"log",
+                 Command::Log,
+                 "FILE [--interval MS] [--channels LIST] [--count N | --duration SECONDS]",
+                 "append a log run to FILE as the program logs; without a count or duration "
+                 "until SIGINT or SIGTERM",
+                 LogArguments,
+                 {"interval", "channels", "count", "duration"}},
 };
 
 const CommandEntry* FindCommand(std::string_view name) {
@@ -118,8 +134,8 @@ std::string Description() {
     text += CommandLine("help [COMMAND]", "show this help, or the use of one command");
     return text + "\nOptions may stand before or after the command.\n"
                   "Numbers: 0x4C, 4Ch or decimal 76.\n"
-                  "Exit status: 0 done, 1 the command failed (save, recall), 2 usage error,\n"
-                  "3 link failure.";
+                  "Exit status: 0 done, 1 the command failed (save, recall, log), 2 usage\n"
+                  "error, 3 link failure.";
 }
 
 std::string CommandHelp(const CommandEntry& entry) {

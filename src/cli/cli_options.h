@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/cli_log.h"
 #include "link/bridge_factory.h"
 
 #include <QStringList>
@@ -11,7 +12,7 @@
 
 namespace qmt::cli {
 
-enum class Command { Detect, Read, Write, Dump, Temps, Save, Recall };
+enum class Command { Detect, Read, Write, Dump, Temps, Save, Recall, Log };
 
 // What the command line asks for, checked before the bridge is touched.
 struct CliOptions {
@@ -25,6 +26,7 @@ struct CliOptions {
     std::string file;                    // save, recall
     std::string comment;                 // save
     bool changedOnly = false;            // save: only registers off their defaults
+    LogOptions log;                      // log
 };
 
 // A command's argument parser: fills the command's part of the options from

@@ -2,6 +2,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/cli_settings_files.h"
+#include "cli/stop_signals.h"
 #include "cli/stream_progress.h"
 #include "link/clock.h"
 #include "link/connection_sequence.h"
@@ -104,6 +105,9 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
     case Command::Recall:
         RunRecall(options, access, out);
         break;
+    case Command::Log:
+        // Needs the clock and the error stream: RunQmtctl runs it through RunLog.
+        return ExitUsage;
     case Command::Temps: {
         const auto temps = ReadInChipRange(access);
         if (options.json) {
@@ -152,6 +156,11 @@ int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err
     link::ConnectionOptions connection{link::ExecutableFolder(), true, options.address};
     try {
         link::ConnectionSequence(access, clock, progress, connection).Run();
+        if (options.command == Command::Log) {
+            const StopSignals stopOnSignal;
+            return RunLog(options.log, access, clock, StopSignals::Requested, out, err,
+                          options.verbose ? &err : nullptr);
+        }
         return RunCommand(options, access, out);
     } catch (const link::LinkFailure&) {
         return ExitLinkFailure;

@@ -31,7 +31,8 @@ struct GeneralStuff {
 
     // Data logging.
     bool LoggingOn = false;
-    std::int32_t LogLineCount = 0;
+    // 64-bit: at a 10 ms interval a 32-bit count runs out after 248 days.
+    std::int64_t LogLineCount = 0;
     std::array<bool, 3> LogChannel{true, true, true};
     std::string LogFilePath;
     std::int32_t LogFileNumber = 0;

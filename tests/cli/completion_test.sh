@@ -17,7 +17,7 @@ expect() {
         status=1
     fi
 }
-expect "detect read write dump temps save recall help" ""
+expect "detect read write dump temps save recall log help" ""
 expect "temps" --json te
 expect "detect dump" --address 4Ch d
 expect "--json" read 3 --js

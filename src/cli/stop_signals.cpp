@@ -1,0 +1,42 @@
+#include "cli/stop_signals.h"
+
+#include <atomic>
+
+namespace qmt::cli {
+
+namespace {
+
+// A signal handler receives no context, so the flag is the one thing it finds here.
+std::atomic<bool> stopRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void RequestStop(int) {
+    stopRequested.store(true, std::memory_order_relaxed);
+}
+
+void Install(int signalNumber, struct sigaction& previous) {
+    struct sigaction action {};
+    action.sa_handler = RequestStop;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(signalNumber, &action, &previous);
+}
+
+} // namespace
+
+StopSignals::StopSignals() {
+    stopRequested.store(false);
+    Install(SIGINT, previousInterrupt_);
+    Install(SIGTERM, previousTerminate_);
+}
+
+StopSignals::~StopSignals() {
+    sigaction(SIGINT, &previousInterrupt_, nullptr);
+    sigaction(SIGTERM, &previousTerminate_, nullptr);
+}
+
+bool StopSignals::Requested() {
+    return stopRequested.load(std::memory_order_relaxed);
+}
+
+} // namespace qmt::cli

@@ -1,0 +1,153 @@
+#include "cli/cli_log.h"
+#include "cli/cli_options.h"
+#include "cli/cli_run.h"
+#include "link/link_rig.h"
+#include "support/stub_bridge.h"
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace qmt::cli {
+namespace {
+
+constexpr std::int32_t Chip = 0x4C;
+const std::string AllHead = "\r\nQMT6171/3 Log File\r\n\r\n"
+                            "Time ,Local(\xB0"
+                            "C) ,Remote1(\xB0"
+                            "C) ,Remote2(\xB0"
+                            "C) ,\r\n";
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// A connected chip reading 25, 30.25 and 28.5 in the normal range.
+struct LogRig : test::LinkRig<test::StubBridge> {
+    LogRig() {
+        bridge.AddChip(Chip);
+        usb.DeviceAddress = Chip;
+        auto& chip = bridge.chips[Chip];
+        chip[0x00] = 25;
+        chip[0x01] = 30;
+        chip[0x10] = 0x40;
+        chip[0x30] = 28;
+        chip[0x33] = 0x80;
+    }
+    int Run(
+        LogOptions run, const std::function<bool()>& stop = [] { return false; }) {
+        run.file = path;
+        out.str({});
+        err.str({});
+        return RunLog(run, access, clock, stop, out, err, nullptr);
+    }
+    QTemporaryDir dir;
+    std::string path = dir.filePath("run.csv").toStdString();
+    std::ostringstream out, err;
+};
+
+LogOptions Count(std::int64_t lines, std::int32_t intervalMs = 100) {
+    LogOptions options;
+    options.count = lines;
+    options.intervalMs = intervalMs;
+    return options;
+}
+
+TEST(CliLog, ArgumentsAfterTheCommand) {
+    const auto full = ParseCliArguments({"qmtctl", "log", "run.csv", "--interval", "250",
+                                         "--channels", "remote2,local", "--count=5"});
+    ASSERT_EQ(full.outcome, ParseOutcome::Run) << full.text;
+    EXPECT_EQ(full.options.command, Command::Log);
+    EXPECT_EQ(full.options.log.file, "run.csv");
+    EXPECT_EQ(full.options.log.intervalMs, 250);
+    EXPECT_EQ(full.options.log.channels, (output::LogChannels{true, false, true}));
+    EXPECT_EQ(full.options.log.count, 5);
+    LogOptions timed;
+    EXPECT_EQ(ParseLogArguments({"--duration", "1.5", "x.csv"}, timed), "");
+    EXPECT_EQ(timed.durationSeconds, 1.5);
+    EXPECT_EQ(timed.intervalMs, 100);
+
+    const std::pair<std::vector<std::string>, std::string> bad[] = {
+        {{}, "log needs a FILE"},
+        {{"a.csv", "b.csv"}, "log takes one FILE"},
+        {{"a.csv", "--interval", "-1"}, "bad interval '-1' (0 to 2147483647 ms)"},
+        {{"a.csv", "--interval", "2147483648"}, "bad interval '2147483648' (0 to 2147483647 ms)"},
+        {{"a.csv", "--channels", "local,remote3"},
+         "unknown channel 'remote3' (local, remote1, remote2)"},
+        {{"a.csv", "--channels", ""}, "At least one item must be selected for logging"},
+        {{"a.csv", "--count", "0"}, "bad count '0' (1 or more lines)"},
+        {{"a.csv", "--duration", "nan"}, "bad duration 'nan' (seconds above 0)"},
+        {{"a.csv", "--count", "2", "--duration", "1"}, "give --count or --duration, not both"},
+        {{"a.csv", "--count"}, "--count needs a value"},
+        {{"a.csv", "--speed", "2"}, "unknown log option '--speed'"},
+    };
+    for (const auto& [args, reason] : bad) {
+        LogOptions options;
+        EXPECT_EQ(ParseLogArguments(args, options), reason);
+    }
+}
+
+TEST(CliLog, WritesTheProgramsRunOnItsOwnClock) {
+    LogRig rig;
+    EXPECT_EQ(rig.Run(Count(5)), ExitDone);
+    EXPECT_EQ(rig.out.str(), "5 lines written to " + rig.path + "\n");
+    std::string lines;
+    for (const char* time : {"0", ".1", ".2", ".3", ".4"}) {
+        lines += std::string(time) + ", 25, 30.25, 28.5,\r\n";
+    }
+    EXPECT_EQ(FileBytes(rig.path), AllHead + lines);
+    // Each line after a fresh reading; the waits are the cycle's, a tick more than the interval.
+    EXPECT_EQ(rig.bridge.Count(222), 1 + 5 * 5);
+    EXPECT_EQ(rig.clock.ElapsedMs(), 4 * 110);
+
+    // A second run appends; with the shared registers showing Remote 2 the
+    // Remote1 column stays empty, as in the program's log.
+    rig.bridge.chips[Chip][0x03] = 0x0C; // Rm1/2 and the extended range
+    rig.bridge.chips[Chip][0x30] = 28 + 64;
+    auto remote = Count(2, 250);
+    remote.channels = {false, true, true};
+    EXPECT_EQ(rig.Run(remote), ExitDone);
+    EXPECT_TRUE(FileBytes(rig.path).ends_with("\r\nQMT6171/3 Log File\r\n\r\nTime ,Remote1(\xB0"
+                                              "C) ,Remote2(\xB0"
+                                              "C) ,\r\n"
+                                              "0,, 28.5,\r\n.25,, 28.5,\r\n"));
+}
+
+TEST(CliLog, StopsBetweenLinesAndAfterTheDuration) {
+    LogRig rig;
+    LogOptions endless;
+    endless.intervalMs = 1000;
+    // A signal arriving during the second wait ends the run there.
+    EXPECT_EQ(rig.Run(endless, [&] { return rig.clock.ElapsedMs() > 1500; }), ExitDone);
+    EXPECT_EQ(rig.out.str(), "2 lines written to " + rig.path + "\n");
+    EXPECT_LT(rig.clock.ElapsedMs(), 1600);
+
+    LogOptions timed;
+    timed.intervalMs = 0;
+    timed.durationSeconds = 0.1;
+    EXPECT_EQ(rig.Run(timed), ExitDone);
+    EXPECT_EQ(rig.out.str(), "10 lines written to " + rig.path + "\n");
+}
+
+TEST(CliLog, FileAndLinkFailures) {
+    LogRig rig;
+    rig.path = "/dev/full";
+    EXPECT_EQ(rig.Run(Count(3)), ExitLogFileError);
+    EXPECT_EQ(rig.err.str(),
+              "qmtctl: cannot write log file '/dev/full': No space left on device\n");
+    EXPECT_EQ(rig.bridge.Count(222), 1); // only the configuration was read
+
+    // The link lost during the third reading: two whole lines, flushed, then the failure.
+    LogRig failing;
+    failing.bridge.failAfterRequests = 1 + 2 * 5 + 2;
+    EXPECT_THROW(failing.Run(Count(5)), link::LinkFailure);
+    EXPECT_EQ(failing.out.str(), "2 lines written to " + failing.path + "\n");
+    EXPECT_EQ(FileBytes(failing.path), AllHead + "0, 25, 30.25, 28.5,\r\n.1, 25, 30.25, 28.5,\r\n");
+}
+
+} // namespace
+} // namespace qmt::cli

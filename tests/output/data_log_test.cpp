@@ -1,0 +1,176 @@
+#include "output/data_log.h"
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace qmt::output {
+namespace {
+
+const std::string ExampleRun = "\r\nQMT6171/3 Log File\r\n\r\n"
+                               "Time ,Local(\xB0"
+                               "C) ,Remote1(\xB0"
+                               "C) ,Remote2(\xB0"
+                               "C) ,\r\n"
+                               "0, 25, 30.25, 28.5,\r\n"
+                               ".1, 25, 30.25, 28.5,\r\n"
+                               ".2, 25, 30.5,-1.75,\r\n";
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+void SetReadings(GeneralStuff& state, float local, float remote1, float remote2) {
+    state.LocalTemp = local;
+    state.Remote1Temp = remote1;
+    state.Remote2Temp = remote2;
+}
+
+// A folder on a fresh tmpfs of the given size, gone again with the object.
+// Mounting needs root (and a system that allows it); Mounted() says whether it worked.
+class SmallTmpfs {
+public:
+    explicit SmallTmpfs(const char* size) {
+        if (::geteuid() == 0 && dir_.isValid()) {
+            const std::string options = std::string("size=") + size;
+            mounted_ = ::mount("tmpfs", dir_.path().toLocal8Bit().constData(), "tmpfs", 0,
+                               options.c_str()) == 0;
+        }
+    }
+    ~SmallTmpfs() {
+        if (mounted_) {
+            ::umount(dir_.path().toLocal8Bit().constData());
+        }
+    }
+    SmallTmpfs(const SmallTmpfs&) = delete;
+    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+    bool Mounted() const { return mounted_; }
+    std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
+
+private:
+    QTemporaryDir dir_;
+    bool mounted_ = false;
+};
+
+TEST(DataLog, ExampleRunThenASecondRunAppendedToTheSameFile) {
+    QTemporaryDir dir;
+    GeneralStuff state;
+    state.LogFilePath = dir.filePath("new.csv").toStdString(); // created by the start
+    DataLog log(state);
+    ASSERT_TRUE(log.Start(100).ok);
+    EXPECT_TRUE(state.LoggingOn);
+    SetReadings(state, 25.0f, 30.25f, 28.5f);
+    log.AppendLogLine();
+    log.AppendLogLine();
+    SetReadings(state, 25.0f, 30.5f, -1.75f);
+    log.AppendLogLine();
+    EXPECT_TRUE(log.Stop().ok);
+    EXPECT_FALSE(state.LoggingOn);
+    EXPECT_EQ(FileBytes(state.LogFilePath), ExampleRun);
+    EXPECT_EQ(log.LinesWritten(), 3);
+
+    // A new run restarts the time at 0 under a new title, after the old lines.
+    state.LogChannel = {false, false, true};
+    state.LogLineCount = 99;
+    ASSERT_TRUE(log.Start(250).ok);
+    EXPECT_EQ(state.LoggingInterval, 250);
+    for (int line = 0; line < 3; ++line) {
+        log.AppendLogLine();
+    }
+    log.Stop();
+    EXPECT_EQ(FileBytes(state.LogFilePath), ExampleRun +
+                                                "\r\nQMT6171/3 Log File\r\n\r\nTime ,Remote2(\xB0"
+                                                "C) ,\r\n"
+                                                "0,-1.75,\r\n.25,-1.75,\r\n.5,-1.75,\r\n");
+}
+
+TEST(DataLog, AFileThatTakesNoBytesRefusesTheStartAndCountsLostLines) {
+    GeneralStuff state;
+    state.LogFilePath = "/dev/full";
+    DataLog log(state);
+    const WriteOutcome start = log.Start(500);
+    EXPECT_FALSE(start.ok);
+    EXPECT_EQ(start.error, "No space left on device");
+    EXPECT_FALSE(state.LoggingOn);
+    EXPECT_EQ(state.LoggingInterval, 100);
+
+    // The same file failing mid-run: every interval is still counted.
+    state.LoggingOn = true;
+    for (int line = 0; line < 3; ++line) {
+        EXPECT_FALSE(log.AppendLogLine().ok);
+    }
+    EXPECT_TRUE(log.Failing());
+    EXPECT_EQ(log.LastError(), "No space left on device");
+    EXPECT_EQ(state.LogLineCount, 3);
+    EXPECT_EQ(log.LinesWritten(), 0);
+    EXPECT_EQ(log.LinesLost(), 3);
+}
+
+TEST(DataLog, ADeletedFolderLosesOnlyItsIntervalsAndWritingResumes) {
+    QTemporaryDir dir;
+    const std::filesystem::path folder = dir.filePath("run").toStdString();
+    std::filesystem::create_directory(folder);
+    GeneralStuff state;
+    state.LogFilePath = (folder / "log.csv").string();
+    state.LogChannel = {true, false, false};
+    SetReadings(state, 25.0f, 0.0f, 0.0f);
+    DataLog log(state);
+    ASSERT_TRUE(log.Start(100).ok);
+    log.AppendLogLine();
+    std::filesystem::remove_all(folder);
+    const WriteOutcome lost = log.AppendLogLine();
+    EXPECT_FALSE(lost.ok);
+    EXPECT_EQ(lost.error, "No such file or directory");
+    EXPECT_FALSE(log.Stop().ok); // nothing left to flush: said so, not hidden
+    state.LoggingOn = true;
+    std::filesystem::create_directory(folder);
+    EXPECT_TRUE(log.AppendLogLine().ok);
+    EXPECT_FALSE(log.Failing());
+    EXPECT_EQ(FileBytes(state.LogFilePath), ".2, 25,\r\n");
+}
+
+TEST(DataLog, AFullDiskMidRunLeavesOnlyWholeLinesWithTrueTimes) {
+    SmallTmpfs disk("16k");
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "needs root and permission to mount a tmpfs";
+    }
+    GeneralStuff state;
+    state.LogFilePath = disk.Path("log.csv");
+    SetReadings(state, 25.0f, 30.25f, -1.75f);
+    DataLog log(state);
+    ASSERT_TRUE(log.Start(100).ok);
+    // Fill the disk until lines fail; a line straddling the last free byte
+    // is the case that would leave half a line behind.
+    int failures = 0;
+    while (failures < 3 && state.LogLineCount < 5000) {
+        failures += log.AppendLogLine().ok ? 0 : 1;
+    }
+    ASSERT_EQ(failures, 3);
+    EXPECT_EQ(log.LinesLost(), 3);
+    const std::string full = FileBytes(state.LogFilePath);
+    ASSERT_TRUE(full.ends_with(", 25, 30.25,-1.75,\r\n"));
+
+    // Room again (the user deleted something): the next line is written
+    // with its true time, after a gap of the three lost intervals.
+    const std::int64_t firstLost = log.LinesWritten();
+    std::filesystem::resize_file(state.LogFilePath, full.size() - 200);
+    const std::string kept = FileBytes(state.LogFilePath);
+    const std::string cut = kept.substr(0, kept.rfind("\r\n") + 2);
+    std::filesystem::resize_file(state.LogFilePath, cut.size());
+    ASSERT_TRUE(log.AppendLogLine().ok);
+    EXPECT_FALSE(log.Failing());
+    std::ostringstream expectedLine;
+    expectedLine << (firstLost + 3) / 10 << '.' << (firstLost + 3) % 10;
+    EXPECT_EQ(FileBytes(state.LogFilePath), cut + expectedLine.str() + ", 25, 30.25,-1.75,\r\n");
+    EXPECT_TRUE(log.Stop().ok);
+}
+
+} // namespace
+} // namespace qmt::output
