@@ -3,11 +3,15 @@
 #include "app/frm_splash.h"
 #include "app/support/app_world.h"
 #include "app/unavailable_bridge.h"
+#include "views/regmap/frm_reg_map.h"
 
 #include <QAbstractEventDispatcher>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(qmt::app::WindowId)
 
 namespace qmt::app {
 
@@ -34,6 +38,8 @@ private slots:
     void failedStartupShowsOneMessageAndEnds_data();
     void failedStartupShowsOneMessageAndEnds();
     void linkLostWhileMonitoringClosesEverything();
+    void linkLostInsideAWindowsActivityClosesEverything_data();
+    void linkLostInsideAWindowsActivityClosesEverything();
 };
 
 void TestStartup::startupRunsInOrderAndNeverYieldsOnceTheTimerRuns() {
@@ -135,6 +141,39 @@ void TestStartup::linkLostWhileMonitoringClosesEverything() {
     const QMdiSubWindow* aboutFrame = about.data();
     QVERIFY(aboutFrame == nullptr || aboutFrame->isHidden());
     QCOMPARE(world.StoredSettings(), (QStringList{"4500", "3000", "9000", "7500"}));
+}
+
+void TestStartup::linkLostInsideAWindowsActivityClosesEverything_data() {
+    QTest::addColumn<WindowId>("window");
+    QTest::addColumn<bool>("reading");
+    QTest::newRow("register map, in its continuous read") << WindowId::RegMap << false;
+    // A failed status poll only greys the lamps: the link is lost in the reading.
+    QTest::newRow("limits, in the reading") << WindowId::Limits << true;
+}
+
+// The window's unload, run by the failure's handling, clears the activity
+// that is running; the sanitizers would see it destroyed under itself.
+void TestStartup::linkLostInsideAWindowsActivityClosesEverything() {
+    QFETCH(WindowId, window);
+    QFETCH(bool, reading);
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    world.app->state().ContinuousReading = reading;
+    world.main().OpenWindow(window);
+    if (auto* regMap =
+            qobject_cast<views::FrmRegMap*>(world.main().childWindows().Loaded(WindowId::RegMap))) {
+        regMap->chkContRead()->setChecked(true);
+    }
+    world.stub->failAfterRequests = world.stub->Count(RegisterRequest) + 1;
+    std::optional<int> ended;
+    for (int tick = 0; tick < 200 && !ended; ++tick) {
+        ended = world.Tick();
+    }
+    QCOMPARE(ended, std::optional(3));
+    QCOMPARE(world.messages.size(), std::size_t{1});
+    QCOMPARE(world.messages[0].text, CommunicationsMessage);
+    QVERIFY(world.main().childWindows().Loaded(window) == nullptr);
+    QVERIFY(!world.app->state().RegMapOpen && !world.app->state().LimitsOpen);
 }
 
 } // namespace qmt::app
