@@ -8,6 +8,7 @@
 #include "app/placement_settings.h"
 #include "app/twips.h"
 #include "link/connection_sequence.h"
+#include "views/graph/frm_graph.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -226,6 +227,7 @@ void FrmMain::registerChildWindows() {
         connect(options, &FrmSWOptions::statusMessage, this, &FrmMain::ShowStatusText);
         return options;
     });
+    childWindows_.Register(WindowId::Graph, [this] { return new views::FrmGraph(app_); });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });
 }
