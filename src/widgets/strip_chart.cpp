@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QTime>
@@ -23,6 +24,8 @@ namespace {
 
 // Samples of different traces closer together than this share a time stamp.
 constexpr double SameStampSeconds = 0.001;
+// The longest a following chart waits before it shows a new sample.
+constexpr double MaxStaleSeconds = 1.0;
 // Pixels of drag that scale a range by e (about 2.7).
 constexpr double DragPixelsPerE = 150.0;
 constexpr double WheelStepFactor = 0.8;
@@ -84,9 +87,19 @@ void StripChart::AddSample(int index, double value) {
     }
     stampUsed_[slot] = true;
     traces_[slot].history.Append(t, static_cast<float>(value));
-    if (timeWindow_.Following()) {
+    if (timeWindow_.Following() && traces_[slot].visible && ScrolledSincePaint(t)) {
         update();
     }
+}
+
+bool StripChart::ScrolledSincePaint(double latest) const {
+    // Repainting for less than a pixel of movement only burns CPU; the
+    // legend shows the newest values meanwhile. Never staler than a second.
+    if (paintedColumns_ <= 0) {
+        return true;
+    }
+    const double column = timeWindow_.Span() / paintedColumns_;
+    return latest - paintedRange_.end >= std::min(column, MaxStaleSeconds);
 }
 
 void StripChart::SelectTrace(int number) {
@@ -97,7 +110,7 @@ void StripChart::SetTraceCaption(const QString& caption) {
     Trace& trace = traces_[static_cast<std::size_t>(selectedTrace_ - 1)];
     if (trace.caption != caption) {
         trace.caption = caption;
-        update();
+        update(ComputeLayout().legend);
     }
 }
 
@@ -219,10 +232,17 @@ void StripChart::BuildEnvelopes(const TimeRange& range, int columns) {
     }
 }
 
-void StripChart::paintEvent(QPaintEvent*) {
+void StripChart::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Base));
     const Layout layout = ComputeLayout();
+    if (layout.legend.contains(event->rect())) {
+        // Only the legend's texts changed.
+        painter.fillRect(layout.legend, palette().color(QPalette::Base));
+        PaintLegend(painter, layout.legend);
+        return;
+    }
+    painter.fillRect(rect(), palette().color(QPalette::Base));
+    paintedColumns_ = std::max(layout.plot.width(), 0);
     if (layout.plot.width() <= 0 || layout.plot.height() <= 0) {
         return;
     }
@@ -283,26 +303,39 @@ void StripChart::PaintAxes(QPainter& painter, const Layout& layout, const TimeRa
 
 void StripChart::PaintTraces(QPainter& painter, const QRect& plot, const ValueRange& values) {
     const double scale = plot.height() / std::max(values.high - values.low, ValueWindow::MinSpan);
+    // Whole pixels, kept near the plot so that far-off values cannot overflow.
+    const double top = plot.top() - plot.height();
+    const double bottom = plot.bottom() + plot.height();
     const auto y = [&](float v) {
-        return plot.bottom() - (static_cast<double>(v) - values.low) * scale;
+        const double pixel = plot.bottom() - (static_cast<double>(v) - values.low) * scale;
+        return static_cast<int>(std::lround(std::clamp(pixel, top, bottom)));
     };
     painter.save();
     painter.setClipRect(plot);
     for (std::size_t i = 0; i < traces_.size(); ++i) {
         const Trace& trace = traces_[i];
-        line_.clear();
+        // Per column one stroke from its smallest to its largest value, and a
+        // joint from the last value of the column before to its first.
+        lines_.clear();
+        QPoint previous;
+        bool joined = false;
         for (std::size_t c = 0; c < trace.envelope.size(); ++c) {
             const EnvelopeColumn& column = trace.envelope[c];
             if (!column.filled) {
                 continue;
             }
-            const double x = plot.left() + static_cast<double>(c) + 0.5;
-            line_ << QPointF(x, y(column.first)) << QPointF(x, y(column.min))
-                  << QPointF(x, y(column.max)) << QPointF(x, y(column.last));
+            const int x = plot.left() + static_cast<int>(c);
+            if (joined) {
+                lines_.append(QLine(previous, QPoint(x, y(column.first))));
+            }
+            lines_.append(QLine(x, y(column.max), x, y(column.min)));
+            previous = QPoint(x, y(column.last));
+            joined = true;
         }
-        if (!line_.isEmpty()) {
-            painter.setPen(QPen(TraceColours[i], 1.0));
-            painter.drawPolyline(line_);
+        if (!lines_.isEmpty()) {
+            // A cosmetic pen takes the raster engine's fast line path.
+            painter.setPen(QPen(TraceColours[i], 0.0));
+            painter.drawLines(lines_);
         }
     }
     painter.restore();

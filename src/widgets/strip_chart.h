@@ -5,7 +5,8 @@
 #include "widgets/trace_envelope.h"
 #include "widgets/trace_history.h"
 
-#include <QPolygonF>
+#include <QLine>
+#include <QList>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -118,6 +119,7 @@ private:
     void PaintTraces(QPainter& painter, const QRect& plot, const ValueRange& values);
     void PaintLegend(QPainter& painter, const QRect& legend) const;
     void PaintHandles(QPainter& painter, const Layout& layout) const;
+    bool ScrolledSincePaint(double latest) const;
     Drag DragAt(const QPoint& pos) const;
     void UpdateCursor(const QPoint& pos);
     QString NumberText(double value) const;
@@ -141,12 +143,13 @@ private:
     double dataHigh_ = 0.0;
     bool hasData_ = false;
     TimeRange paintedRange_{};
+    int paintedColumns_ = 0; // 0 until the plot was first painted
     ValueRange paintedValues_{};
     Drag drag_ = Drag::None;
     QPoint dragStart_;
     double dragSpan_ = 0.0;
     ValueRange dragValues_{};
-    QPolygonF line_;
+    QList<QLine> lines_;
 };
 
 } // namespace qmt::widgets

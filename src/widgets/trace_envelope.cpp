@@ -40,25 +40,25 @@ std::size_t BuildEnvelope(const TraceHistory& history, double t0, double t1, int
     const std::size_t level = LevelFor((end - begin) / static_cast<std::size_t>(columns));
     std::size_t buckets = 0;
     EnvelopeColumn* current = nullptr;
-    std::size_t lastIndex = begin;
-    history.VisitBuckets(begin, end, level, [&](std::size_t first, std::size_t count, MinMax mm) {
+    float lastValue = 0.0f;
+    history.VisitBuckets(begin, end, level, [&](const Bucket& bucket) {
         ++buckets;
         EnvelopeColumn& column =
-            out[static_cast<std::size_t>(ColumnOf(history.TimeAt(first), t0, t1, columns))];
+            out[static_cast<std::size_t>(ColumnOf(bucket.time, t0, t1, columns))];
         if (&column != current) {
             if (current != nullptr) {
-                current->last = history.ValueAt(lastIndex);
+                current->last = lastValue;
             }
             current = &column;
             if (!column.filled) {
-                column = {true, history.ValueAt(first), 0.0f, mm.min, mm.max};
+                column = {true, bucket.firstValue, 0.0f, bucket.range.min, bucket.range.max};
             }
         }
-        column.min = std::min(column.min, mm.min);
-        column.max = std::max(column.max, mm.max);
-        lastIndex = first + count - 1;
+        column.min = std::min(column.min, bucket.range.min);
+        column.max = std::max(column.max, bucket.range.max);
+        lastValue = bucket.lastValue;
     });
-    current->last = history.ValueAt(lastIndex);
+    current->last = lastValue;
     return buckets;
 }
 

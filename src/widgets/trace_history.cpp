@@ -42,11 +42,18 @@ void TraceHistory::CompleteBuckets() {
         }
         const std::size_t first = size_ - BucketSize(level);
         const std::size_t childSize = BucketSize(level - 1);
-        MinMax merged = BucketAt(level - 1, first / childSize);
+        MinMax merged = RangeAt(level - 1, first / childSize);
         for (std::size_t child = 1; child < Factor; ++child) {
-            merged = Merge(merged, BucketAt(level - 1, first / childSize + child));
+            merged = Merge(merged, RangeAt(level - 1, first / childSize + child));
         }
         levels_[level - 1].push_back(merged);
+        if (level >= EdgeLevel) {
+            if (edges_.size() <= level - EdgeLevel) {
+                edges_.emplace_back();
+            }
+            edges_[level - EdgeLevel].push_back(
+                {TimeAt(first), ValueAt(first), ValueAt(size_ - 1)});
+        }
         ++level;
     }
 }
@@ -54,6 +61,7 @@ void TraceHistory::CompleteBuckets() {
 void TraceHistory::Clear() {
     chunks_.clear();
     levels_.clear();
+    edges_.clear();
     size_ = 0;
     lastTime_ = 0.0;
 }
@@ -110,7 +118,7 @@ std::size_t TraceHistory::LargestBucketAt(std::size_t index, std::size_t end,
     return level;
 }
 
-MinMax TraceHistory::BucketAt(std::size_t level, std::size_t bucket) const {
+MinMax TraceHistory::RangeAt(std::size_t level, std::size_t bucket) const {
     if (level == 0) {
         const float value = ValueAt(bucket);
         return {value, value};
@@ -118,10 +126,24 @@ MinMax TraceHistory::BucketAt(std::size_t level, std::size_t bucket) const {
     return levels_[level - 1][bucket];
 }
 
+Bucket TraceHistory::BucketOf(std::size_t level, std::size_t first) const {
+    const std::size_t count = BucketSize(level);
+    const std::size_t bucket = first >> (2 * level);
+    const MinMax range = RangeAt(level, bucket);
+    if (level >= EdgeLevel) {
+        const Edges& edges = edges_[level - EdgeLevel][bucket];
+        return {first, count, range, edges.time, edges.first, edges.last};
+    }
+    return {first, count, range, TimeAt(first), ValueAt(first), ValueAt(first + count - 1)};
+}
+
 std::size_t TraceHistory::MemoryBytes() const {
     std::size_t bytes = chunks_.size() * sizeof(Chunk);
     for (const std::deque<MinMax>& level : levels_) {
         bytes += level.size() * sizeof(MinMax);
+    }
+    for (const std::deque<Edges>& level : edges_) {
+        bytes += level.size() * sizeof(Edges);
     }
     return bytes;
 }

@@ -14,6 +14,16 @@ struct MinMax {
     float max = 0.0f;
 };
 
+// One aligned run of samples as a reader sees it.
+struct Bucket {
+    std::size_t first = 0; // index of its first sample
+    std::size_t count = 0;
+    MinMax range;
+    double time = 0.0; // of its first sample
+    float firstValue = 0.0f;
+    float lastValue = 0.0f;
+};
+
 // One trace's whole history: (time, value) samples in fixed-size chunks, so
 // that appending never moves what is stored, plus a min/max pyramid over
 // them. Level l of the pyramid holds one MinMax per aligned run of 4^l
@@ -45,18 +55,18 @@ public:
     std::size_t Levels() const { return levels_.size(); }
     static std::size_t BucketSize(std::size_t level) { return std::size_t{1} << (2 * level); }
 
-    // Calls visit(first, count, minMax) for consecutive buckets that together
-    // cover [begin, end) exactly, in order, none larger than 4^maxLevel
-    // samples. Each bucket is aligned to its size.
+    // Calls visit(bucket) for consecutive buckets that together cover
+    // [begin, end) exactly, in order, none larger than 4^maxLevel samples.
+    // Each bucket is aligned to its size.
     template <typename Visit>
     void VisitBuckets(std::size_t begin, std::size_t end, std::size_t maxLevel,
                       Visit&& visit) const {
         std::size_t index = begin;
         while (index < end) {
             const std::size_t level = LargestBucketAt(index, end, maxLevel);
-            const std::size_t count = BucketSize(level);
-            visit(index, count, BucketAt(level, index >> (2 * level)));
-            index += count;
+            const Bucket bucket = BucketOf(level, index);
+            visit(bucket);
+            index += bucket.count;
         }
     }
 
@@ -71,13 +81,26 @@ private:
         std::array<float, ChunkSize> value{};
     };
 
+    // Time and end values of the buckets of the coarse levels, so that a
+    // zoomed-out reader touches no samples: reading them from the samples
+    // would cost a cache miss per bucket there.
+    struct Edges {
+        double time = 0.0;
+        float first = 0.0f;
+        float last = 0.0f;
+    };
+    static constexpr std::size_t EdgeLevel = 3;
+
     std::size_t LargestBucketAt(std::size_t index, std::size_t end, std::size_t maxLevel) const;
-    MinMax BucketAt(std::size_t level, std::size_t bucket) const;
+    MinMax RangeAt(std::size_t level, std::size_t bucket) const;
+    Bucket BucketOf(std::size_t level, std::size_t first) const;
     void CompleteBuckets();
 
     std::vector<std::unique_ptr<Chunk>> chunks_;
     // levels_[l - 1] is pyramid level l; a deque grows without moving entries.
     std::vector<std::deque<MinMax>> levels_;
+    // edges_[l - EdgeLevel] belongs to pyramid level l.
+    std::vector<std::deque<Edges>> edges_;
     std::size_t size_ = 0;
     double lastTime_ = 0.0;
 };

@@ -65,20 +65,24 @@ TEST(TraceHistory, BucketsCoverAnyRangeExactlyWithTheirTrueMinMax) {
         const std::size_t maxLevel = static_cast<std::size_t>(round % 9);
         std::size_t next = begin;
         std::size_t visits = 0;
-        history.VisitBuckets(
-            begin, end, maxLevel, [&](std::size_t first, std::size_t count, MinMax mm) {
-                ++visits;
-                ASSERT_EQ(first, next);
-                ASSERT_LE(count, TraceHistory::BucketSize(maxLevel));
-                ASSERT_EQ(first % count, 0U);
-                const auto from = samples.begin() + static_cast<std::ptrdiff_t>(first);
-                const auto [low, high] = std::minmax_element(
-                    from, from + static_cast<std::ptrdiff_t>(count),
-                    [](const Sample& a, const Sample& b) { return a.value < b.value; });
-                ASSERT_EQ(mm.min, low->value);
-                ASSERT_EQ(mm.max, high->value);
-                next += count;
-            });
+        history.VisitBuckets(begin, end, maxLevel, [&](const Bucket& bucket) {
+            ++visits;
+            const std::size_t first = bucket.first;
+            const std::size_t count = bucket.count;
+            ASSERT_EQ(first, next);
+            ASSERT_LE(count, TraceHistory::BucketSize(maxLevel));
+            ASSERT_EQ(first % count, 0U);
+            const auto from = samples.begin() + static_cast<std::ptrdiff_t>(first);
+            const auto [low, high] = std::minmax_element(
+                from, from + static_cast<std::ptrdiff_t>(count),
+                [](const Sample& a, const Sample& b) { return a.value < b.value; });
+            ASSERT_EQ(bucket.range.min, low->value);
+            ASSERT_EQ(bucket.range.max, high->value);
+            ASSERT_EQ(bucket.time, history.TimeAt(first));
+            ASSERT_EQ(bucket.firstValue, samples[first].value);
+            ASSERT_EQ(bucket.lastValue, samples[first + count - 1].value);
+            next += count;
+        });
         ASSERT_EQ(next, end);
         // O(range / bucket + levels): the large buckets are really used.
         const std::size_t bucket = std::min(TraceHistory::BucketSize(maxLevel),
