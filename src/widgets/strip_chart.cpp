@@ -270,12 +270,16 @@ void StripChart::PaintAxes(QPainter& painter, const Layout& layout, const TimeRa
         const int x = plot.left() + static_cast<int>((t - time.start) / span * plot.width());
         painter.setPen(grid);
         painter.drawLine(x, plot.top(), x, plot.bottom());
-        painter.setPen(text);
+        // A label is centred under its line or left out: one pushed aside
+        // would crowd its neighbour.
         const QString label = QString::fromStdString(TimeLabel(t));
         const int width = metrics.horizontalAdvance(label);
-        const int left = std::clamp(x - width / 2, layout.timeAxis.left(),
-                                    layout.timeAxis.right() - width - HandleSize);
-        painter.drawText(left, layout.timeAxis.top() + 2 + metrics.ascent(), label);
+        const int left = x - width / 2;
+        if (left >= layout.valueAxis.left() &&
+            left + width <= layout.timeAxis.right() - HandleSize) {
+            painter.setPen(text);
+            painter.drawText(left, layout.timeAxis.top() + 2 + metrics.ascent(), label);
+        }
     }
     const double valueSpan = values.high - values.low;
     const double valueStep = ValueTickStep(valueSpan, plot.height(), metrics.height() * 2.0);
