@@ -1,6 +1,7 @@
 #include "widgets/strip_chart.h"
 
 #include "widgets/chart_export.h"
+#include "widgets/plot_raster.h"
 
 #include <QContextMenuEvent>
 #include <QFileDialog>
@@ -235,41 +236,88 @@ void StripChart::BuildEnvelopes(const TimeRange& range, int columns) {
 void StripChart::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const Layout layout = ComputeLayout();
+    const QColor base = palette().color(QPalette::Base);
     if (layout.legend.contains(event->rect())) {
         // Only the legend's texts changed.
-        painter.fillRect(layout.legend, palette().color(QPalette::Base));
+        painter.fillRect(layout.legend, base);
         PaintLegend(painter, layout.legend);
         return;
     }
-    painter.fillRect(rect(), palette().color(QPalette::Base));
-    paintedColumns_ = std::max(layout.plot.width(), 0);
-    if (layout.plot.width() <= 0 || layout.plot.height() <= 0) {
+    const QRect& plot = layout.plot;
+    if (plot.width() <= 0 || plot.height() <= 0) {
+        painter.fillRect(rect(), base);
+        paintedColumns_ = 0;
         return;
     }
+    // The plot image covers its rectangle; only the margins need filling.
+    painter.fillRect(QRect(0, 0, width(), plot.top()), base);
+    painter.fillRect(QRect(0, plot.bottom() + 1, width(), height() - plot.bottom() - 1), base);
+    painter.fillRect(QRect(0, plot.top(), plot.left(), plot.height()), base);
+    painter.fillRect(QRect(plot.right() + 1, plot.top(), width() - plot.right() - 1, plot.height()),
+                     base);
+
+    const double ratio = devicePixelRatioF();
+    const QSize pixels(static_cast<int>(std::lround(plot.width() * ratio)),
+                       static_cast<int>(std::lround(plot.height() * ratio)));
     const TimeRange time = VisibleTimeRange();
-    BuildEnvelopes(time, layout.plot.width());
-    const ValueRange values = CurrentValueRange();
+    BuildEnvelopes(time, pixels.width());
+    paintedColumns_ = pixels.width();
     paintedRange_ = time;
-    paintedValues_ = values;
-    PaintAxes(painter, layout, time, values);
-    PaintTraces(painter, layout.plot, values);
+    paintedValues_ = CurrentValueRange();
+    const QFontMetrics metrics = fontMetrics();
+    const Ticks ticks{TimeTickStep(time.end - time.start, plot.width(),
+                                   metrics.horizontalAdvance(QStringLiteral("00 00 00")) * 1.6),
+                      ValueTickStep(paintedValues_.high - paintedValues_.low, plot.height(),
+                                    metrics.height() * 2.0)};
+    RenderPlot(pixels, ticks);
+    plotImage_.setDevicePixelRatio(ratio);
+    painter.drawImage(plot.topLeft(), plotImage_);
+    PaintAxes(painter, layout, ticks);
     PaintLegend(painter, layout.legend);
     PaintHandles(painter, layout);
 }
 
-void StripChart::PaintAxes(QPainter& painter, const Layout& layout, const TimeRange& time,
-                           const ValueRange& values) const {
+void StripChart::RenderPlot(QSize pixels, const Ticks& ticks) {
+    if (plotImage_.size() != pixels) {
+        plotImage_ = QImage(pixels, QImage::Format_RGB32);
+    }
+    plotImage_.setDevicePixelRatio(1.0);
+    plotImage_.fill(palette().color(QPalette::Base));
+    const QRgb grid = palette().color(QPalette::Midlight).rgb();
+    const TimeRange& time = paintedRange_;
+    const double span = time.end - time.start;
+    for (double t = std::ceil(time.start / ticks.time) * ticks.time; t <= time.end;
+         t += ticks.time) {
+        RasterColumn(plotImage_, static_cast<int>((t - time.start) / span * pixels.width()), grid);
+    }
+    const ValueRange& values = paintedValues_;
+    for (double v = std::ceil(values.low / ticks.value) * ticks.value; v <= values.high;
+         v += ticks.value) {
+        RasterRow(plotImage_, static_cast<int>(std::lround(PlotRow(v, values, pixels.height()))),
+                  grid);
+    }
+    for (std::size_t i = 0; i < traces_.size(); ++i) {
+        joints_.clear();
+        RasterTrace(plotImage_, traces_[i].envelope, values, TraceColours[i].rgb(), joints_);
+        if (!joints_.isEmpty()) {
+            // Only while no pixels are written directly. A cosmetic pen takes
+            // the raster engine's fast line path.
+            QPainter painter(&plotImage_);
+            painter.setPen(QPen(TraceColours[i], 0.0));
+            painter.drawLines(joints_);
+        }
+    }
+}
+
+void StripChart::PaintAxes(QPainter& painter, const Layout& layout, const Ticks& ticks) const {
     const QRect& plot = layout.plot;
     const QFontMetrics metrics = fontMetrics();
-    const QColor grid = palette().color(QPalette::Midlight);
-    const QColor text = palette().color(QPalette::Text);
+    painter.setPen(palette().color(QPalette::Text));
+    const TimeRange& time = paintedRange_;
     const double span = time.end - time.start;
-    const double timeStep = TimeTickStep(
-        span, plot.width(), metrics.horizontalAdvance(QStringLiteral("00 00 00")) * 1.6);
-    for (double t = std::ceil(time.start / timeStep) * timeStep; t <= time.end; t += timeStep) {
+    for (double t = std::ceil(time.start / ticks.time) * ticks.time; t <= time.end;
+         t += ticks.time) {
         const int x = plot.left() + static_cast<int>((t - time.start) / span * plot.width());
-        painter.setPen(grid);
-        painter.drawLine(x, plot.top(), x, plot.bottom());
         // A label is centred under its line or left out: one pushed aside
         // would crowd its neighbour.
         const QString label = QString::fromStdString(TimeLabel(t));
@@ -277,71 +325,24 @@ void StripChart::PaintAxes(QPainter& painter, const Layout& layout, const TimeRa
         const int left = x - width / 2;
         if (left >= layout.valueAxis.left() &&
             left + width <= layout.timeAxis.right() - HandleSize) {
-            painter.setPen(text);
             painter.drawText(left, layout.timeAxis.top() + 2 + metrics.ascent(), label);
         }
     }
-    const double valueSpan = values.high - values.low;
-    const double valueStep = ValueTickStep(valueSpan, plot.height(), metrics.height() * 2.0);
-    for (double v = std::ceil(values.low / valueStep) * valueStep; v <= values.high;
-         v += valueStep) {
-        const int y =
-            plot.bottom() - static_cast<int>((v - values.low) / valueSpan * plot.height());
-        painter.setPen(grid);
-        painter.drawLine(plot.left(), y, plot.right(), y);
-        painter.setPen(text);
-        const QString label = ValueLabel(std::abs(v) < valueStep / 2 ? 0.0 : v, valueStep);
+    const ValueRange& values = paintedValues_;
+    for (double v = std::ceil(values.low / ticks.value) * ticks.value; v <= values.high;
+         v += ticks.value) {
+        const int y = plot.top() + static_cast<int>(std::lround(PlotRow(v, values, plot.height())));
+        const QString label = ValueLabel(std::abs(v) < ticks.value / 2 ? 0.0 : v, ticks.value);
         painter.drawText(QRect(layout.valueAxis.left(), y - metrics.height() / 2,
                                layout.valueAxis.width() - 4, metrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, label);
     }
-    painter.setPen(text);
     painter.drawRect(plot.adjusted(0, 0, -1, -1));
     painter.save();
     painter.translate(layout.valueAxis.left() + metrics.ascent(), plot.center().y());
     painter.rotate(-90);
     const int captionWidth = metrics.horizontalAdvance(axisCaption_);
     painter.drawText(-captionWidth / 2, 0, axisCaption_);
-    painter.restore();
-}
-
-void StripChart::PaintTraces(QPainter& painter, const QRect& plot, const ValueRange& values) {
-    const double scale = plot.height() / std::max(values.high - values.low, ValueWindow::MinSpan);
-    // Whole pixels, kept near the plot so that far-off values cannot overflow.
-    const double top = plot.top() - plot.height();
-    const double bottom = plot.bottom() + plot.height();
-    const auto y = [&](float v) {
-        const double pixel = plot.bottom() - (static_cast<double>(v) - values.low) * scale;
-        return static_cast<int>(std::lround(std::clamp(pixel, top, bottom)));
-    };
-    painter.save();
-    painter.setClipRect(plot);
-    for (std::size_t i = 0; i < traces_.size(); ++i) {
-        const Trace& trace = traces_[i];
-        // Per column one stroke from its smallest to its largest value, and a
-        // joint from the last value of the column before to its first.
-        lines_.clear();
-        QPoint previous;
-        bool joined = false;
-        for (std::size_t c = 0; c < trace.envelope.size(); ++c) {
-            const EnvelopeColumn& column = trace.envelope[c];
-            if (!column.filled) {
-                continue;
-            }
-            const int x = plot.left() + static_cast<int>(c);
-            if (joined) {
-                lines_.append(QLine(previous, QPoint(x, y(column.first))));
-            }
-            lines_.append(QLine(x, y(column.max), x, y(column.min)));
-            previous = QPoint(x, y(column.last));
-            joined = true;
-        }
-        if (!lines_.isEmpty()) {
-            // A cosmetic pen takes the raster engine's fast line path.
-            painter.setPen(QPen(TraceColours[i], 0.0));
-            painter.drawLines(lines_);
-        }
-    }
     painter.restore();
 }
 
@@ -512,10 +513,10 @@ QString StripChart::ToolTipAt(const QPoint& pos) const {
     if (!plot.contains(pos) || plot.width() <= 0) {
         return toolTip();
     }
-    const auto column = static_cast<std::size_t>(pos.x() - plot.left());
-    const double span = paintedRange_.end - paintedRange_.start;
-    const double t =
-        paintedRange_.start + (static_cast<double>(column) + 0.5) * span / plot.width();
+    // Envelope columns are device pixels.
+    const double x = (pos.x() - plot.left() + 0.5) / plot.width();
+    const auto column = static_cast<std::size_t>(std::floor(x * paintedColumns_));
+    const double t = paintedRange_.start + x * (paintedRange_.end - paintedRange_.start);
     QStringList lines{QString::fromStdString(TimeLabel(t))};
     for (const Trace& trace : traces_) {
         if (column >= trace.envelope.size() || !trace.envelope[column].filled) {

@@ -5,6 +5,7 @@
 #include "widgets/trace_envelope.h"
 #include "widgets/trace_history.h"
 
+#include <QImage>
 #include <QLine>
 #include <QList>
 #include <QString>
@@ -114,9 +115,13 @@ private:
     double EarliestTime() const;
     ValueRange CurrentValueRange() const;
     void BuildEnvelopes(const TimeRange& range, int columns);
-    void PaintAxes(QPainter& painter, const Layout& layout, const TimeRange& time,
-                   const ValueRange& values) const;
-    void PaintTraces(QPainter& painter, const QRect& plot, const ValueRange& values);
+    // Distances between grid lines: seconds and value units.
+    struct Ticks {
+        double time;
+        double value;
+    };
+    void RenderPlot(QSize pixels, const Ticks& ticks);
+    void PaintAxes(QPainter& painter, const Layout& layout, const Ticks& ticks) const;
     void PaintLegend(QPainter& painter, const QRect& legend) const;
     void PaintHandles(QPainter& painter, const Layout& layout) const;
     bool ScrolledSincePaint(double latest) const;
@@ -149,7 +154,8 @@ private:
     QPoint dragStart_;
     double dragSpan_ = 0.0;
     ValueRange dragValues_{};
-    QList<QLine> lines_;
+    QImage plotImage_;
+    QList<QLine> joints_;
 };
 
 } // namespace qmt::widgets
