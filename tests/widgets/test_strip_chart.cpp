@@ -79,6 +79,7 @@ private slots:
     void exportsTheVisibleRangeOfVisibleTraces();
     void drawsEverySpikeAndSurvivesTinySizes();
     void toolTipShowsTheValuesUnderTheMouse();
+    void runsOnAcrossMidnight();
 };
 
 void TestStripChart::traceOperationsKeepTheirSelections() {
@@ -240,6 +241,23 @@ void TestStripChart::toolTipShowsTheValuesUnderTheMouse() {
     // Before the first sample there is nothing to show but the chart's tip.
     QCOMPARE(rig.chart.ToolTipAt(QPoint(plot.left() + 2, plot.center().y())),
              QString("Drag the arrows"));
+}
+
+void TestStripChart::runsOnAcrossMidnight() {
+    Rig rig;
+    rig.now = 86400.0 - 30.0;
+    rig.Feed(600); // 30 s up to midnight
+    rig.now = 0.0; // the time of day falls back
+    rig.Feed(600);
+    const TraceHistory& history = rig.chart.History(0);
+    QCOMPARE(history.Size(), std::size_t{1200});
+    QVERIFY(std::abs(history.TimeAt(600) - 86400.0) < 1e-3);
+    QVERIFY(std::abs(history.TimeAt(1199) - (86400.0 + 599 * Period)) < 1e-3);
+    // The view still shows the last minute, across midnight.
+    const TimeRange range = rig.chart.VisibleTimeRange();
+    QVERIFY(std::abs(range.end - history.TimeAt(1199)) < 1e-9);
+    QCOMPARE(QString::fromStdString(TimeLabel(86400.0)), QString("00 00 00"));
+    QVERIFY(!rig.chart.grab().isNull());
 }
 
 } // namespace qmt::widgets
