@@ -20,6 +20,7 @@ int Index(int i) {
 
 StripChart::StripChart(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     for (int i = 0; i < TraceCount; ++i) {
         traces_[static_cast<std::size_t>(i)].name = QStringLiteral("Trace %1").arg(i + 1);

@@ -29,7 +29,8 @@ namespace qmt::widgets {
 // scrolls back through the history while new samples keep arriving. The
 // right-click menu exports the picture or the visible data and pauses or
 // resumes scrolling; the tool tip over the plot shows the values under the
-// mouse.
+// mouse. Keys: Left and Right scroll, Home goes to the first sample, End
+// follows the newest again, + and - zoom the time range.
 class StripChart : public QWidget {
     Q_OBJECT
 
@@ -92,6 +93,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -113,6 +115,8 @@ private:
     Layout ComputeLayout() const;
     double Now() const;
     double EarliestTime() const;
+    // The widest time range zooming may reach.
+    double MaxSpan() const;
     ValueRange CurrentValueRange() const;
     void BuildEnvelopes(const TimeRange& range, int columns);
     // Distances between grid lines: seconds and value units.

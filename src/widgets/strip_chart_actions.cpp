@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -70,7 +71,7 @@ void StripChart::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     const QPoint moved = pos - dragStart_;
     const double latest = LatestTime();
-    const double maxSpan = std::max((latest - EarliestTime()) * 1.1, TimeWindow::DefaultSpan);
+    const double maxSpan = MaxSpan();
     switch (drag_) {
     case Drag::ZoomTime: {
         // Dragging right stretches time (zooms in), left squeezes it.
@@ -141,11 +142,47 @@ void StripChart::wheelEvent(QWheelEvent* event) {
                           current.low + std::clamp(share, 0.0, 1.0) * (current.high - current.low));
     } else {
         const double latest = LatestTime();
-        timeWindow_.Zoom(factor, latest,
-                         std::max((latest - EarliestTime()) * 1.1, TimeWindow::DefaultSpan));
+        timeWindow_.Zoom(factor, latest, MaxSpan());
     }
     update();
     event->accept();
+}
+
+double StripChart::MaxSpan() const {
+    // The whole history with a little room, or the default span if shorter.
+    return std::max((LatestTime() - EarliestTime()) * 1.1, TimeWindow::DefaultSpan);
+}
+
+void StripChart::keyPressEvent(QKeyEvent* event) {
+    // The keyboard's way to the mouse's scrolling and zooming.
+    const double latest = LatestTime();
+    const double step = timeWindow_.Span() / 10.0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        timeWindow_.ScrollBy(-step, EarliestTime(), latest);
+        break;
+    case Qt::Key_Right:
+        timeWindow_.ScrollBy(step, EarliestTime(), latest);
+        break;
+    case Qt::Key_Home:
+        timeWindow_.ScrollBy(EarliestTime() + timeWindow_.Span() - VisibleTimeRange().end,
+                             EarliestTime(), latest);
+        break;
+    case Qt::Key_End:
+        timeWindow_.Resume();
+        break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        timeWindow_.Zoom(WheelStepFactor, latest, MaxSpan());
+        break;
+    case Qt::Key_Minus:
+        timeWindow_.Zoom(1.0 / WheelStepFactor, latest, MaxSpan());
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    update();
 }
 
 QString StripChart::ToolTipAt(const QPoint& pos) const {

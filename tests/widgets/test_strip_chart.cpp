@@ -139,7 +139,7 @@ void TestStripChart::followsLatestUntilScrolledBackWhileSamplesArrive() {
 
 void TestStripChart::dragsAndWheelZoomTheRanges() {
     Rig rig;
-    rig.Feed(100);
+    rig.Feed(2000); // 100 s
     StripChart& chart = rig.chart;
     chart.grab(); // paint once so the value range is known
     const QRect plot = chart.PlotRect();
@@ -155,6 +155,20 @@ void TestStripChart::dragsAndWheelZoomTheRanges() {
     QVERIFY(!chart.valueWindow().Automatic());
     SendMouse(chart, QEvent::MouseButtonDblClick, valueHandle, Qt::LeftButton);
     QVERIFY(chart.valueWindow().Automatic());
+
+    // The same from the keyboard.
+    QTest::keyClick(&chart, Qt::Key_Plus);
+    QVERIFY(std::abs(chart.timeWindow().Span() - TimeWindow::DefaultSpan * 0.8) < 0.01);
+    QTest::keyClick(&chart, Qt::Key_Minus);
+    QVERIFY(std::abs(chart.timeWindow().Span() - TimeWindow::DefaultSpan) < 0.01);
+    const double latest = chart.LatestTime();
+    QTest::keyClick(&chart, Qt::Key_Left);
+    QVERIFY(!chart.timeWindow().Following());
+    QVERIFY(std::abs(chart.VisibleTimeRange().end - (latest - 6.0)) < 1e-6);
+    QTest::keyClick(&chart, Qt::Key_Home);
+    QVERIFY(std::abs(chart.VisibleTimeRange().start - chart.History(0).TimeAt(0)) < 1e-6);
+    QTest::keyClick(&chart, Qt::Key_End);
+    QVERIFY(chart.timeWindow().Following());
 
     QWheelEvent wheel(QPointF(plot.center()), chart.mapToGlobal(QPointF(plot.center())), {},
                       QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
