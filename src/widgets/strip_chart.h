@@ -12,16 +12,17 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QMenu;
 
 namespace qmt::widgets {
 
-// A strip chart of three traces over time, drawn with QPainter. It keeps the
-// whole history of the run and repaints at a cost that depends on its width,
-// not on the length of the history. Traces are numbered 1 to 3 for their
-// captions and indexed 0 to 2 for their samples.
+// A strip chart of three traces over time, drawn with QPainter (the plot's
+// pixels directly). It keeps the whole history of the run and repaints at a
+// cost that depends on its width, not on the length of the history. Traces are numbered 1 to 3 for
+// their captions and indexed 0 to 2 for their samples.
 //
 // The user zooms the time range by dragging the time axis (arrow handle at
 // its right end) or with the wheel, and the value range by dragging the value
@@ -65,6 +66,7 @@ public:
     void SetTraceName(int index, const QString& name);
 
     const TraceHistory& History(int index) const;
+    // The ranges shown; whoever changes them calls update().
     TimeWindow& timeWindow() { return timeWindow_; }
     ValueWindow& valueWindow() { return valueWindow_; }
     // The time range shown now.
