@@ -9,6 +9,7 @@
 #include "app/twips.h"
 #include "link/connection_sequence.h"
 #include "views/config/frm_config.h"
+#include "views/graph/frm_graph.h"
 #include "views/limits/frm_limits.h"
 #include "views/logging/frm_logging.h"
 #include "views/logging/log_session.h"
@@ -280,6 +281,7 @@ void FrmMain::registerChildWindows() {
             });
     childWindows_.Register(
         WindowId::Log, [this, logSession] { return new FrmLogging(*logSession, app_.state()); });
+    childWindows_.Register(WindowId::Graph, [this] { return new views::FrmGraph(app_); });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });
 }

@@ -41,6 +41,7 @@ private slots:
     void unloadStoresPlacement_data();
     void unloadStoresPlacement();
     void childWindowsOpenOnce();
+    void everyItemAndButtonOpensItsOwnWindow();
     void terminationSignalsCloseInOrder();
 };
 
@@ -120,9 +121,9 @@ void TestMainWindow::childWindowsOpenOnce() {
     QCOMPARE(world.RunMain(), std::nullopt);
     FrmMain& mainWindow = world.main();
     QMdiArea& area = *mainWindow.mdiArea();
-    // Items of windows that do not exist yet open nothing, silently.
-    Item(mainWindow, "mnuGraph")->trigger();
-    QVERIFY(area.subWindowList().isEmpty() && world.messages.empty());
+    // Start-up opened the graph, and nothing else.
+    const qsizetype opened = area.subWindowList().size();
+    QCOMPARE(opened, 1);
 
     // About is placed once, when loaded, from the main window's size.
     Item(mainWindow, "mnuAbout")->trigger();
@@ -142,7 +143,7 @@ void TestMainWindow::childWindowsOpenOnce() {
     QCOMPARE(area.activeSubWindow(), about);
     QVERIFY(!about->isMinimized());
     QCOMPARE(about->pos(), QPoint(30, 40));
-    QCOMPARE(area.subWindowList().size(), 2);
+    QCOMPARE(area.subWindowList().size(), opened + 2);
     QCOMPARE(LinkColour(about->widget()), purple);
 
     // OK unloads; the next opening loads a new window.
@@ -150,7 +151,33 @@ void TestMainWindow::childWindowsOpenOnce() {
     QVERIFY(mainWindow.childWindows().Loaded(WindowId::About) == nullptr);
     mainWindow.OpenWindow(WindowId::About);
     QVERIFY(LinkColour(mainWindow.childWindows().Loaded(WindowId::About)) != purple);
-    QCOMPARE(area.subWindowList().size(), 2);
+    QCOMPARE(area.subWindowList().size(), opened + 2);
+}
+
+// Each menu item and toolbar button opens a window of its own (the toolbar's
+// the same as its menu item's), and a second press opens no other.
+void TestMainWindow::everyItemAndButtonOpensItsOwnWindow() {
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    FrmMain& mainWindow = world.main();
+    QMdiArea& area = *mainWindow.mdiArea();
+    const std::pair<const char*, const char*> itemAndButton[] = {
+        {"mnuSave", "Save"},      {"mnuLog", "Log"},       {"mnuRegMap", "Tree"},
+        {"mnuGraph", "Graphs"},   {"mnuLimits", "Limits"}, {"mnuGeneralConfig", "Config"},
+        {"mnuSoftware", nullptr}, {"mnuAbout", nullptr}};
+    QSet<const QWidget*> windows;
+    for (const auto& [item, button] : itemAndButton) {
+        Item(mainWindow, item)->trigger();
+        const QWidget* window = area.activeSubWindow()->widget();
+        QVERIFY2(window != nullptr && !windows.contains(window), item);
+        windows.insert(window);
+        if (button != nullptr) {
+            Item(mainWindow, button)->trigger();
+            QCOMPARE(area.activeSubWindow()->widget(), window);
+        }
+    }
+    QCOMPARE(area.subWindowList().size(), qsizetype{8});
+    QVERIFY(world.messages.empty());
 }
 
 void TestMainWindow::terminationSignalsCloseInOrder() {

@@ -1,0 +1,145 @@
+#include "views/graph/frm_graph.h"
+
+#include "app/application.h"
+#include "app/twips.h"
+#include "model/number_text.h"
+#include "model/temp_codes.h"
+#include "widgets/strip_chart.h"
+
+#include <QCloseEvent>
+#include <algorithm>
+
+namespace qmt::views {
+
+namespace {
+
+const QString Degrees = QStringLiteral("°C");
+
+QString LegendText(const char* name, const std::string& value) {
+    return QLatin1String(name) + QString::fromStdString(value) + Degrees;
+}
+
+} // namespace
+
+FrmGraph::FrmGraph(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmGraph"));
+    setWindowTitle(QStringLiteral("Graphing"));
+    stpGraph_ = new widgets::StripChart(this);
+    stpGraph_->setObjectName(QStringLiteral("stpGraph"));
+    stpGraph_->move(0, 0);
+    Load();
+}
+
+FrmGraph::~FrmGraph() {
+    Unload();
+}
+
+void FrmGraph::Load() {
+    // Design settings of the chart.
+    stpGraph_->SetAxisCaption(QStringLiteral("Temperature (°C)"));
+    stpGraph_->setToolTip(
+        QStringLiteral("Drag the arrows at the edges of this graph to zoom in and out"));
+    const char* const captions[] = {"Local", "Remote1 = 33.75C", "Remote2"};
+    const char* const names[] = {"Local", "Remote1", "Remote2"};
+    for (int i = 0; i < widgets::StripChart::TraceCount; ++i) {
+        const auto slot = static_cast<std::size_t>(i);
+        stpGraph_->SelectTrace(i + 1);
+        stpGraph_->SetTraceCaption(QString::fromLatin1(captions[slot]));
+        stpGraph_->SetTraceName(i, QString::fromLatin1(names[slot]));
+    }
+    link::Clock& clock = app_.clock();
+    stpGraph_->SetTimeSource([&clock] { return clock.SecondsSinceMidnight(); });
+    // Exported values are written like the temperatures of the log file.
+    stpGraph_->SetNumberFormat(
+        [](double value) { return model::PlainNumberText(static_cast<float>(value)); });
+
+    resize(app::TwipsToPixels(this, WidthTwips, HeightTwips));
+    GeneralStuff& state = app_.state();
+    state.GraphOpen = true;
+    app_.cycle().SetActivity(
+        app::Activity::GraphFeed, [&state] { return state.GraphOpen; },
+        [&state] { return static_cast<double>(state.GraphingInterval); },
+        [this] { UpdateGraph(); });
+    app_.remoteSelection().SetGraphRelabel(
+        [this](bool remote2Selected) { SwitchTraceCaptions(remote2Selected); });
+    loaded_ = true;
+}
+
+void FrmGraph::Unload() {
+    if (!loaded_) {
+        return;
+    }
+    loaded_ = false;
+    app_.state().GraphOpen = false;
+    app_.cycle().ClearActivity(app::Activity::GraphFeed);
+    app_.remoteSelection().SetGraphRelabel({});
+}
+
+void FrmGraph::UpdateGraph() {
+    GeneralStuff& state = app_.state();
+    stpGraph_->AddSample(0, static_cast<double>(state.LocalTemp));
+    stpGraph_->AddSample(1, static_cast<double>(state.Remote1Temp));
+    stpGraph_->AddSample(2, static_cast<double>(state.Remote2Temp));
+    stpGraph_->SelectTrace(1);
+    stpGraph_->SetTraceCaption(
+        LegendText("Local = ", model::PlainNumberTextTrimmed(state.LocalTemp)));
+    if (!state.Remote2Selected) {
+        stpGraph_->SelectTrace(2);
+        stpGraph_->SetTraceCaption(LegendText("Remote1 = ", model::FormatTemp(state.Remote1Temp)));
+        stpGraph_->SelectTrace(3);
+        stpGraph_->SetTraceCaption(LegendText("Remote2 = ", model::FormatTemp(state.Remote2Temp)));
+    } else {
+        stpGraph_->SelectTrace(2);
+        stpGraph_->SetTraceCaption(LegendText("Remote2 = ", model::FormatTemp(state.Remote2Temp)));
+    }
+}
+
+void FrmGraph::SwitchTraceCaptions(bool remote2Selected) {
+    stpGraph_->SelectTrace(2);
+    stpGraph_->SetTraceCaption(remote2Selected ? QStringLiteral("Remote2")
+                                               : QStringLiteral("Remote1"));
+    stpGraph_->SelectTrace(3);
+    stpGraph_->SetTraceCaption(remote2Selected ? QString() : QStringLiteral("Remote2"));
+    stpGraph_->SelectVisibilityTrace(2);
+    stpGraph_->SetTraceVisible(!remote2Selected);
+    // Exported data names trace 2 after the channel it now carries.
+    stpGraph_->SetTraceName(1, remote2Selected ? QStringLiteral("Remote2")
+                                               : QStringLiteral("Remote1"));
+}
+
+QSizeF FrmGraph::ChartSizeTwips(QSizeF outerTwips) {
+    return {std::max(outerTwips.width() - ChartWidthMarginTwips, 0.0),
+            std::max(outerTwips.height() - ChartHeightMarginTwips, 0.0)};
+}
+
+void FrmGraph::Form_Resize() {
+    const QWidget& outer = app::OuterWindow(*this);
+    const double dpi = app::LogicalDpi(this);
+    const QSizeF chart = ChartSizeTwips(
+        {app::PixelsToTwips(outer.width(), dpi), app::PixelsToTwips(outer.height(), dpi)});
+    stpGraph_->resize(app::TwipsToPixels(chart.width(), dpi),
+                      app::TwipsToPixels(chart.height(), dpi));
+}
+
+void FrmGraph::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!sized_) {
+        sized_ = true;
+        // The child window's frame exists only now; the design size includes it.
+        app::SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
+    }
+    Form_Resize();
+}
+
+void FrmGraph::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmGraph::closeEvent(QCloseEvent* event) {
+    Unload();
+    event->accept();
+}
+
+} // namespace qmt::views

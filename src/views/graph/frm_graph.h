@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QSizeF>
+#include <QWidget>
+
+namespace qmt::app {
+class Application;
+}
+namespace qmt::widgets {
+class StripChart;
+}
+
+namespace qmt::views {
+
+// The "Graphing" child window: the three temperatures on a strip chart whose
+// legend carries each channel's latest value. While it is loaded the
+// monitoring cycle feeds it (GraphOpen) and a write of Configuration Reg 1
+// switches the captions of traces 2 and 3; closing it stops both at once and
+// drops the samples, so reopening starts an empty chart.
+class FrmGraph : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr double WidthTwips = 9360;
+    static constexpr double HeightTwips = 7740;
+    static constexpr double ChartWidthMarginTwips = 200;
+    static constexpr double ChartHeightMarginTwips = 400;
+
+    explicit FrmGraph(app::Application& app, QWidget* parent = nullptr);
+    ~FrmGraph() override;
+
+    widgets::StripChart* stpGraph() const { return stpGraph_; }
+
+    // One feed of the monitoring cycle: a sample per channel, then the legend.
+    void UpdateGraph();
+    // The chart steps that follow a write of Configuration Reg 1.
+    void SwitchTraceCaptions(bool remote2Selected);
+    // The chart's size for a window of the given outer size, never negative.
+    static QSizeF ChartSizeTwips(QSizeF outerTwips);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Load();
+    void Unload();
+    void Form_Resize();
+
+    app::Application& app_;
+    widgets::StripChart* stpGraph_ = nullptr;
+    bool loaded_ = false;
+    bool sized_ = false;
+};
+
+} // namespace qmt::views

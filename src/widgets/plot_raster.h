@@ -1,0 +1,31 @@
+#pragma once
+
+#include "widgets/chart_window.h"
+#include "widgets/trace_envelope.h"
+
+#include <QImage>
+#include <QLine>
+#include <QList>
+#include <vector>
+
+// Pixel-level drawing of the strip chart's plot into an image of
+// Format_RGB32, one envelope column per pixel column. Writing the pixels
+// directly costs a fraction of a painter's line drawing for the tall
+// strokes of a zoomed-out view, so the repaint stays near the cost of a
+// short history however busy the data.
+namespace qmt::widgets {
+
+// The pixel row of a value: `values.high` on row 0, `values.low` on the last row.
+double PlotRow(double value, const ValueRange& values, int rows);
+
+// Per column one vertical run from the smallest to the largest value, joined
+// to the last value of the column before. Joints across empty columns (a
+// zoomed-in view, a pause in the samples) are added to `joints` for the
+// caller to draw as lines.
+void RasterTrace(QImage& image, const std::vector<EnvelopeColumn>& envelope,
+                 const ValueRange& values, QRgb colour, QList<QLine>& joints);
+
+void RasterRow(QImage& image, int row, QRgb colour);
+void RasterColumn(QImage& image, int column, QRgb colour);
+
+} // namespace qmt::widgets

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "widgets/chart_scale.h"
+#include "widgets/chart_window.h"
+#include "widgets/trace_envelope.h"
+#include "widgets/trace_history.h"
+
+#include <QImage>
+#include <QLine>
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QMenu;
+
+namespace qmt::widgets {
+
+// A strip chart of three traces over time, drawn with QPainter (the plot's
+// pixels directly). It keeps the whole history of the run and repaints at a
+// cost that depends on its width, not on the length of the history. Traces are numbered 1 to 3 for
+// their captions and indexed 0 to 2 for their samples.
+//
+// The user zooms the time range by dragging the time axis (arrow handle at
+// its right end) or with the wheel, and the value range by dragging the value
+// axis (arrow handle at its top) or with Ctrl+wheel; dragging the plot
+// scrolls back through the history while new samples keep arriving. The
+// right-click menu exports the picture or the visible data and pauses or
+// resumes scrolling; the tool tip over the plot shows the values under the
+// mouse. Keys: Left and Right scroll, Home goes to the first sample, End
+// follows the newest again, + and - zoom the time range.
+class StripChart : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int TraceCount = 3;
+    // Time of day in seconds since midnight; the chart counts the days itself.
+    using TimeSource = std::function<double()>;
+    using NumberFormat = std::function<std::string(double)>;
+
+    explicit StripChart(QWidget* parent = nullptr);
+    ~StripChart() override;
+
+    void SetTimeSource(TimeSource source);
+    // The number text of exported values and of the values in the tool tip.
+    void SetNumberFormat(NumberFormat format);
+    void SetAxisCaption(const QString& caption);
+    QString AxisCaption() const { return axisCaption_; }
+
+    // Appends a sample of trace `index` (0 to 2) at the current time and
+    // scrolls the chart. Samples of different traces added within the same
+    // millisecond share one time stamp, so they line up in exported data.
+    void AddSample(int index, double value);
+    // Chooses the trace (number 1 to 3) whose caption SetTraceCaption sets.
+    void SelectTrace(int number);
+    void SetTraceCaption(const QString& caption);
+    QString TraceCaption(int number) const;
+    // Chooses the trace (index 0 to 2) whose visibility SetTraceVisible sets.
+    void SelectVisibilityTrace(int index);
+    void SetTraceVisible(bool visible);
+    bool TraceVisible(int index) const;
+    // The name of trace `index` in the head line of exported data.
+    void SetTraceName(int index, const QString& name);
+
+    const TraceHistory& History(int index) const;
+    // The ranges shown; whoever changes them calls update().
+    TimeWindow& timeWindow() { return timeWindow_; }
+    ValueWindow& valueWindow() { return valueWindow_; }
+    // The time range shown now.
+    TimeRange VisibleTimeRange() const;
+    // The newest sample time of all traces (the current time when empty).
+    double LatestTime() const;
+
+    void PauseScrolling();
+    void ResumeScrolling();
+    bool ExportImage(const QString& path);
+    // The visible traces' samples of the visible time range, comma-separated.
+    bool ExportData(const QString& path);
+    // The tool tip text for a point of the widget: the values under it over
+    // the plot, else the chart's own tool tip.
+    QString ToolTipAt(const QPoint& pos) const;
+    // The rectangle the traces are drawn in.
+    QRect PlotRect() const;
+    // The context menu as the user sees it (owned by the caller).
+    QMenu* CreateContextMenu();
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    struct Trace {
+        TraceHistory history;
+        QString caption;
+        QString name;
+        bool visible = true;
+        std::vector<EnvelopeColumn> envelope; // of the last paint
+    };
+    enum class Drag { None, ZoomTime, ZoomValue, Scroll };
+    struct Layout {
+        QRect plot;
+        QRect timeAxis;
+        QRect valueAxis;
+        QRect legend;
+    };
+
+    Layout ComputeLayout() const;
+    double Now() const;
+    double EarliestTime() const;
+    // The widest time range zooming may reach.
+    double MaxSpan() const;
+    ValueRange CurrentValueRange() const;
+    void BuildEnvelopes(const TimeRange& range, int columns);
+    // Distances between grid lines: seconds and value units.
+    struct Ticks {
+        double time;
+        double value;
+    };
+    void RenderPlot(QSize pixels, const Ticks& ticks);
+    void PaintAxes(QPainter& painter, const Layout& layout, const Ticks& ticks) const;
+    void PaintLegend(QPainter& painter, const QRect& legend) const;
+    void PaintHandles(QPainter& painter, const Layout& layout) const;
+    bool ScrolledSincePaint(double latest) const;
+    Drag DragAt(const QPoint& pos) const;
+    void UpdateCursor(const QPoint& pos);
+    QString NumberText(double value) const;
+    void ExportImageFromMenu();
+    void ExportDataFromMenu();
+
+    std::array<Trace, TraceCount> traces_;
+    int selectedTrace_ = 1;
+    int visibilityTrace_ = 2;
+    QString axisCaption_;
+    TimeSource timeSource_;
+    NumberFormat numberFormat_;
+    mutable DayClock dayClock_;
+    double stampTime_ = 0.0;
+    std::array<bool, TraceCount> stampUsed_{};
+    bool stampValid_ = false;
+    TimeWindow timeWindow_;
+    ValueWindow valueWindow_;
+    // Data range of the envelopes of the last paint, for the automatic scale.
+    double dataLow_ = 0.0;
+    double dataHigh_ = 0.0;
+    bool hasData_ = false;
+    TimeRange paintedRange_{};
+    int paintedColumns_ = 0; // 0 until the plot was first painted
+    ValueRange paintedValues_{};
+    Drag drag_ = Drag::None;
+    QPoint dragStart_;
+    double dragSpan_ = 0.0;
+    ValueRange dragValues_{};
+    QImage plotImage_;
+    QList<QLine> joints_;
+};
+
+} // namespace qmt::widgets

@@ -1,0 +1,213 @@
+#include "app/frm_main.h"
+#include "app/support/app_world.h"
+#include "app/twips.h"
+#include "views/graph/frm_graph.h"
+#include "widgets/strip_chart.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QtTest>
+
+namespace qmt::views {
+
+using test::AppWorld;
+using widgets::StripChart;
+
+namespace {
+
+constexpr std::int32_t ConfigurationReadPointer = 0x03;
+constexpr std::int32_t ConfigurationWritePointer = 0x09;
+
+QStringList Captions(const StripChart& chart) {
+    return {chart.TraceCaption(1), chart.TraceCaption(2), chart.TraceCaption(3)};
+}
+
+FrmGraph* LoadedGraph(AppWorld& world) {
+    return qobject_cast<FrmGraph*>(world.main().childWindows().Loaded(app::WindowId::Graph));
+}
+
+void WriteConfiguration(AppWorld& world, std::int32_t value) {
+    world.app->access().WriteRegister(world.app->usb().DeviceAddress, ConfigurationWritePointer,
+                                      value);
+}
+
+bool SizeNear(QSize actual, QSize expected) {
+    return std::abs(actual.width() - expected.width()) <= 1 &&
+           std::abs(actual.height() - expected.height()) <= 1;
+}
+
+} // namespace
+
+class TestGraph : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startupOpensTheGraphFirstAndFeedsIt();
+    void legendTextsFollowTheReadings();
+    void captionSwitchGoesBothWays();
+    void chartFollowsTheWindowSizeButNeverBelowZero();
+    void closingStopsTheFeedAtOnceAndReopeningStartsEmpty();
+};
+
+void TestGraph::startupOpensTheGraphFirstAndFeedsIt() {
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    const QList<QMdiSubWindow*> frames = world.main().mdiArea()->subWindowList();
+    QCOMPARE(frames.size(), 1);
+    FrmGraph* graph = LoadedGraph(world);
+    QVERIFY(graph != nullptr);
+    QCOMPARE(frames.first()->widget(), graph);
+    QCOMPARE(frames.first()->windowTitle(), QString("Graphing"));
+    QVERIFY(world.app->state().GraphOpen);
+    QVERIFY(SizeNear(frames.first()->size(),
+                     app::TwipsToPixels(graph, FrmGraph::WidthTwips, FrmGraph::HeightTwips)));
+    StripChart& chart = *graph->stpGraph();
+    QCOMPARE(chart.objectName(), QString("stpGraph"));
+    QCOMPARE(chart.pos(), QPoint(0, 0));
+    QCOMPARE(chart.AxisCaption(), QString("Temperature (°C)"));
+    QCOMPARE(chart.toolTip(),
+             QString("Drag the arrows at the edges of this graph to zoom in and out"));
+    // Start-up ran the caption switch once, after the window was opened.
+    QCOMPARE(Captions(chart), (QStringList{"Local", "Remote1", "Remote2"}));
+
+    // The stub chip reads 0 everywhere: each feed adds one sample per trace.
+    QCOMPARE(world.Tick(), std::nullopt);
+    QCOMPARE(chart.History(0).Size(), std::size_t{1});
+    QCOMPARE(Captions(chart), (QStringList{"Local = 0°C", "Remote1 = 0.00°C", "Remote2 = 0.00°C"}));
+    // At the graphing interval: 50 ms default, so 20 feeds in a second.
+    for (int tick = 0; tick < 100; ++tick) {
+        QCOMPARE(world.Tick(), std::nullopt);
+    }
+    QVERIFY(chart.History(2).Size() >= 17 && chart.History(2).Size() <= 21);
+    QCOMPARE(chart.History(0).Size(), chart.History(2).Size());
+
+    // Opening again from the menu or the toolbar shows the same window.
+    world.main().findChild<QAction*>("mnuGraph")->trigger();
+    world.main().findChild<QAction*>("Graphs")->trigger();
+    QCOMPARE(LoadedGraph(world), graph);
+    QCOMPARE(world.main().mdiArea()->subWindowList().size(), 1);
+}
+
+void TestGraph::legendTextsFollowTheReadings() {
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    FrmGraph& graph = *LoadedGraph(world);
+    StripChart& chart = *graph.stpGraph();
+    GeneralStuff& state = world.app->state();
+
+    state.LocalTemp = 25.0f;
+    state.Remote1Temp = 30.5f;
+    state.Remote2Temp = -1.75f;
+    graph.UpdateGraph();
+    QCOMPARE(Captions(chart),
+             (QStringList{"Local = 25°C", "Remote1 = 30.50°C", "Remote2 = -1.75°C"}));
+    QCOMPARE(chart.History(1).ValueAt(0), 30.5f);
+
+    // Three decimals stay; the legend's rounding is written back to the readings.
+    state.LocalTemp = 30.125f;
+    state.Remote1Temp = 30.125f;
+    state.Remote2Temp = 0.12549f;
+    graph.UpdateGraph();
+    QCOMPARE(Captions(chart),
+             (QStringList{"Local = 30.125°C", "Remote1 = 30.125°C", "Remote2 = .125°C"}));
+    QCOMPARE(state.Remote2Temp, 0.125f);
+    // The sample is taken before the rounding.
+    QCOMPARE(chart.History(2).ValueAt(1), 0.12549f);
+
+    // Remote 2 in the shared registers: trace 2 carries it, trace 3 keeps its text.
+    state.Remote2Selected = true;
+    state.Remote2Temp = -10.5f;
+    graph.UpdateGraph();
+    QCOMPARE(Captions(chart),
+             (QStringList{"Local = 30.125°C", "Remote2 = -10.50°C", "Remote2 = .125°C"}));
+}
+
+void TestGraph::captionSwitchGoesBothWays() {
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    StripChart& chart = *LoadedGraph(world)->stpGraph();
+    world.stub->chips[AppWorld::ChipAddress][0x30] = 40; // Remote 2 high byte
+    GeneralStuff& state = world.app->state();
+
+    WriteConfiguration(world, 0x08);
+    QVERIFY(state.Remote2Selected);
+    QCOMPARE(chart.TraceCaption(2), QString("Remote2"));
+    QCOMPARE(chart.TraceCaption(3), QString());
+    QVERIFY(!chart.TraceVisible(2));
+    QVERIFY(chart.TraceVisible(0) && chart.TraceVisible(1));
+    // Feeds rewrite trace 2 only; trace 3 stays captionless and hidden.
+    QCOMPARE(world.Tick(100), std::nullopt);
+    QCOMPARE(Captions(chart), (QStringList{"Local = 0°C", "Remote2 = 40.00°C", ""}));
+    QVERIFY(!chart.TraceVisible(2));
+
+    WriteConfiguration(world, 0x00);
+    QVERIFY(!state.Remote2Selected);
+    QCOMPARE(Captions(chart), (QStringList{"Local = 0°C", "Remote1", "Remote2"}));
+    QVERIFY(chart.TraceVisible(2));
+    // A write elsewhere changes nothing.
+    std::int32_t value = 0x08;
+    world.app->access().WriteRegister(world.app->usb().DeviceAddress, ConfigurationReadPointer,
+                                      value);
+    QCOMPARE(Captions(chart), (QStringList{"Local = 0°C", "Remote1", "Remote2"}));
+}
+
+void TestGraph::chartFollowsTheWindowSizeButNeverBelowZero() {
+    QCOMPARE(FrmGraph::ChartSizeTwips({6000, 5000}), QSizeF(5800, 4600));
+    QCOMPARE(FrmGraph::ChartSizeTwips({150, 300}), QSizeF(0, 0));
+    QCOMPARE(FrmGraph::ChartSizeTwips({250, 300}), QSizeF(50, 0));
+
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    FrmGraph& graph = *LoadedGraph(world);
+    QWidget& frame = app::OuterWindow(graph);
+    frame.resize(app::TwipsToPixels(&graph, 6000, 5000));
+    QVERIFY(SizeNear(graph.stpGraph()->size(), app::TwipsToPixels(&graph, 5800, 4600)));
+    // The frame keeps a minimum size of its own; the chart follows what it got.
+    frame.resize(1, 1);
+    const double dpi = app::LogicalDpi(&graph);
+    const QSizeF expected = FrmGraph::ChartSizeTwips(
+        {app::PixelsToTwips(frame.width(), dpi), app::PixelsToTwips(frame.height(), dpi)});
+    QVERIFY(graph.stpGraph()->width() >= 0 && graph.stpGraph()->height() >= 0);
+    QVERIFY(SizeNear(graph.stpGraph()->size(),
+                     app::TwipsToPixels(&graph, expected.width(), expected.height())));
+    graph.stpGraph()->grab(); // paints at any size
+}
+
+void TestGraph::closingStopsTheFeedAtOnceAndReopeningStartsEmpty() {
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    QPointer<FrmGraph> graph = LoadedGraph(world);
+    QCOMPARE(world.Tick(100), std::nullopt);
+    QCOMPARE(graph->stpGraph()->History(0).Size(), std::size_t{1});
+
+    QVERIFY(app::OuterWindow(*graph).close());
+    QVERIFY(!world.app->state().GraphOpen);
+    // The window is deleted only by the event loop; until then it is left alone.
+    QVERIFY(!graph.isNull());
+    QCOMPARE(world.Tick(100), std::nullopt);
+    QCOMPARE(graph->stpGraph()->History(0).Size(), std::size_t{1});
+    WriteConfiguration(world, 0x08);
+    QCOMPARE(graph->stpGraph()->TraceCaption(2), QString("Remote1 = 0.00°C"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(graph.isNull());
+    QCOMPARE(world.Tick(100), std::nullopt);
+
+    // Reopened: a new, empty chart with its design captions for traces 2 and 3.
+    world.main().OpenWindow(app::WindowId::Graph);
+    FrmGraph* reopened = LoadedGraph(world);
+    QVERIFY(reopened != nullptr);
+    QVERIFY(world.app->state().GraphOpen);
+    QVERIFY(reopened->stpGraph()->History(0).Empty());
+    QCOMPARE(Captions(*reopened->stpGraph()),
+             (QStringList{"Local", "Remote1 = 33.75C", "Remote2"}));
+    QCOMPARE(world.Tick(100), std::nullopt);
+    QCOMPARE(reopened->stpGraph()->History(0).Size(), std::size_t{1});
+    QCOMPARE(reopened->stpGraph()->TraceCaption(2), QString("Remote2 = 0.00°C"));
+}
+
+} // namespace qmt::views
+
+QTEST_MAIN(qmt::views::TestGraph)
+#include "test_graph.moc"
