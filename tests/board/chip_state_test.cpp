@@ -2,6 +2,8 @@
 #include "chip_state.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,7 +12,9 @@ namespace {
 
 std::string Contents(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
 }
 
 // A board whose chip keeps its settings in a state file of the test's folder.

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,9 @@ std::vector<std::string> Seeds() {
     std::vector<std::string> seeds;
     for (const auto& entry : std::filesystem::directory_iterator(QMT_RECALL_CORPUS)) {
         std::ifstream file(entry.path(), std::ios::binary);
-        seeds.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        std::ostringstream contents;
+        contents << file.rdbuf();
+        seeds.push_back(contents.str());
     }
     return seeds;
 }
