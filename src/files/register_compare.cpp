@@ -157,20 +157,22 @@ std::optional<bool> SharedRowChannel(const model::RegMapStuff& table, int index)
     return before > 0;
 }
 
+bool Remote2Shown(const std::vector<CompareRow>& rows) {
+    for (const auto& row : rows) {
+        if (row.index > 0 && row.writeAddress == ConfigurationWritePointer && row.chip) {
+            return (*row.chip & Remote2SelectedMask) != 0;
+        }
+    }
+    return false;
+}
+
 WritePlan PlanFileWrites(const model::RegMapStuff& table, const std::vector<CompareRow>& rows,
                          const std::vector<std::size_t>& selected) {
     std::vector<std::size_t> order = selected;
     std::sort(order.begin(), order.end());
     order.erase(std::unique(order.begin(), order.end()), order.end());
 
-    // The remote channel that the shared pointers show, as the chip holds it.
-    bool remote2 = false;
-    for (const auto& row : rows) {
-        if (row.index > 0 && row.writeAddress == ConfigurationWritePointer && row.chip) {
-            remote2 = (*row.chip & Remote2SelectedMask) != 0;
-            break;
-        }
-    }
+    bool remote2 = Remote2Shown(rows);
     WritePlan plan;
     for (const std::size_t i : order) {
         if (i >= rows.size()) {

@@ -71,6 +71,10 @@ std::string PointerText(const CompareRow& row);
 // none for a register of its own.
 std::optional<bool> SharedRowChannel(const model::RegMapStuff& table, int index);
 
+// Whether the shared remote pointers showed Remote 2 when the rows were read:
+// bit 3 of Configuration Reg 1 as the chip held it.
+bool Remote2Shown(const std::vector<CompareRow>& rows);
+
 // The writes of "Write file value to chip" for the selected rows (indices into
 // `rows`), in row order, and one reason for every selected row not written.
 // A row of a shared remote pointer is written only while the remote pointers

@@ -44,18 +44,6 @@ std::string Registers(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " register" : " registers");
 }
 
-// The remote channel that the shared pointers showed at the last read.
-bool Remote2Shown(const std::vector<files::CompareRow>& rows) {
-    constexpr std::int32_t ConfigurationWritePointer = 0x09;
-    constexpr std::int32_t Remote2SelectedMask = 0x08;
-    for (const auto& row : rows) {
-        if (row.index > 0 && row.writeAddress == ConfigurationWritePointer && row.chip) {
-            return (*row.chip & Remote2SelectedMask) != 0;
-        }
-    }
-    return false;
-}
-
 QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
@@ -203,7 +191,10 @@ void FrmCompare::ShowRows() {
     for (int row = 0; row < grdRegisters_->rowCount(); ++row) {
         ShowRow(row);
     }
-    grdRegisters_->resizeColumnsToContents();
+    // The bits take the rest of the width.
+    for (int column = 0; column < ColBits; ++column) {
+        grdRegisters_->resizeColumnToContents(column);
+    }
     ApplyFilter();
 }
 
@@ -239,7 +230,7 @@ void FrmCompare::ShowRow(int row) {
     // A shared remote pointer shows one channel at a time; say whose value
     // the other channel's row holds.
     const auto channel = files::SharedRowChannel(app_.regMap(), values.index);
-    const bool remote2 = Remote2Shown(rows_);
+    const bool remote2 = files::Remote2Shown(rows_);
     if (channel && *channel != remote2) {
         QTableWidgetItem* chip = grdRegisters_->item(row, ColChip);
         chip->setForeground(OtherChannel);

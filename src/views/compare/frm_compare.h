@@ -29,7 +29,7 @@ class FrmCompare : public QWidget {
 
 public:
     static constexpr double WidthTwips = 11520;
-    static constexpr double HeightTwips = 6480;
+    static constexpr double HeightTwips = 8640;
 
     enum Column { ColRegister, ColPointer, ColChip, ColFile, ColPowerOn, ColBits, ColumnCount };
 
