@@ -189,6 +189,26 @@ void PaintLogFile(QPainter& p) {
     }
 }
 
+// Two columns of values side by side, one row marked as differing.
+void PaintCompare(QPainter& p) {
+    p.setPen(Outline(QColor(0x7d, 0x89, 0x99)));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(2.5, 4.5, 12, 23), 1.2, 1.2);
+    p.drawRoundedRect(QRectF(17.5, 4.5, 12, 23), 1.2, 1.2);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xf6, 0xc9, 0xc4));
+    p.drawRect(QRectF(3, 14, 11, 4));
+    p.drawRect(QRectF(18, 14, 11, 4));
+    p.setPen(Outline(QColor(0x1d, 0x4f, 0x8e), 1.6));
+    for (double y : {9.0, 22.0}) {
+        p.drawLine(QPointF(5.5, y), QPointF(11.5, y));
+        p.drawLine(QPointF(20.5, y), QPointF(26.5, y));
+    }
+    p.setPen(Outline(QColor(0xd0, 0x3b, 0x2f), 1.6));
+    p.drawLine(QPointF(5.5, 16), QPointF(11.5, 16));
+    p.drawLine(QPointF(20.5, 16), QPointF(24.5, 16));
+}
+
 void PaintProductMark(QPainter& p) {
     QLinearGradient tile(0, 0, 0, DesignSize);
     tile.setColorAt(0.0, QColor(0x1e, 0x7a, 0xd6));
@@ -216,7 +236,8 @@ QIcon ToolbarIcon(const QString& key) {
         PaintFunction paint;
     } Pictures[] = {{"Save", PaintFloppyDisk}, {"Config", PaintDeviceConfiguration},
                     {"Graphs", PaintGraph},    {"Tree", PaintRegisterTree},
-                    {"Limits", PaintGauge},    {"Log", PaintLogFile}};
+                    {"Limits", PaintGauge},    {"Log", PaintLogFile},
+                    {"Compare", PaintCompare}};
     for (const auto& picture : Pictures) {
         if (key == QLatin1String(picture.key)) {
             return QIcon(new PaintedIconEngine(picture.paint));

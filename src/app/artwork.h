@@ -8,7 +8,7 @@
 namespace qmt::app {
 
 // The picture of a toolbar button by its key ("Save", "Config", "Graphs",
-// "Tree", "Limits", "Log"); a null icon for other keys.
+// "Tree", "Limits", "Log", "Compare"); a null icon for other keys.
 QIcon ToolbarIcon(const QString& key);
 // The product's mark: a sensor chip with a thermometer.
 QIcon ProductIcon();

@@ -11,7 +11,7 @@ class QWidget;
 namespace qmt::app {
 
 // The child windows the main window can open, one instance each.
-enum class WindowId { Save, Log, RegMap, Graph, Limits, Config, SWOptions, About };
+enum class WindowId { Save, Log, RegMap, Graph, Limits, Config, SWOptions, About, Compare };
 
 // Opens child windows inside the main window's MDI area. Opening loads a
 // window once (its factory builds it; it sets its own size when first

@@ -8,6 +8,7 @@
 #include "app/placement_settings.h"
 #include "app/twips.h"
 #include "link/connection_sequence.h"
+#include "views/compare/frm_compare.h"
 #include "views/config/frm_config.h"
 #include "views/graph/frm_graph.h"
 #include "views/limits/frm_limits.h"
@@ -58,7 +59,8 @@ const MenuDefinition Menus[] = {
      "&View",
      {{"mnuRegMap", "&Register Map", WindowId::RegMap},
       {"mnuGraph", "Gra&phing", WindowId::Graph},
-      {"mnuLimits", "Li&mits, Interrupts", WindowId::Limits}}},
+      {"mnuLimits", "Li&mits, Interrupts", WindowId::Limits},
+      {"mnuCompare", "&Compare Registers", WindowId::Compare}}},
     {"mnuConfig",
      "&Configuration",
      {{"mnuGeneralConfig", "&General Configuration", WindowId::Config},
@@ -83,6 +85,7 @@ const ToolButton ToolButtons[] = {
     {"Tree", "Register Map Tree", "Register Map", WindowId::RegMap},
     {"Limits", "Interrupts/Limits", "Limits, Interrupts", WindowId::Limits},
     {"Log", "", "Log Data to File", WindowId::Log},
+    {"Compare", "Compare Registers", "Compare Registers", WindowId::Compare},
 };
 
 QList<QRect> ScreenAreas() {
@@ -258,7 +261,14 @@ void FrmMain::registerChildWindows() {
     childWindows_.Register(WindowId::RegMap, [this] {
         auto* regMap = new views::FrmRegMap(app_);
         connect(regMap, &views::FrmRegMap::statusMessage, this, &FrmMain::ShowStatusText);
+        connect(regMap, &views::FrmRegMap::compareRequested, this,
+                [this] { OpenWindow(WindowId::Compare); });
         return regMap;
+    });
+    childWindows_.Register(WindowId::Compare, [this] {
+        auto* compare = new views::FrmCompare(app_, views::CompareDialogs::Desktop());
+        connect(compare, &views::FrmCompare::statusMessage, this, &FrmMain::ShowStatusText);
+        return compare;
     });
     childWindows_.Register(WindowId::Config, [this] {
         auto* config = new views::FrmConfig(app_);

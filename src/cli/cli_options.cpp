@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include "cli/cli_compare.h"
 #include "cli/cli_log.h"
 #include "cli/cli_settings_files.h"
 
@@ -40,6 +41,14 @@ std::string LogArguments(std::string_view, const std::vector<std::string>& args,
                          CliOptions& options) {
     return ParseLogArguments(args, options.log);
 }
+std::string DiffArguments(std::string_view, const std::vector<std::string>& args,
+                          CliOptions& options) {
+    return ParseDiffArguments(args, options);
+}
+std::string ExportArguments(std::string_view, const std::vector<std::string>& args,
+                            CliOptions& options) {
+    return ParseExportArguments(args, options);
+}
 
 struct CommandEntry {
     std::string_view name;
@@ -65,6 +74,11 @@ constexpr std::array CommandOptions{
     CommandOption{"channels", "LIST", "log: local,remote1,remote2 or some of them."},
     CommandOption{"count", "N", "log: end after N lines."},
     CommandOption{"duration", "SECONDS", "log: end after this time."},
+    CommandOption{"format", "FORMAT", "export: the script's form, i2cset."},
+    CommandOption{"bus", "N",
+                  "export: the I2C bus in the script (default: the i2c bridge's, else 1)."},
+    CommandOption{"script-address", "ADDR",
+                  "export: the chip's address in the script (default: the found one)."},
 };
 
 // Every command: one line here, its argument parser, and its case in RunCommand.
@@ -92,6 +106,15 @@ constexpr std::array Commands{
                  "until SIGINT or SIGTERM",
                  LogArguments,
                  {"interval", "channels", "count", "duration"}},
+    CommandEntry{"diff", Command::Diff, "FILE",
+                 "list the registers in which the chip differs from a settings file",
+                 DiffArguments},
+    CommandEntry{"export",
+                 Command::Export,
+                 "--format i2cset [--bus N] [--script-address ADDR] [FILE]",
+                 "print the chip's (or FILE's) settings as an i2cset shell script",
+                 ExportArguments,
+                 {"format", "bus", "script-address"}},
 };
 
 const CommandEntry* FindCommand(std::string_view name) {
@@ -134,8 +157,9 @@ std::string Description() {
     text += CommandLine("help [COMMAND]", "show this help, or the use of one command");
     return text + "\nOptions may stand before or after the command.\n"
                   "Numbers: 0x4C, 4Ch or decimal 76.\n"
-                  "Exit status: 0 done, 1 the command failed (save, recall, log), 2 usage\n"
-                  "error, 3 link failure.";
+                  "Exit status: 0 done, 1 the command failed (save, recall, log, export),\n"
+                  "2 usage error, 3 link failure. diff: 0 the chip holds the file, 1 it differs,\n"
+                  "2 usage error or a file it cannot compare, 3 link failure.";
 }
 
 std::string CommandHelp(const CommandEntry& entry) {

@@ -12,7 +12,7 @@
 
 namespace qmt::cli {
 
-enum class Command { Detect, Read, Write, Dump, Temps, Save, Recall, Log };
+enum class Command { Detect, Read, Write, Dump, Temps, Save, Recall, Log, Diff, Export };
 
 // What the command line asks for, checked before the bridge is touched.
 struct CliOptions {
@@ -21,12 +21,14 @@ struct CliOptions {
     bool verbose = false;
     bool json = false;
     Command command = Command::Detect;
-    std::vector<std::int32_t> registers; // read: pointers; write: pointer
-    std::int32_t value = 0;              // write
-    std::string file;                    // save, recall
-    std::string comment;                 // save
-    bool changedOnly = false;            // save: only registers off their defaults
-    LogOptions log;                      // log
+    std::vector<std::int32_t> registers;       // read: pointers; write: pointer
+    std::int32_t value = 0;                    // write
+    std::string file;                          // save, recall, diff, export (optional)
+    std::string comment;                       // save
+    bool changedOnly = false;                  // save: only registers off their defaults
+    LogOptions log;                            // log
+    std::optional<int> scriptBus;              // export: i2cset's bus
+    std::optional<std::int32_t> scriptAddress; // export: the chip's address in the script
 };
 
 // A command's argument parser: fills the command's part of the options from

@@ -1,5 +1,6 @@
 #include "cli/cli_run.h"
 
+#include "cli/cli_compare.h"
 #include "cli/cli_output.h"
 #include "cli/cli_settings_files.h"
 #include "cli/stop_signals.h"
@@ -105,6 +106,11 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
     case Command::Recall:
         RunRecall(options, access, out);
         break;
+    case Command::Diff:
+        return RunDiff(options, access, out);
+    case Command::Export:
+        RunExport(options, access, out);
+        break;
     case Command::Log:
         // Needs the clock and the error stream: RunQmtctl runs it through RunLog.
         return ExitUsage;
@@ -166,7 +172,7 @@ int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err
         return ExitLinkFailure;
     } catch (const CommandFailure& failure) {
         err << "qmtctl: " << failure.what() << '\n';
-        return ExitCommandFailed;
+        return failure.status();
     }
 }
 

@@ -14,10 +14,16 @@ namespace qmt::cli {
 // Exit status of a save or recall that did not do all it was asked.
 inline constexpr int ExitCommandFailed = 1;
 
-// A save or recall that failed; what() is the one-line reason.
+// A command that failed; what() is the one-line reason, status() the exit
+// status (ExitCommandFailed unless the command has its own, as diff has).
 class CommandFailure : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit CommandFailure(const std::string& reason, int status = ExitCommandFailed)
+        : std::runtime_error(reason), status_(status) {}
+    int status() const { return status_; }
+
+private:
+    int status_;
 };
 
 // save FILE [--comment TEXT] [--changed-only]; an empty text means success.

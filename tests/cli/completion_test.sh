@@ -17,11 +17,13 @@ expect() {
         status=1
     fi
 }
-expect "detect read write dump temps save recall log help" ""
+expect "detect read write dump temps save recall log diff export help" ""
+expect "diff" di
+expect "--format" export --form
 expect "temps" --json te
-expect "detect dump" --address 4Ch d
+expect "detect dump diff" --address 4Ch d
 expect "--json" read 3 --js
-expect "--bridge --board" --b
+expect "--bridge --board --bus" --b
 expect "tarnlink tarnlink:" --bridge tarn
 expect "temps" help t
 expect "" read ""

@@ -1,8 +1,12 @@
+#include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -96,6 +100,112 @@ TEST_F(QmtctlWithState, AFileWithoutItsBlockFailsWithStatusOne) {
     run = Run({"save", dir.path()});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.starts_with("qmtctl: Save failed, nothing written to ")) << run.err;
+}
+
+TEST_F(QmtctlWithState, DiffExitsZeroOneOrTwoAsDiffDoes) {
+    Outcome run = Run({"save", Path("a.sav")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = Run({"diff", Path("a.sav")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    EXPECT_EQ(Run({"write", "0x0B", "0x20"}).status, 0);
+    run = Run({"diff", Path("a.sav")});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "5h/Bh Local Temp High Limit: chip 20H, file 55H, bits 6, 5, 4, 2, 0\n");
+    EXPECT_EQ(run.err, "");
+    run = Run({"diff", "--json", Path("a.sav")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.starts_with("{\"complete\":true,\"differs\":true,")) << run.out;
+
+    run = Run({"diff"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "qmtctl: diff needs FILE\n");
+    run = Run({"diff", Path("none.sav")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.starts_with("qmtctl: cannot read ")) << run.err;
+}
+
+// "i2cset -y BUS 0xADDR 0xPOINTER 0xVALUE b # name" -> name, value.
+std::map<std::string, int> ScriptValues(const std::string& script, int& lines) {
+    std::map<std::string, int> values;
+    lines = 0;
+    std::istringstream text(script);
+    for (std::string line; std::getline(text, line);) {
+        if (!line.starts_with("i2cset ")) {
+            continue;
+        }
+        ++lines;
+        const auto name = line.find(" b # ");
+        values[line.substr(name + 5)] = std::stoi(line.substr(name - 4, 4), nullptr, 16);
+    }
+    return values;
+}
+
+// "Bh 55H 85 Local Temp High Limit" -> name, value.
+std::map<std::string, int> DumpValues(const std::string& dump) {
+    std::map<std::string, int> values;
+    std::istringstream text(dump);
+    for (std::string line; std::getline(text, line);) {
+        std::istringstream fields(line);
+        std::string pointer, hex, name;
+        int value = 0;
+        fields >> pointer >> hex >> value;
+        std::getline(fields >> std::ws, name);
+        values[name] = value;
+    }
+    return values;
+}
+
+TEST_F(QmtctlWithState, TheExportedScriptHoldsWhatDumpShowsAndRestoresTheChip) {
+    const Outcome script = Run({"export", "--format", "i2cset"});
+    ASSERT_EQ(script.status, 0) << script.err;
+    EXPECT_TRUE(script.out.starts_with("#!/bin/sh\n# QMT6171/2/3 register settings for the chip "
+                                       "at 0x4C on I2C bus 1\n"))
+        << script.out;
+    int lines = 0;
+    const auto exported = ScriptValues(script.out, lines);
+    const auto dumped = DumpValues(Run({"dump"}).out);
+    EXPECT_EQ(lines, 29); // the save walk but Die Revision Code, which has no write pointer
+    for (const auto& [name, value] : exported) {
+        ASSERT_TRUE(dumped.contains(name)) << name;
+        EXPECT_EQ(value, dumped.at(name)) << name;
+    }
+
+    // Change the chip, run the script with an i2cset that records its
+    // arguments, and write what it recorded back through one recall.
+    const std::string before = Settings();
+    EXPECT_EQ(Run({"write", "0x0B", "0x20"}).status, 0);
+    EXPECT_EQ(Run({"write", "0x20", "0x50"}).status, 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("bin"));
+    std::ofstream(Path("bin/i2cset").toStdString())
+        << "#!/bin/sh\necho \"$*\" >> \"$I2CSET_LOG\"\n";
+    QFile::setPermissions(Path("bin/i2cset"), QFile::ReadOwner | QFile::ExeOwner);
+    std::ofstream(Path("settings.sh").toStdString()) << script.out;
+    QProcess shell;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", Path("bin") + ":" + environment.value("PATH"));
+    environment.insert("I2CSET_LOG", Path("calls.txt"));
+    shell.setProcessEnvironment(environment);
+    shell.start("sh", {Path("settings.sh")});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    std::ifstream calls(Path("calls.txt").toStdString());
+    std::ofstream recorded(Path("recorded.sav").toStdString());
+    recorded << "{\n";
+    int count = 0;
+    for (std::string call; std::getline(calls, call); ++count) {
+        std::istringstream fields(call);
+        std::string y, bus, address, pointer, value, mode;
+        fields >> y >> bus >> address >> pointer >> value >> mode;
+        EXPECT_EQ(y + bus + address + mode, "-y10x4Cb") << call;
+        recorded << pointer << '\t' << value << '\n';
+    }
+    recorded << "}\n";
+    recorded.close();
+    EXPECT_EQ(count, 29);
+    EXPECT_EQ(Run({"recall", Path("recorded.sav")}).out, "29 registers written\n");
+    EXPECT_EQ(Settings(), before);
 }
 
 } // namespace

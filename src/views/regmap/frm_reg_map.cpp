@@ -140,8 +140,12 @@ QGroupBox* FrmRegMap::BuildTreeFrame() {
             TreeView1_NodeClick(node);
         }
     });
+    cmdCompare_ = new QPushButton(QStringLiteral("Com&pare Registers..."), frame);
+    cmdCompare_->setObjectName(QStringLiteral("cmdCompare"));
+    connect(cmdCompare_, &QPushButton::clicked, this, &FrmRegMap::compareRequested);
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(TreeView1_);
+    layout->addWidget(cmdCompare_);
     return frame;
 }
 

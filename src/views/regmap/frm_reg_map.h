@@ -59,12 +59,15 @@ public:
     QLineEdit* txtHex() const { return txtHex_; }
     QLineEdit* txtDec() const { return txtDec_; }
     QCheckBox* chkContRead() const { return chkContRead_; }
+    QPushButton* cmdCompare() const { return cmdCompare_; }
     QToolButton* lblBit(int bit) const { return lblBit_.at(static_cast<std::size_t>(bit)); }
     QLabel* lblInfo(int index) const { return lblInfo_.at(static_cast<std::size_t>(index)); }
 
 signals:
     // Why a read or write was not made, for the main window's status bar.
     void statusMessage(const QString& text);
+    // The user asks for the Compare Registers window.
+    void compareRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -110,6 +113,7 @@ private:
     QPushButton* cmdRead_ = nullptr;
     QPushButton* cmdWrite_ = nullptr;
     QCheckBox* chkContRead_ = nullptr;
+    QPushButton* cmdCompare_ = nullptr;
     bool syncing_ = false;
     bool loaded_ = false;
     bool sized_ = false;

@@ -1,0 +1,192 @@
+#include "cli/cli_compare.h"
+
+#include "cli/cli_run.h"
+#include "cli/cli_settings_files.h"
+#include "files/register_compare.h"
+#include "files/register_script.h"
+#include "files/settings_file_io.h"
+#include "files/settings_save.h"
+#include "model/number_text.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <charconv>
+#include <ostream>
+
+namespace qmt::cli {
+
+namespace {
+
+constexpr std::string_view I2cDevicePrefix = "/dev/i2c-";
+constexpr std::int32_t LargestBus = 0xFFFF;
+constexpr std::int32_t LargestScriptAddress = 0x7F;
+constexpr int FallbackBus = 1;
+
+struct Comparison {
+    model::RegMapStuff table;
+    files::FileValues file;
+    std::vector<files::CompareRow> rows;
+};
+
+// Reads the file as the recall would and the chip as a save would.
+Comparison Compare(const std::string& path, link::RegisterAccess& access, int troubleStatus) {
+    Comparison comparison;
+    comparison.table.FillRegMap();
+    if (!path.empty()) {
+        std::string text;
+        std::string error;
+        if (!files::ReadSettingsFile(QString::fromLocal8Bit(path), text, error)) {
+            throw CommandFailure("cannot read " + path + ": " + error, troubleStatus);
+        }
+        comparison.file = files::ReadFileValues(text);
+        if (comparison.file.end == files::RecallEnd::NoBlock) {
+            throw CommandFailure(path + " has no \"{\": no register to compare", troubleStatus);
+        }
+    }
+    comparison.rows = files::BuildCompareRows(
+        comparison.table, files::ReadSavedRegisters(comparison.table, access, false),
+        path.empty() ? nullptr : &comparison.file);
+    return comparison;
+}
+
+std::string Value(const std::optional<std::int32_t>& value) {
+    return value ? model::HexText(*value) + "H" : std::string("-");
+}
+
+QJsonValue JsonValue(const std::optional<std::int32_t>& value) {
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject RowJson(const model::RegMapStuff& table, const files::CompareRow& row) {
+    QJsonArray bits;
+    for (const auto& bit : files::DifferingBits(table, row, files::Reference::File)) {
+        bits.append(QString::fromStdString(bit));
+    }
+    return {{"name", QString::fromStdString(row.name)},
+            {"read", row.readAddress},
+            {"write", row.writeAddress},
+            {"chip", JsonValue(row.chip)},
+            {"file", JsonValue(row.file)},
+            {"powerOn", JsonValue(row.powerOn)},
+            {"bits", bits}};
+}
+
+std::string EndsInBlockNote(const std::string& path) {
+    return path + " ends before \"}\": only the registers before it compared";
+}
+
+} // namespace
+
+int DefaultScriptBus(const link::BridgeChoice& bridge) {
+    std::string_view device = bridge.i2cDevice;
+    if (!device.starts_with(I2cDevicePrefix)) {
+        return FallbackBus;
+    }
+    device.remove_prefix(I2cDevicePrefix.size());
+    int bus = 0;
+    const char* end = device.data() + device.size();
+    const auto [ptr, ec] = std::from_chars(device.data(), end, bus);
+    return ec == std::errc{} && ptr == end ? bus : FallbackBus;
+}
+
+std::string ParseDiffArguments(const std::vector<std::string>& args, CliOptions& options) {
+    if (args.size() != 1 || args.front().starts_with("--")) {
+        return "diff needs FILE";
+    }
+    options.file = args.front();
+    return {};
+}
+
+std::string ParseExportArguments(const std::vector<std::string>& args, CliOptions& options) {
+    bool formatGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--format" || arg == "--bus" || arg == "--script-address";
+        if (takesValue && i + 1 == args.size()) {
+            return arg + " needs a value";
+        }
+        if (arg == "--format") {
+            if (args[++i] != "i2cset") {
+                return "unknown export format '" + args[i] + "' (i2cset)";
+            }
+            formatGiven = true;
+        } else if (arg == "--bus") {
+            const auto bus = ParseNumberArgument(args[++i]);
+            if (!bus || *bus < 0 || *bus > LargestBus) {
+                return "bad bus '" + args[i] + "'";
+            }
+            options.scriptBus = *bus;
+        } else if (arg == "--script-address") {
+            const auto address = ParseNumberArgument(args[++i]);
+            if (!address || *address < 0 || *address > LargestScriptAddress) {
+                return "bad address '" + args[i] + "' (0 to 0x7F)";
+            }
+            options.scriptAddress = *address;
+        } else if (arg.starts_with("--")) {
+            return "unknown export option '" + arg + "'";
+        } else if (!options.file.empty()) {
+            return "export takes one FILE";
+        } else {
+            options.file = arg;
+        }
+    }
+    return formatGiven ? std::string{} : "export needs --format i2cset";
+}
+
+int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
+    const Comparison comparison = Compare(options.file, access, ExitDiffTrouble);
+    const bool complete = comparison.file.end == files::RecallEnd::Closed;
+    bool differs = false;
+    QJsonArray rows;
+    for (const auto& row : comparison.rows) {
+        if (!files::Differs(row, files::Reference::File)) {
+            continue;
+        }
+        differs = true;
+        if (options.json) {
+            rows.append(RowJson(comparison.table, row));
+            continue;
+        }
+        out << files::PointerText(row) << ' ' << row.name << ": chip " << Value(row.chip)
+            << ", file " << Value(row.file);
+        const auto bits = files::DifferingBits(comparison.table, row, files::Reference::File);
+        if (!bits.empty()) {
+            out << ", bits " << files::BitList(bits);
+        }
+        out << '\n';
+    }
+    if (options.json) {
+        const QJsonObject document{{"file", QString::fromLocal8Bit(options.file)},
+                                   {"complete", complete},
+                                   {"differs", differs},
+                                   {"rows", rows}};
+        out << QJsonDocument(document).toJson(QJsonDocument::Compact).toStdString() << '\n';
+    } else if (!complete) {
+        out << EndsInBlockNote(options.file) << '\n';
+    }
+    return differs ? ExitDiffers : ExitDone;
+}
+
+void RunExport(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
+    const std::string time = files::ScriptTimeNow();
+    const Comparison comparison = Compare(options.file, access, ExitCommandFailed);
+    const auto found = access.usb().DeviceAddress;
+    files::ScriptHeader header{options.scriptBus.value_or(DefaultScriptBus(options.bridge)),
+                               options.scriptAddress.value_or(found),
+                               {},
+                               time};
+    if (options.file.empty()) {
+        header.source = "the chip at " + files::ByteText(found);
+    } else {
+        header.source = "the settings file " + options.file;
+        if (comparison.file.end != files::RecallEnd::Closed) {
+            header.source += " (it ends before \"}\")";
+        }
+    }
+    out << files::I2csetScript(
+        comparison.rows,
+        options.file.empty() ? files::ScriptValues::Chip : files::ScriptValues::File, header);
+}
+
+} // namespace qmt::cli

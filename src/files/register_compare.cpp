@@ -1,0 +1,204 @@
+#include "files/register_compare.h"
+
+#include "model/number_text.h"
+
+#include <algorithm>
+
+namespace qmt::files {
+
+namespace {
+
+constexpr std::int32_t ConfigurationWritePointer = 0x09;
+constexpr std::int32_t Remote2SelectedMask = 0x08;
+constexpr int BitCount = 8;
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A file line no row of the walk takes: named after the first register
+// written at its address, if any.
+CompareRow ExtraRow(const model::RegMapStuff& table, const FileLine& line) {
+    CompareRow row;
+    row.name = "Unknown";
+    row.readAddress = line.address;
+    row.writeAddress = line.address;
+    for (int index = 1; index < model::RegMapSize; ++index) {
+        const auto& entry = table.RegMap[static_cast<std::size_t>(index)];
+        if (entry.WriteAddress == line.address && line.address != 0) {
+            row.name = entry.Name;
+            row.readAddress = entry.ReadAddress;
+            break;
+        }
+    }
+    row.file = line.value;
+    return row;
+}
+
+std::string ChannelName(bool remote2) {
+    return remote2 ? "Remote 2" : "Remote 1";
+}
+
+} // namespace
+
+FileValues ReadFileValues(std::string_view text) {
+    FileValues values;
+    values.end = RecallSettings(
+                     text, [] {},
+                     [&values](std::int32_t address, std::int32_t value) {
+                         values.lines.push_back({address, value});
+                     })
+                     .end;
+    return values;
+}
+
+std::vector<CompareRow> BuildCompareRows(const model::RegMapStuff& table,
+                                         const std::vector<SavedRegister>& chip,
+                                         const FileValues* file) {
+    const std::vector<int> walk = table.SaveWalk();
+    std::vector<bool> taken(file != nullptr ? file->lines.size() : 0, false);
+    std::vector<CompareRow> rows;
+    for (std::size_t i = 0; i < walk.size(); ++i) {
+        const auto& entry = table.RegMap[static_cast<std::size_t>(walk[i])];
+        CompareRow row{walk[i],      entry.Name,   entry.ReadAddress, entry.WriteAddress,
+                       std::nullopt, std::nullopt, entry.DefaultValue};
+        if (i < chip.size()) {
+            row.chip = chip[i].value;
+        }
+        for (std::size_t line = 0; line < taken.size(); ++line) {
+            if (!taken[line] && file->lines[line].address == entry.WriteAddress) {
+                taken[line] = true;
+                row.file = file->lines[line].value;
+                break;
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    for (std::size_t line = 0; line < taken.size(); ++line) {
+        if (!taken[line]) {
+            rows.push_back(ExtraRow(table, file->lines[line]));
+        }
+    }
+    return rows;
+}
+
+std::optional<std::int32_t> ReferenceValue(const CompareRow& row, Reference reference) {
+    return reference == Reference::File ? row.file : row.powerOn;
+}
+
+bool Differs(const CompareRow& row, Reference reference) {
+    const auto expected = ReferenceValue(row, reference);
+    return expected && (!row.chip || *row.chip != *expected);
+}
+
+std::vector<std::string> DifferingBits(const model::RegMapStuff& table, const CompareRow& row,
+                                       Reference reference) {
+    const auto expected = ReferenceValue(row, reference);
+    if (!expected || !row.chip) {
+        return {};
+    }
+    const std::vector<std::string> names =
+        model::SplitBitNames(table.RegMap.at(static_cast<std::size_t>(row.index)));
+    std::vector<std::string> bits;
+    const std::int32_t changed = *row.chip ^ *expected;
+    for (int bit = BitCount - 1; bit >= 0; --bit) {
+        if ((changed & (1 << bit)) == 0) {
+            continue;
+        }
+        const auto k = static_cast<std::size_t>(BitCount - 1 - bit);
+        const std::string name = k < names.size() ? Trimmed(names[k]) : std::string{};
+        // Several bits share "Res" and "-"; their number tells them apart.
+        bits.push_back(name.empty() || name == "Res" || name == "-" ? "bit " + std::to_string(bit)
+                                                                    : name);
+    }
+    return bits;
+}
+
+std::string BitList(const std::vector<std::string>& bits) {
+    std::string list;
+    for (const auto& bit : bits) {
+        list += list.empty() ? "" : ", ";
+        list += bit;
+    }
+    return list;
+}
+
+std::string PointerText(const CompareRow& row) {
+    const std::string read = model::HexText(row.readAddress) + "h";
+    if (row.writeAddress == 0) {
+        return read + "/-";
+    }
+    if (row.writeAddress == row.readAddress) {
+        return read;
+    }
+    return read + "/" + model::HexText(row.writeAddress) + "h";
+}
+
+std::optional<bool> SharedRowChannel(const model::RegMapStuff& table, int index) {
+    if (index <= 0 || index >= model::RegMapSize) {
+        return std::nullopt;
+    }
+    const auto readAddress = table.RegMap[static_cast<std::size_t>(index)].ReadAddress;
+    int before = 0;
+    int after = 0;
+    for (int other = 1; other < model::RegMapSize; ++other) {
+        if (other != index &&
+            table.RegMap[static_cast<std::size_t>(other)].ReadAddress == readAddress) {
+            ++(other < index ? before : after);
+        }
+    }
+    if (before + after == 0) {
+        return std::nullopt;
+    }
+    return before > 0;
+}
+
+bool Remote2Shown(const std::vector<CompareRow>& rows) {
+    for (const auto& row : rows) {
+        if (row.index > 0 && row.writeAddress == ConfigurationWritePointer && row.chip) {
+            return (*row.chip & Remote2SelectedMask) != 0;
+        }
+    }
+    return false;
+}
+
+WritePlan PlanFileWrites(const model::RegMapStuff& table, const std::vector<CompareRow>& rows,
+                         const std::vector<std::size_t>& selected) {
+    std::vector<std::size_t> order = selected;
+    std::sort(order.begin(), order.end());
+    order.erase(std::unique(order.begin(), order.end()), order.end());
+
+    bool remote2 = Remote2Shown(rows);
+    WritePlan plan;
+    for (const std::size_t i : order) {
+        if (i >= rows.size()) {
+            continue;
+        }
+        const CompareRow& row = rows[i];
+        if (!row.file) {
+            plan.refusals.push_back(row.name + ": not in the file");
+            continue;
+        }
+        if (row.writeAddress == 0) {
+            plan.refusals.push_back(row.name + ": read-only");
+            continue;
+        }
+        const auto channel = SharedRowChannel(table, row.index);
+        if (channel && *channel != remote2) {
+            plan.refusals.push_back(row.name + ": the remote registers show " +
+                                    ChannelName(remote2) + " now");
+            continue;
+        }
+        plan.writes.push_back({i, row.writeAddress, *row.file});
+        if (row.writeAddress == ConfigurationWritePointer) {
+            remote2 = (*row.file & Remote2SelectedMask) != 0;
+        }
+    }
+    return plan;
+}
+
+} // namespace qmt::files

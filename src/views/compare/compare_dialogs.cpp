@@ -1,0 +1,86 @@
+#include "views/compare/compare_dialogs.h"
+
+#include "views/save/settings_file_dialogs.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QSpinBox>
+
+namespace qmt::views {
+
+namespace {
+
+constexpr int LargestBus = 0xFFFF;
+constexpr int LargestAddress = 0x7F;
+constexpr int Hexadecimal = 16;
+
+// The bus, the address and whose values; none when cancelled.
+std::optional<ScriptChoice> AskTarget(QWidget* parent, const ScriptDefaults& defaults) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Export as i2cset Script"));
+    auto* bus = new QSpinBox(&dialog);
+    bus->setObjectName(QStringLiteral("spnBus"));
+    bus->setRange(0, LargestBus);
+    bus->setValue(defaults.bus);
+    auto* address = new QSpinBox(&dialog);
+    address->setObjectName(QStringLiteral("spnAddress"));
+    address->setRange(0, LargestAddress);
+    address->setDisplayIntegerBase(Hexadecimal);
+    address->setPrefix(QStringLiteral("0x"));
+    address->setValue(defaults.address);
+    auto* values = new QComboBox(&dialog);
+    values->setObjectName(QStringLiteral("cmbValues"));
+    values->addItem(QStringLiteral("Chip"));
+    if (defaults.fileLoaded) {
+        values->addItem(QStringLiteral("Settings file"));
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(QStringLiteral("I2C &bus"), bus);
+    form->addRow(QStringLiteral("Chip &address"), address);
+    form->addRow(QStringLiteral("&Values of"), values);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return ScriptChoice{bus->value(),
+                        address->value(),
+                        values->currentIndex() == 0 ? files::ScriptValues::Chip
+                                                    : files::ScriptValues::File,
+                        {}};
+}
+
+QString AskScriptPath(QWidget* parent, const QString& folder) {
+    QFileDialog dialog(parent, QString(), folder, QStringLiteral("Shell Scripts (*.sh)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("sh"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+CompareDialogs CompareDialogs::Desktop() {
+    return {SettingsFileDialogs::Desktop().askOpenPath,
+            [](QWidget* parent, const ScriptDefaults& defaults) -> std::optional<ScriptChoice> {
+                auto choice = AskTarget(parent, defaults);
+                if (!choice) {
+                    return std::nullopt;
+                }
+                choice->path = AskScriptPath(parent, defaults.folder);
+                if (choice->path.isEmpty()) {
+                    return std::nullopt;
+                }
+                return choice;
+            }};
+}
+
+} // namespace qmt::views
