@@ -162,9 +162,9 @@ void TestMainWindow::everyItemAndButtonOpensItsOwnWindow() {
     FrmMain& mainWindow = world.main();
     QMdiArea& area = *mainWindow.mdiArea();
     const std::pair<const char*, const char*> itemAndButton[] = {
-        {"mnuSave", "Save"},      {"mnuLog", "Log"},       {"mnuRegMap", "Tree"},
-        {"mnuGraph", "Graphs"},   {"mnuLimits", "Limits"}, {"mnuGeneralConfig", "Config"},
-        {"mnuSoftware", nullptr}, {"mnuAbout", nullptr}};
+        {"mnuSave", "Save"},       {"mnuLog", "Log"},        {"mnuRegMap", "Tree"},
+        {"mnuGraph", "Graphs"},    {"mnuLimits", "Limits"},  {"mnuGeneralConfig", "Config"},
+        {"mnuCompare", "Compare"}, {"mnuSoftware", nullptr}, {"mnuAbout", nullptr}};
     QSet<const QWidget*> windows;
     for (const auto& [item, button] : itemAndButton) {
         Item(mainWindow, item)->trigger();
@@ -176,7 +176,7 @@ void TestMainWindow::everyItemAndButtonOpensItsOwnWindow() {
             QCOMPARE(area.activeSubWindow()->widget(), window);
         }
     }
-    QCOMPARE(area.subWindowList().size(), qsizetype{8});
+    QCOMPARE(area.subWindowList().size(), qsizetype{9});
     QVERIFY(world.messages.empty());
 }
 
