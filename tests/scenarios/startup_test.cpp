@@ -1,0 +1,124 @@
+#include "scenarios/scenario.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace qmt::scenario {
+
+namespace {
+
+const std::string FirmwareMessage = "Firmware failed to download - Check USB connections";
+const std::string ConnectionMessage = "Initial Connection Failed - Check USB connections";
+constexpr int LinkFailureStatus = 3;
+
+// A line of hexadecimal pairs whose byte count does not match its length.
+const QByteArray MalformedFirmware = ":10000000AABB\n:00000001FF\n";
+
+struct StartupFault {
+    const char* name;
+    // Run a copy of the program with this firmware file beside it ("" for none).
+    std::optional<QByteArray> firmware;
+    QString board;
+    std::string message;
+    // A line that names the cause on standard error.
+    std::string cause;
+};
+
+std::ostream& operator<<(std::ostream& out, const StartupFault& fault) {
+    return out << fault.name;
+}
+
+const StartupFault Faults[] = {
+    {"FirmwareMissing",
+     QByteArray(),
+     {},
+     FirmwareMessage,
+     "Tarnlink: firmware rejected: cannot read "},
+    {"FirmwareMalformed",
+     MalformedFirmware,
+     {},
+     FirmwareMessage,
+     "HLX3300FW.Hex: line 1: byte count does not match the record's length"},
+    {"FirmwareFailing", std::nullopt, "firmware_fails.board", FirmwareMessage,
+     "Tarnlink: the board refuses the firmware (firmware = fail)"},
+    {"BoardFileRejected", std::nullopt, "bad_line.board", FirmwareMessage,
+     "bad_line.board: line 3: unknown key 'speed'"},
+    {"NeverConnects", std::nullopt, "never_connects.board", ConnectionMessage, ""},
+    {"NoChipInTheSearch", std::nullopt, "no_chip_in_search.board", ConnectionMessage, ""},
+};
+
+class StartupFaults : public ::testing::TestWithParam<StartupFault> {
+protected:
+    Outcome RunFaulty(Program program, QStringList arguments) {
+        const StartupFault& fault = GetParam();
+        if (fault.firmware) {
+            scenario.UsePrivateCopy(program, fault.firmware->isEmpty()
+                                                 ? std::nullopt
+                                                 : std::optional<QByteArray>(*fault.firmware));
+        }
+        if (!fault.board.isEmpty()) {
+            arguments = QStringList{"--board", BoardFile(fault.board)} + arguments;
+        }
+        return scenario.Run(program, arguments);
+    }
+
+    Scenario scenario;
+};
+
+// One message box with the failure's message, then the program ends with
+// the link-failure status.
+TEST_P(StartupFaults, QmtevalShowsOneMessageAndEnds) {
+    const StartupFault& fault = GetParam();
+    const Outcome outcome = RunFaulty(Program::Qmteval, {});
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_TRUE(outcome.normalExit) << outcome.err;
+    EXPECT_EQ(outcome.exitCode, LinkFailureStatus) << outcome.err;
+    EXPECT_EQ(outcome.messages, (std::vector<Message>{{ProgramTitle(), fault.message}}));
+    EXPECT_NE(outcome.err.find(fault.cause), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.out, "");
+}
+
+// The message on standard error as its last line, status 3, nothing on standard output.
+TEST_P(StartupFaults, QmtctlPrintsTheMessageAndEnds) {
+    const StartupFault& fault = GetParam();
+    const Outcome outcome = RunFaulty(Program::Qmtctl, {"temps"});
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_TRUE(outcome.normalExit) << outcome.err;
+    EXPECT_EQ(outcome.exitCode, LinkFailureStatus) << outcome.err;
+    EXPECT_TRUE(outcome.err.ends_with("\n" + fault.message + "\n") ||
+                outcome.err == fault.message + "\n")
+        << outcome.err;
+    EXPECT_NE(outcome.err.find(fault.cause), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_TRUE(outcome.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenario, StartupFaults, ::testing::ValuesIn(Faults),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+// Two chips: the search takes the lower address, and the program works with it.
+TEST(TwoChips, TheLowerAddressIsTaken) {
+    Scenario scenario;
+    const QStringList board{"--board", BoardFile("two_chips.board")};
+    scenario.Start(Program::Qmteval, board);
+    ASSERT_TRUE(scenario.WaitUntilMonitoring());
+    for (const auto& line : scenario.Trace()) {
+        const auto fields = TraceFields(line);
+        // After the search every request goes to 2Ah (42).
+        if (fields.size() >= 3 && fields[0] == 222 && fields[2] != 254) {
+            EXPECT_EQ(fields[1], 0x2A) << line;
+        }
+    }
+    scenario.Signal(SIGTERM);
+    const Outcome qmteval = scenario.Finish();
+    EXPECT_EQ(qmteval.exitCode, 0) << qmteval.err;
+    EXPECT_TRUE(qmteval.messages.empty());
+
+    const Outcome qmtctl = Scenario().Run(Program::Qmtctl, board + QStringList{"detect"});
+    EXPECT_EQ(qmtctl.exitCode, 0) << qmtctl.err;
+    EXPECT_EQ(qmtctl.out, "Found an QMT6171/2/3 at 2Ah\n");
+}
+
+} // namespace
+
+} // namespace qmt::scenario
