@@ -8,8 +8,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Readable texts in the tests' failure reports.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 // End-to-end scenarios: the built qmteval or qmtctl run as a separate
 // process, offscreen, with a private home and settings folder, against the
