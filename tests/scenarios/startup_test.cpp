@@ -18,7 +18,7 @@ struct StartupFault {
     const char* name;
     // Run a copy of the program with this firmware file beside it ("" for none).
     std::optional<QByteArray> firmware;
-    QString board;
+    QStringList arguments;
     std::string message;
     // A line that names the cause on standard error.
     std::string cause;
@@ -26,6 +26,10 @@ struct StartupFault {
 
 std::ostream& operator<<(std::ostream& out, const StartupFault& fault) {
     return out << fault.name;
+}
+
+QStringList Board(const char* name) {
+    return {"--board", BoardFile(name)};
 }
 
 const StartupFault Faults[] = {
@@ -39,12 +43,17 @@ const StartupFault Faults[] = {
      {},
      FirmwareMessage,
      "HLX3300FW.Hex: line 1: byte count does not match the record's length"},
-    {"FirmwareFailing", std::nullopt, "firmware_fails.board", FirmwareMessage,
+    {"FirmwareFailing", std::nullopt, Board("firmware_fails.board"), FirmwareMessage,
      "Tarnlink: the board refuses the firmware (firmware = fail)"},
-    {"BoardFileRejected", std::nullopt, "bad_line.board", FirmwareMessage,
+    {"BoardFileRejected", std::nullopt, Board("bad_line.board"), FirmwareMessage,
      "bad_line.board: line 3: unknown key 'speed'"},
-    {"NeverConnects", std::nullopt, "never_connects.board", ConnectionMessage, ""},
-    {"NoChipInTheSearch", std::nullopt, "no_chip_in_search.board", ConnectionMessage, ""},
+    {"BridgeLibraryMissing",
+     std::nullopt,
+     {"--bridge", "tarnlink:/nonexistent/libTarnlink.so"},
+     FirmwareMessage,
+     "cannot load /nonexistent/libTarnlink.so: "},
+    {"NeverConnects", std::nullopt, Board("never_connects.board"), ConnectionMessage, ""},
+    {"NoChipInTheSearch", std::nullopt, Board("no_chip_in_search.board"), ConnectionMessage, ""},
 };
 
 class StartupFaults : public ::testing::TestWithParam<StartupFault> {
@@ -56,9 +65,7 @@ protected:
                                                  ? std::nullopt
                                                  : std::optional<QByteArray>(*fault.firmware));
         }
-        if (!fault.board.isEmpty()) {
-            arguments = QStringList{"--board", BoardFile(fault.board)} + arguments;
-        }
+        arguments = fault.arguments + arguments;
         return scenario.Run(program, arguments);
     }
 
