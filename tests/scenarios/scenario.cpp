@@ -78,16 +78,18 @@ QString Scenario::SettingsFile() const {
     return Path(QStringLiteral("config/QMT6171_2_3 Evaluation Software.conf"));
 }
 
-void Scenario::UsePrivateCopy(Program program, const std::optional<QByteArray>& firmware) {
-    QDir(dir_.path()).mkpath(QStringLiteral("program"));
-    const QString copy = Path(QStringLiteral("program/") + ProgramName(program));
+void Scenario::UsePrivateCopy(Program program, const std::optional<QByteArray>& firmware,
+                              const QString& folder) {
+    QDir(dir_.path()).mkpath(folder);
+    privateFolder_ = Path(folder);
+    const QString copy = privateFolder_ + QLatin1Char('/') + ProgramName(program);
     const QString built = BuiltProgram(program);
     // A hard link costs nothing; /proc/self/exe still names the copy's folder.
     if (::link(built.toLocal8Bit().constData(), copy.toLocal8Bit().constData()) != 0) {
         QFile::copy(built, copy);
     }
     if (firmware) {
-        WriteFile(QStringLiteral("program/HLX3300FW.Hex"), *firmware);
+        WriteFile(folder + QStringLiteral("/HLX3300FW.Hex"), *firmware);
     }
     privateCopy_ = program;
 }
@@ -98,7 +100,7 @@ QStringList Scenario::BridgeArguments() {
 }
 
 QString Scenario::ProgramPath(Program program) const {
-    return privateCopy_ == program ? Path(QStringLiteral("program/") + ProgramName(program))
+    return privateCopy_ == program ? privateFolder_ + QLatin1Char('/') + ProgramName(program)
                                    : BuiltProgram(program);
 }
 

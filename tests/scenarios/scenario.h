@@ -76,7 +76,9 @@ public:
     // Copies the program into a folder of its own; the firmware file beside
     // it holds firmware, or is missing without it. Then started with
     // --bridge tarnlink:PATH, the program downloads that file to the board.
-    void UsePrivateCopy(Program program, const std::optional<QByteArray>& firmware);
+    // The folder is a path under the private folder.
+    void UsePrivateCopy(Program program, const std::optional<QByteArray>& firmware,
+                        const QString& folder = QStringLiteral("program"));
     // --bridge for the built emulated bridge library.
     static QStringList BridgeArguments();
 
@@ -103,6 +105,7 @@ private:
 
     QTemporaryDir dir_;
     std::optional<Program> privateCopy_;
+    QString privateFolder_;
     std::unique_ptr<QProcess> process_;
 };
 

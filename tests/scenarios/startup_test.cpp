@@ -103,6 +103,27 @@ TEST_P(StartupFaults, QmtctlPrintsTheMessageAndEnds) {
 INSTANTIATE_TEST_SUITE_P(Scenario, StartupFaults, ::testing::ValuesIn(Faults),
                          [](const auto& test) { return std::string(test.param.name); });
 
+// The firmware file's path must fit the bridge's 512-byte buffer; a longer
+// one fails the download, and standard error says why.
+TEST(FirmwarePath, LongerThanTheBufferIsNamed) {
+    const QString deepFolder = QStringList(5, QString(110, QLatin1Char('d'))).join('/');
+    for (const Program program : {Program::Qmteval, Program::Qmtctl}) {
+        Scenario scenario;
+        scenario.UsePrivateCopy(program, QByteArray(":00000001FF\n"), deepFolder);
+        const Outcome outcome = scenario.Run(
+            program, program == Program::Qmtctl ? QStringList{"detect"} : QStringList{});
+        EXPECT_EQ(outcome.exitCode, LinkFailureStatus) << outcome.err;
+        EXPECT_NE(outcome.err.find("the firmware path is longer than 512 characters: "),
+                  std::string::npos)
+            << outcome.err;
+        if (program == Program::Qmteval) {
+            EXPECT_EQ(outcome.messages, (std::vector<Message>{{ProgramTitle(), FirmwareMessage}}));
+        } else {
+            EXPECT_TRUE(outcome.err.ends_with("\n" + FirmwareMessage + "\n")) << outcome.err;
+        }
+    }
+}
+
 // Two chips: the search takes the lower address, and the program works with it.
 TEST(TwoChips, TheLowerAddressIsTaken) {
     Scenario scenario;
