@@ -1,7 +1,9 @@
 #include "app/app_identity.h"
 #include "app/application.h"
 #include "app/artwork.h"
+#include "app/frm_main.h"
 #include "app/placement_settings.h"
+#include "app/scripted_actions.h"
 #include "app/startup.h"
 #include "app/termination_signals.h"
 #include "app/unavailable_bridge.h"
@@ -82,6 +84,9 @@ int main(int argc, char* argv[]) {
     qmt::app::Application app(std::make_unique<qmt::link::SystemClock>(), std::move(bridge),
                               qmt::app::DefaultSettingsFile(), qmt::app::ShellServices::Desktop());
     qmt::app::Main(app, {qmt::link::ExecutableFolder(), parser.isSet(quickOption), {}});
+    qmt::app::ScriptedActions::Play(*app.mainWindow(),
+                                    qmt::app::ScriptedActions::Steps(
+                                        qEnvironmentVariable(qmt::app::ScriptedActions::Variable)));
 
     const qmt::app::TerminationSignals terminationSignals([&app](int) {
         app.CloseAllWindows();

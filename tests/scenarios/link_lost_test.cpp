@@ -22,15 +22,17 @@ std::vector<std::size_t> FailedRequests(const std::vector<std::string>& trace) {
     return failed;
 }
 
-// Unplugged while the monitoring cycle runs: one message, the windows closed
-// in order (the placement stored), status 3.
+// Unplugged while the monitoring cycle runs with the windows open: one
+// message, the windows closed in order (the placement stored), status 3.
 TEST(LinkLost, QmtevalTellsOnceAndClosesInOrder) {
     Scenario scenario;
+    scenario.SetUserActions({"mnuSoftware", "mnuAbout"});
     const Outcome outcome = scenario.Run(Program::Qmteval, UnpluggedBoard);
     ASSERT_TRUE(outcome.finished);
     EXPECT_TRUE(outcome.normalExit) << outcome.err;
     EXPECT_EQ(outcome.exitCode, LinkFailureStatus) << outcome.err;
     EXPECT_EQ(outcome.messages, (std::vector<Message>{{ProgramTitle(), CommunicationsMessage}}));
+    EXPECT_EQ(outcome.err.find("QMT_TEST_ACTIONS"), std::string::npos) << outcome.err;
     EXPECT_EQ(scenario.StoredPlacement(), (QStringList{"1005", "1005", "6495", "6495"}));
     // The failed request was the last: no tick ran while the message was
     // up, and closing the windows asked nothing more of the lost link.

@@ -120,6 +120,9 @@ void Scenario::Start(Program program, QStringList arguments) {
     environment.insert(QStringLiteral("TARNLINK_TRACE"), Path(QStringLiteral("trace.txt")));
     environment.insert(QStringLiteral("QMT_TEST_MESSAGE_LOG"),
                        Path(QStringLiteral("messages.txt")));
+    if (!userActions_.isEmpty()) {
+        environment.insert(QStringLiteral("QMT_TEST_ACTIONS"), userActions_.join(';'));
+    }
     process_ = std::make_unique<QProcess>();
     process_->setProcessEnvironment(environment);
     process_->setWorkingDirectory(dir_.path());

@@ -82,6 +82,10 @@ public:
     // --bridge for the built emulated bridge library.
     static QStringList BridgeArguments();
 
+    // What the user does once qmteval is up: menu items, toolbar actions and
+    // buttons by object name, NAME=TEXT for a text box (QMT_TEST_ACTIONS).
+    void SetUserActions(const QStringList& steps) { userActions_ = steps; }
+
     // qmteval also gets --no-splash-pauses, so that a start costs no time
     // that only holds the splash window for reading.
     void Start(Program program, QStringList arguments);
@@ -106,6 +110,7 @@ private:
     QTemporaryDir dir_;
     std::optional<Program> privateCopy_;
     QString privateFolder_;
+    QStringList userActions_;
     std::unique_ptr<QProcess> process_;
 };
 
