@@ -65,12 +65,13 @@ const Damage Damages[] = {
      DefaultPlacement},
     {"LargerThanTheScreen",
      [](Scenario& s) { Write(s, PlacementText("0", "0", "999999", "999999")); }, WholeScreen},
+    // Made unreadable by its owner: read as absent, and not overwritten.
     {"Unreadable",
      [](Scenario& s) {
          Write(s, PlacementText("3000", "1500", "9000", "7500"));
          QFile::setPermissions(s.SettingsFile(), {});
      },
-     DefaultPlacement},
+     {}},
     {"HugeFile",
      [](Scenario& s) {
          Write(s, PlacementText("3000", "1500", "9000", "7500") + QByteArray(2 << 20, 'x'));
