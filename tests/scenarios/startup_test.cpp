@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace qmt::scenario {
 
@@ -121,6 +122,39 @@ TEST(FirmwarePath, LongerThanTheBufferIsNamed) {
         } else {
             EXPECT_TRUE(outcome.err.ends_with("\n" + FirmwareMessage + "\n")) << outcome.err;
         }
+    }
+}
+
+// A FIFO in place of the board file or the firmware file that nobody writes
+// to reads as empty instead of blocking the start for good: the default
+// board, and a firmware file without its end record.
+TEST(FifoInPlaceOfAFile, DoesNotBlock) {
+    for (const Program program : {Program::Qmteval, Program::Qmtctl}) {
+        const QStringList command =
+            program == Program::Qmtctl ? QStringList{"detect"} : QStringList{};
+        Scenario board;
+        const QString fifo = board.Path("board.fifo");
+        ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        board.Start(program, QStringList{"--board", fifo} + command);
+        if (program == Program::Qmteval) {
+            EXPECT_TRUE(board.WaitUntilMonitoring());
+            board.Signal(SIGTERM);
+        }
+        const Outcome withBoard = board.Finish();
+        ASSERT_TRUE(withBoard.finished);
+        EXPECT_EQ(withBoard.exitCode, 0) << withBoard.err;
+        EXPECT_TRUE(withBoard.messages.empty());
+
+        Scenario firmware;
+        firmware.UsePrivateCopy(program, std::nullopt);
+        const QString hex = firmware.Path("program/HLX3300FW.Hex");
+        ASSERT_EQ(::mkfifo(hex.toLocal8Bit().constData(), 0600), 0);
+        const Outcome withFirmware = firmware.Run(program, command);
+        ASSERT_TRUE(withFirmware.finished);
+        EXPECT_EQ(withFirmware.exitCode, LinkFailureStatus) << withFirmware.err;
+        EXPECT_NE(withFirmware.err.find("HLX3300FW.Hex: line 0: no end-of-file record"),
+                  std::string::npos)
+            << withFirmware.err;
     }
 }
 
