@@ -132,15 +132,18 @@ TEST_P(DamagedPlacement, StartsAndStoresAGoodPlacement) {
 INSTANTIATE_TEST_SUITE_P(Scenario, DamagedPlacement, ::testing::ValuesIn(Damages),
                          [](const auto& test) { return std::string(test.param.name); });
 
-// Ctrl+C in the terminal that started the program closes it as SIGTERM does.
+// Ctrl+C in the terminal that started the program closes it as SIGTERM
+// does, child windows and all.
 TEST(Interrupt, ClosesInOrder) {
     Scenario scenario;
+    scenario.SetUserActions({"mnuSoftware", "mnuAbout"});
     scenario.WriteFile("config/QMT6171_2_3 Evaluation Software.conf",
                        PlacementText("3000", "1500", "9000", "7500"));
     scenario.Start(Program::Qmteval, {});
     ASSERT_TRUE(scenario.WaitUntilMonitoring());
     scenario.Signal(SIGINT);
     const Outcome outcome = scenario.Finish();
+    EXPECT_EQ(outcome.err.find("QMT_TEST_ACTIONS"), std::string::npos) << outcome.err;
     EXPECT_TRUE(outcome.normalExit) << outcome.err;
     EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
     EXPECT_EQ(scenario.StoredPlacement(), (QStringList{"3000", "1500", "9000", "7500"}));
