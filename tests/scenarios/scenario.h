@@ -36,6 +36,10 @@ struct Message {
     bool operator==(const Message&) const = default;
 };
 
+inline void PrintTo(const Message& message, std::ostream* out) {
+    *out << '"' << message.caption << "\" / \"" << message.text << '"';
+}
+
 struct Outcome {
     // False if the program was still running at the time bound (it is killed).
     bool finished = false;
