@@ -1,8 +1,10 @@
 #include "scenarios/scenario.h"
 
+#include <QFile>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <utility>
 
 namespace qmt::scenario {
 
@@ -155,6 +157,26 @@ TEST(FifoInPlaceOfAFile, DoesNotBlock) {
         EXPECT_NE(withFirmware.err.find("HLX3300FW.Hex: line 0: no end-of-file record"),
                   std::string::npos)
             << withFirmware.err;
+    }
+}
+
+// A command line qmteval cannot use: one line, status 2, no window and no
+// placement written.
+TEST(UsageError, OneLineAndNothingElse) {
+    const std::pair<QStringList, std::string> cases[] = {
+        {{"--frobnicate"}, "qmteval: Unknown option 'frobnicate'.\n"},
+        {{"extra"}, "qmteval: unexpected argument 'extra'\n"},
+        {{"--bridge", "nonsense"},
+         "qmteval: unknown bridge 'nonsense' (use tarnlink, tarnlink:PATH or i2c:/dev/i2c-N)\n"},
+    };
+    for (const auto& [arguments, line] : cases) {
+        Scenario scenario;
+        const Outcome outcome = scenario.Run(Program::Qmteval, arguments);
+        EXPECT_EQ(outcome.exitCode, 2) << line;
+        EXPECT_EQ(outcome.err, line);
+        EXPECT_TRUE(outcome.messages.empty());
+        EXPECT_TRUE(scenario.Trace().empty()) << line;
+        EXPECT_FALSE(QFile::exists(scenario.SettingsFile())) << line;
     }
 }
 
