@@ -57,6 +57,13 @@ const Damage Damages[] = {
          Write(s, PlacementText("left", "0x10", "\"\"", "@Variant(\\0\\0\\0\\x7f)"));
      },
      DefaultPlacement},
+    // Edited on another system: CR LF line ends, a byte-order mark, blanks.
+    {"EditedElsewhere",
+     [](Scenario& s) {
+         Write(s, "\xEF\xBB\xBF[Settings]\r\nMainLeft = 3000\r\nMainTop=\t1500 \r\n"
+                  "MainWidth=9000\r\nMainHeight=7500\r\n");
+     },
+     {"3000", "1500", "9000", "7500"}},
     {"OffEveryScreen",
      [](Scenario& s) { Write(s, PlacementText("-500000", "300000", "6500", "6500")); },
      DefaultPlacement},
