@@ -79,6 +79,14 @@ const Damage Damages[] = {
          QFile::setPermissions(s.SettingsFile(), {});
      },
      {}},
+    // Unreadable even for root: a link that leads back to itself.
+    {"LinkLoop",
+     [](Scenario& s) {
+         ASSERT_EQ(::symlink(s.SettingsFile().toLocal8Bit().constData(),
+                             s.SettingsFile().toLocal8Bit().constData()),
+                   0);
+     },
+     DefaultPlacement},
     {"HugeFile",
      [](Scenario& s) {
          Write(s, PlacementText("3000", "1500", "9000", "7500") + QByteArray(2 << 20, 'x'));
