@@ -160,6 +160,18 @@ TEST(FifoInPlaceOfAFile, DoesNotBlock) {
     }
 }
 
+// A failed start stores the placement on its way out, too; a FIFO in the
+// placement file's place must not hold it there.
+TEST(FailedStart, EndsWithAFifoForPlacementFile) {
+    Scenario scenario;
+    ASSERT_EQ(::mkfifo(scenario.SettingsFile().toLocal8Bit().constData(), 0600), 0);
+    const Outcome outcome =
+        scenario.Run(Program::Qmteval, {"--board", BoardFile("firmware_fails.board")});
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, LinkFailureStatus) << outcome.err;
+    EXPECT_EQ(outcome.messages, (std::vector<Message>{{ProgramTitle(), FirmwareMessage}}));
+}
+
 // A command line qmteval cannot use: one line, status 2, no window and no
 // placement written.
 TEST(UsageError, OneLineAndNothingElse) {
