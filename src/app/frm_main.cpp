@@ -299,9 +299,11 @@ void FrmMain::registerChildWindows() {
 void FrmMain::readSettings() {
     const double dpi = LogicalDpi(this);
     QRect placement = PlacementToPixels(ReadPlacement(app_.settingsFile()), dpi);
-    if (!IsPlacementReachable(placement, ScreenAreas())) {
+    const QList<QRect> screens = ScreenAreas();
+    if (!IsPlacementReachable(placement, screens)) {
         placement = PlacementToPixels(Placement{}, dpi);
     }
+    placement.setSize(SizeOnScreens(placement.size(), screens));
     move(placement.topLeft());
     resize(placement.size());
 }

@@ -1,7 +1,9 @@
 #include "app/app_identity.h"
 #include "app/application.h"
 #include "app/artwork.h"
+#include "app/frm_main.h"
 #include "app/placement_settings.h"
+#include "app/scripted_actions.h"
 #include "app/startup.h"
 #include "app/termination_signals.h"
 #include "app/unavailable_bridge.h"
@@ -41,9 +43,14 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption forceOption(
         QStringLiteral("force"),
         QStringLiteral("i2c: also use addresses that a kernel driver owns (as i2cget -f)."));
+    const QCommandLineOption quickOption(
+        QStringLiteral("no-splash-pauses"),
+        QStringLiteral("Leave out the 3 s that only hold the splash window for reading "
+                       "(unattended starts)."));
     parser.addOption(bridgeOption);
     parser.addOption(boardOption);
     parser.addOption(forceOption);
+    parser.addOption(quickOption);
     if (!parser.parse(QApplication::arguments())) {
         std::cerr << "qmteval: " << parser.errorText().toStdString() << '\n';
         return UsageErrorStatus;
@@ -76,7 +83,10 @@ int main(int argc, char* argv[]) {
 
     qmt::app::Application app(std::make_unique<qmt::link::SystemClock>(), std::move(bridge),
                               qmt::app::DefaultSettingsFile(), qmt::app::ShellServices::Desktop());
-    qmt::app::Main(app, {qmt::link::ExecutableFolder(), false, {}});
+    qmt::app::Main(app, {qmt::link::ExecutableFolder(), parser.isSet(quickOption), {}});
+    qmt::app::ScriptedActions::Play(*app.mainWindow(),
+                                    qmt::app::ScriptedActions::Steps(
+                                        qEnvironmentVariable(qmt::app::ScriptedActions::Variable)));
 
     const qmt::app::TerminationSignals terminationSignals([&app](int) {
         app.CloseAllWindows();

@@ -4,9 +4,12 @@
 #include "app/twips.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 namespace qmt::app {
 
@@ -22,6 +25,11 @@ const QString HeightKey = QStringLiteral("MainHeight");
 // and converting it to pixels would overflow.
 constexpr double LargestPosition = 1.0e6;
 constexpr double LargestSize = 1.0e6;
+
+// The program stores about a hundred bytes. A larger file, or one that is no
+// regular file (a FIFO would block the start, /dev/zero never end), holds no
+// placement of ours.
+constexpr std::uintmax_t LargestSettingsFile = 64 * 1024;
 
 // A window is reachable when a strip this large of its top edge is on a screen.
 constexpr int ReachableWidth = 48;
@@ -51,6 +59,12 @@ QString DefaultSettingsFile() {
 }
 
 Placement ReadPlacement(const QString& settingsFile) {
+    std::error_code error;
+    const std::filesystem::path path(QFile::encodeName(settingsFile).toStdString());
+    if (!std::filesystem::is_regular_file(path, error) ||
+        std::filesystem::file_size(path, error) > LargestSettingsFile || error) {
+        return {};
+    }
     QSettings settings(settingsFile, QSettings::IniFormat);
     settings.beginGroup(Section);
     const Placement defaults;
@@ -64,6 +78,13 @@ Placement ReadPlacement(const QString& settingsFile) {
 }
 
 bool WritePlacement(const QString& settingsFile, const Placement& placement) {
+    // Whatever else stands there is the user's, and a FIFO would block the exit.
+    std::error_code error;
+    const auto status =
+        std::filesystem::status(QFile::encodeName(settingsFile).toStdString(), error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        return false;
+    }
     QSettings settings(settingsFile, QSettings::IniFormat);
     settings.beginGroup(Section);
     settings.setValue(LeftKey, DecimalText(placement.left));
@@ -84,6 +105,14 @@ QRect PlacementToPixels(const Placement& placement, double logicalDpi) {
 Placement PlacementFromPixels(const QRect& pixels, double logicalDpi) {
     return {PixelsToTwips(pixels.x(), logicalDpi), PixelsToTwips(pixels.y(), logicalDpi),
             PixelsToTwips(pixels.width(), logicalDpi), PixelsToTwips(pixels.height(), logicalDpi)};
+}
+
+QSize SizeOnScreens(const QSize& size, const QList<QRect>& screens) {
+    QSize largest;
+    for (const QRect& screen : screens) {
+        largest = largest.expandedTo(screen.size());
+    }
+    return largest.isEmpty() ? size : size.boundedTo(largest);
 }
 
 bool IsPlacementReachable(const QRect& window, const QList<QRect>& screens) {

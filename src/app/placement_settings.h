@@ -20,13 +20,19 @@ struct Placement {
 // the file name carries them as underscores.
 QString DefaultSettingsFile();
 
-// Each value that is missing or not a usable number falls back to its default.
+// Each value that is missing or not a usable number falls back to its default;
+// all four do when the file is no regular file of a plausible size.
 Placement ReadPlacement(const QString& settingsFile);
-// Writes the four values and flushes them to disk; false if the file could not be written.
+// Writes the four values and flushes them to disk; false if the file could not
+// be written, or is no regular file (then it is left alone).
 bool WritePlacement(const QString& settingsFile, const Placement& placement);
 
 QRect PlacementToPixels(const Placement& placement, double logicalDpi);
 Placement PlacementFromPixels(const QRect& pixels, double logicalDpi);
+
+// The size cut down to the largest screen's, if it is larger: a window of
+// the 66,000 pixels that a stored million twips give would take gigabytes.
+QSize SizeOnScreens(const QSize& size, const QList<QRect>& screens);
 
 // True when enough of the window's top edge lies on one of the screens for
 // the user to reach it and drag it.

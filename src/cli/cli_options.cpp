@@ -9,7 +9,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <fstream>
+#include <unistd.h>
 #include <utility>
 
 namespace qmt::cli {
@@ -386,7 +386,8 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
     options.bridge.force = parser.isSet(force);
     if (parser.isSet(board)) {
         options.bridge.boardFile = parser.value(board).toStdString();
-        if (!std::ifstream(options.bridge.boardFile)) {
+        // Not opened: opening a FIFO would wait for a writer that may never come.
+        if (::access(options.bridge.boardFile.c_str(), R_OK) != 0) {
             return Usage("cannot read board file '" + options.bridge.boardFile + "'");
         }
     }

@@ -3,6 +3,7 @@
 #include "model/number_text.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace qmt::link {
@@ -42,7 +43,14 @@ void ConnectionSequence::Run() {
     progress_.ShowStage(hasFirmware ? "Downloading Firmware..." : "No bridge firmware to download");
 
     if (DownloadFirmware() < 0) {
-        access_.ReportLinkError(LinkError::FirmwareDownload);
+        // The bridge names its own failures; this one never reaches it.
+        const std::string& path = access_.usb().FirmwarePath;
+        access_.ReportLinkError(LinkError::FirmwareDownload,
+                                path.size() > MaxFirmwarePathLength
+                                    ? "the firmware path is longer than " +
+                                          std::to_string(MaxFirmwarePathLength) +
+                                          " characters: " + path
+                                    : std::string());
     }
     if (hasFirmware) {
         progress_.ShowStatus("Firmware download succesful");

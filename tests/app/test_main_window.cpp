@@ -69,6 +69,9 @@ void TestMainWindow::placementAtStart_data() {
     QTest::newRow("garbage") << QStringList{"left", "1500", "9000", "-7500"}
                              << Placement{1000, 1500, 9000, 6500};
     QTest::newRow("off every screen") << QStringList{"-90000", "1500", "9000", "7500"} << defaults;
+    // Cut down to the 800 × 800 offscreen screen.
+    QTest::newRow("larger than every screen")
+        << QStringList{"0", "15", "999999", "999999"} << Placement{0, 15, 12000, 12000};
 }
 
 void TestMainWindow::placementAtStart() {

@@ -3,8 +3,10 @@
 #include "board_fixture.h"
 #include "intel_hex.h"
 
+#include <array>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 
 namespace tarnlink::test {
 namespace {
@@ -92,6 +94,28 @@ TEST_F(FirmwareDownload, StatusFollowsTheHexFileAndTheBoardFile) {
 
     EXPECT_EQ(emulator.LoadFirmWare(broken.c_str()), FirmwareMalformed);
     EXPECT_EQ(Request(RequestRegister, 0x2A, 0xFE, 1), StatusNotConnected) << "connection dropped";
+}
+
+// A FIFO that nobody writes to must not block the download: it reads as
+// empty. A pipe that was written (a shell's <(...)) is read to its end.
+TEST_F(FirmwareDownload, FifoAndPipeDoNotBlock) {
+    const TempDir dir;
+    const std::string fifo = dir.Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(DownloadWithBoard(fifo), FirmwareOk) << "the default board";
+    ::unsetenv("TARNLINK_BOARD");
+    EXPECT_EQ(emulator.LoadFirmWare(fifo.c_str()), FirmwareMalformed) << "no end record";
+
+    std::array<int, 2> pipe{};
+    ASSERT_EQ(::pipe(pipe.data()), 0);
+    const std::string board = "address = 0x2A\n";
+    ASSERT_EQ(::write(pipe[1], board.data(), board.size()), static_cast<ssize_t>(board.size()));
+    ::close(pipe[1]);
+    EXPECT_EQ(DownloadWithBoard("/dev/fd/" + std::to_string(pipe[0])), FirmwareOk)
+        << emulator.LastError();
+    ::close(pipe[0]);
+    ASSERT_EQ(Connect(), StatusOk);
+    EXPECT_EQ(Read(0xFE, 0x2A), 0x41);
 }
 
 } // namespace

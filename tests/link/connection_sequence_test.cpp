@@ -63,6 +63,8 @@ TEST(ConnectionSequence, FirmwareFailureOrTooLongAPathEndsBeforeAnyRequest) {
         EXPECT_THROW(rig.Run(), LinkFailure);
         EXPECT_EQ(rig.errors.codes, std::vector{LinkError::FirmwareDownload});
         EXPECT_EQ(rig.bridge.log.size(), length == folderFits ? 1u : 0u) << length;
+        // The bridge explains its own failures; the one it never sees is explained here.
+        EXPECT_EQ(rig.errors.reasons.size(), length == folderFits ? 0u : 1u) << length;
     }
 }
 

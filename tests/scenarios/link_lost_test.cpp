@@ -1,0 +1,57 @@
+#include "scenarios/scenario.h"
+
+#include <gtest/gtest.h>
+
+namespace qmt::scenario {
+
+namespace {
+
+const std::string CommunicationsMessage = "Communications Interrupted - Check USB connections";
+constexpr int LinkFailureStatus = 3;
+const QStringList UnpluggedBoard{"--board", BoardFile("unplugged_while_monitoring.board")};
+
+// The indices of the trace lines whose request failed.
+std::vector<std::size_t> FailedRequests(const std::vector<std::string>& trace) {
+    std::vector<std::size_t> failed;
+    for (std::size_t i = 0; i < trace.size(); ++i) {
+        const auto fields = TraceFields(trace[i]);
+        if (fields.size() >= 6 && fields[5] != 0) {
+            failed.push_back(i);
+        }
+    }
+    return failed;
+}
+
+// Unplugged while the monitoring cycle runs with the windows open: one
+// message, the windows closed in order (the placement stored), status 3.
+TEST(LinkLost, QmtevalTellsOnceAndClosesInOrder) {
+    Scenario scenario;
+    scenario.SetUserActions({"mnuSoftware", "mnuAbout"});
+    const Outcome outcome = scenario.Run(Program::Qmteval, UnpluggedBoard);
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_TRUE(outcome.normalExit) << outcome.err;
+    EXPECT_EQ(outcome.exitCode, LinkFailureStatus) << outcome.err;
+    EXPECT_EQ(outcome.messages, (std::vector<Message>{{ProgramTitle(), CommunicationsMessage}}));
+    EXPECT_EQ(outcome.err.find("QMT_TEST_ACTIONS"), std::string::npos) << outcome.err;
+    EXPECT_EQ(scenario.StoredPlacement(), (QStringList{"1005", "1005", "6495", "6495"}));
+    // The failed request was the last: no tick ran while the message was
+    // up, and closing the windows asked nothing more of the lost link.
+    const auto trace = scenario.Trace();
+    EXPECT_EQ(FailedRequests(trace), std::vector<std::size_t>{trace.size() - 1});
+}
+
+// qmtctl ends at the failing request with the message and prints no part of a result.
+TEST(LinkLost, QmtctlPrintsNoPartOfTheResult) {
+    for (const char* command : {"dump", "temps"}) {
+        const Outcome outcome = Scenario().Run(
+            Program::Qmtctl, {"--board", BoardFile("unplugged_after_search.board"), command});
+        ASSERT_TRUE(outcome.finished) << command;
+        EXPECT_EQ(outcome.exitCode, LinkFailureStatus) << command << outcome.err;
+        EXPECT_EQ(outcome.out, "") << command;
+        EXPECT_EQ(outcome.err, CommunicationsMessage + "\n") << command;
+    }
+}
+
+} // namespace
+
+} // namespace qmt::scenario
