@@ -30,7 +30,7 @@ FrmGraph::FrmGraph(app::Application& app, QWidget* parent) : QWidget(parent), ap
     stpGraph_->setObjectName(QStringLiteral("stpGraph"));
     stpGraph_->move(0, 0);
     auto* openLog = new QAction(QStringLiteral("Open Log…"), stpGraph_);
-    openLog->setObjectName(QStringLiteral("mnuOpenLog"));
+    openLog->setObjectName(QStringLiteral("mnuGraphOpenLog"));
     connect(openLog, &QAction::triggered, this, &FrmGraph::openLogRequested);
     stpGraph_->addAction(openLog);
     Load();
