@@ -117,6 +117,8 @@ void FrmReplay::ShowChosenRuns(const std::vector<output::LogRun>& runs) {
         damaged += run->damagedLines;
     }
     ShowRuns(*stpReplay_, shown);
+    // The keys zoom and scroll at once; the Cancel button that had the focus is gone.
+    stpReplay_->setFocus();
     const QString damagedText = DamagedText(damaged);
     lblSummary_->setText(damagedText.isEmpty() ? what : what + QStringLiteral("; ") + damagedText);
 }
