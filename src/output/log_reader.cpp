@@ -35,11 +35,11 @@ std::string_view FieldText(std::string_view field) {
     return field;
 }
 
-void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
+void SplitFields(std::string_view line, char separator, std::vector<std::string_view>& fields) {
     fields.clear();
     std::size_t start = 0;
     while (true) {
-        const std::size_t comma = line.find(',', start);
+        const std::size_t comma = line.find(separator, start);
         fields.push_back(FieldText(line.substr(start, comma - start)));
         if (comma == std::string_view::npos) {
             return;
@@ -62,6 +62,21 @@ std::size_t ChannelOfHead(std::string_view head) {
         }
     }
     return ChannelNames.size();
+}
+
+// A number of a field; with a decimal comma (a spreadsheet that separates
+// its fields by semicolons) the comma is read as the point.
+std::optional<double> FieldNumber(std::string_view field, bool decimalComma) {
+    if (!decimalComma || field.find(',') == std::string_view::npos) {
+        return model::StrictDecimal(field);
+    }
+    constexpr std::size_t LongestNumber = 64;
+    if (field.size() > LongestNumber) {
+        return std::nullopt;
+    }
+    std::array<char, LongestNumber> text{};
+    std::replace_copy(field.begin(), field.end(), text.begin(), ',', '.');
+    return model::StrictDecimal({text.data(), field.size()});
 }
 
 } // namespace
@@ -128,7 +143,10 @@ void LogReader::EndLine(std::string_view line) {
 }
 
 void LogReader::ReadLine(std::string_view line) {
-    SplitFields(line, fields_);
+    // The program writes commas; a spreadsheet set to a decimal comma writes
+    // semicolons between fields, and no log line holds a semicolon otherwise.
+    decimalComma_ = line.find(';') != std::string_view::npos;
+    SplitFields(line, decimalComma_ ? ';' : ',', fields_);
     if (AllEmpty(fields_, 0)) {
         return;
     }
@@ -181,7 +199,7 @@ bool LogReader::ReadData(const std::vector<std::string_view>& fields) {
     if (!inRun_ || fields.size() < 1 + columnCount_ || !AllEmpty(fields, 1 + columnCount_)) {
         return false;
     }
-    const std::optional<double> time = model::StrictDecimal(fields[0]);
+    const std::optional<double> time = FieldNumber(fields[0], decimalComma_);
     if (!time) {
         return false;
     }
@@ -197,7 +215,7 @@ bool LogReader::ReadData(const std::vector<std::string_view>& fields) {
             values[c] = std::numeric_limits<float>::quiet_NaN();
             continue;
         }
-        const std::optional<double> value = model::StrictDecimal(field);
+        const std::optional<double> value = FieldNumber(field, decimalComma_);
         if (!value || std::abs(*value) > FloatMax) {
             return false;
         }

@@ -40,10 +40,10 @@ struct LogRun {
 // 0xB0, as UTF-8 or in any other form; a UTF-8 byte order mark; fields in
 // double quotes; numbers with or without the blank of the sign column and
 // the 0 before the point; rows padded with empty fields; empty lines made of
-// commas. A line that fits nowhere (a number that is not one, too few
-// columns, data before any column heads, an unknown column head, a line
-// longer than any log line) is damaged: it is skipped and counted, and
-// reading goes on.
+// commas; columns in another order; fields separated by semicolons with a
+// decimal comma, as spreadsheets set to such a language save them. A line that fits nowhere (a
+// number that is not one, too few columns, data before any column heads, an unknown column head, a
+// line longer than any log line) is damaged: it is skipped and counted, and reading goes on.
 class LogReader {
 public:
     // Longer lines are damaged; no log line comes near it.
@@ -73,8 +73,9 @@ private:
     std::vector<LogRun> runs_;
     std::string partial_;
     bool partialTooLong_ = false;
-    bool afterCr_ = false; // an LF now ends nothing: it belongs to the CR
-    bool inRun_ = false;   // data lines now belong to runs_.back()
+    bool afterCr_ = false;      // an LF now ends nothing: it belongs to the CR
+    bool inRun_ = false;        // data lines now belong to runs_.back()
+    bool decimalComma_ = false; // of the line being read
     // The channel of each column after the time, as the heads name them.
     std::array<std::size_t, 3> columns_{};
     std::size_t columnCount_ = 0;

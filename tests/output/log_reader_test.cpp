@@ -129,6 +129,17 @@ TEST(LogReader, ReadsWhatSpreadsheetsWriteBack) {
     EXPECT_EQ(run.times, (std::vector<double>{0.0, 0.1, 0.1}));
     EXPECT_EQ(run.values[0], (std::vector<float>{25.0f, 25.0f, -0.5f}));
     EXPECT_EQ(run.values[2], (std::vector<float>{28.5f, -0.75f, 10.0f}));
+
+    // Saved with a decimal comma: semicolons between the fields.
+    const LogReader comma = ReadLog("QMT6171/3 Log File;;\n;;\nTime ;Local(\xC2\xB0"
+                                    "C) ;Remote1(\xC2\xB0"
+                                    "C) ;\n0;25,25;-0,75;\n0,1;\"25\";;\n0,2;25,5;1,2,3;\n");
+    ASSERT_EQ(comma.Runs().size(), 1u);
+    EXPECT_EQ(comma.Runs()[0].firstLine, 1);
+    EXPECT_EQ(comma.Runs()[0].times, (std::vector<double>{0.0, 0.1}));
+    EXPECT_EQ(comma.Runs()[0].values[0], (std::vector<float>{25.25f, 25.0f}));
+    EXPECT_EQ(comma.Runs()[0].values[1][0], -0.75f);
+    EXPECT_EQ(comma.DamagedLines(), 1); // "1,2,3" is no number
 }
 
 TEST(LogReader, DamagedAndTruncatedLinesAreSkippedAndCounted) {

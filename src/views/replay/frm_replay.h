@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QProgressBar;

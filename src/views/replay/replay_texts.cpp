@@ -1,5 +1,6 @@
 #include "views/replay/replay_texts.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qmt::views {
