@@ -32,6 +32,11 @@ FrmReplay::FrmReplay(const QString& path, std::unique_ptr<output::LogFileLoad> l
     stpReplay_ = new widgets::StripChart(this);
     stpReplay_->setObjectName(QStringLiteral("stpReplay"));
     SetUpReplayChart(*stpReplay_);
+    // Until the samples are in, an empty chart would show today's clock.
+    QSizePolicy keepPlace = stpReplay_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    stpReplay_->setSizePolicy(keepPlace);
+    stpReplay_->hide();
     lblSummary_ = new QLabel(QStringLiteral("Reading %1…").arg(fileName_), this);
     lblSummary_->setObjectName(QStringLiteral("lblSummary"));
     prgLoad_ = new QProgressBar(this);
@@ -117,6 +122,7 @@ void FrmReplay::ShowChosenRuns(const std::vector<output::LogRun>& runs) {
         damaged += run->damagedLines;
     }
     ShowRuns(*stpReplay_, shown);
+    stpReplay_->show();
     // The keys zoom and scroll at once; the Cancel button that had the focus is gone.
     stpReplay_->setFocus();
     const QString damagedText = DamagedText(damaged);

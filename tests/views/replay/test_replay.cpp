@@ -142,6 +142,7 @@ void TestReplay::bothMenusOpenAReplayBesideTheUndisturbedLiveGraph() {
     FrmReplay* first = r.OpenFromMenu(path);
     QVERIFY(first != nullptr);
     QCOMPARE(first->objectName(), QString("frmReplay"));
+    QVERIFY(!first->stpReplay()->isHidden());
     QCOMPARE(first->window()->windowTitle(), world.main().windowTitle());
     QCOMPARE(world.main().mdiArea()->activeSubWindow()->windowTitle(), QString("day.csv"));
     QVERIFY(r.answers.offered.isEmpty()); // one run: nothing to choose
@@ -256,6 +257,7 @@ void TestReplay::cancelAndUnreadableFilesOpenNothing() {
     QVERIFY(big != nullptr);
     QVERIFY(big->Loading());
     QVERIFY(big->LoadStep());
+    QVERIFY(big->stpReplay()->isHidden());
     QVERIFY(big->findChild<QProgressBar*>("prgLoad")->value() > 0);
     big->findChild<QPushButton*>("cmdCancel")->click();
     QVERIFY(!big->Loading());
