@@ -9,16 +9,26 @@ ChildWindows::ChildWindows(QMdiArea& area) : area_(area) {}
 
 void ChildWindows::Register(WindowId id, Factory factory) {
     factories_[id] = std::move(factory);
+    many_.erase(id);
+}
+
+void ChildWindows::RegisterMany(WindowId id, Factory factory) {
+    factories_[id] = std::move(factory);
+    many_.insert(id);
 }
 
 QMdiSubWindow* ChildWindows::Open(WindowId id) {
-    QMdiSubWindow* frame = LoadedFrame(id);
+    QMdiSubWindow* frame = many_.contains(id) ? nullptr : LoadedFrame(id);
     if (frame == nullptr) {
         const auto factory = factories_.find(id);
         if (factory == factories_.end()) {
             return nullptr;
         }
-        frame = area_.addSubWindow(factory->second());
+        QWidget* widget = factory->second();
+        if (widget == nullptr) {
+            return nullptr;
+        }
+        frame = area_.addSubWindow(widget);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frames_[id] = frame;
     }

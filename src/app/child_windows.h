@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <set>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -10,8 +11,8 @@ class QWidget;
 
 namespace qmt::app {
 
-// The child windows the main window can open, one instance each.
-enum class WindowId { Save, Log, RegMap, Graph, Limits, Config, SWOptions, About, Compare };
+// The child windows the main window can open; Replay opens one per log file.
+enum class WindowId { Save, Log, RegMap, Graph, Limits, Config, SWOptions, About, Compare, Replay };
 
 // Opens child windows inside the main window's MDI area. Opening loads a
 // window once (its factory builds it; it sets its own size when first
@@ -26,10 +27,15 @@ public:
     explicit ChildWindows(QMdiArea& area);
 
     void Register(WindowId id, Factory factory);
+    // Like Register, but every opening builds a new window, so that several
+    // can be open at once (a replayed log per file). The factory may return
+    // null: then nothing opens (the user cancelled).
+    void RegisterMany(WindowId id, Factory factory);
 
     // The window's frame, or null when the id has no window.
     QMdiSubWindow* Open(WindowId id);
-    // The window's widget while it is loaded, else null.
+    // The window's widget while it is loaded, else null; of several, the one
+    // opened last.
     QWidget* Loaded(WindowId id) const;
     // Unloads every child window; each runs its own unload handling.
     void CloseAll();
@@ -39,6 +45,7 @@ private:
 
     QMdiArea& area_;
     std::map<WindowId, Factory> factories_;
+    std::set<WindowId> many_;
     std::map<WindowId, QPointer<QMdiSubWindow>> frames_;
 };
 

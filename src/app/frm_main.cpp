@@ -15,6 +15,7 @@
 #include "views/logging/frm_logging.h"
 #include "views/logging/log_session.h"
 #include "views/regmap/frm_reg_map.h"
+#include "views/replay/replay_opener.h"
 #include "views/save/frm_save.h"
 
 #include <QAction>
@@ -54,7 +55,8 @@ const MenuDefinition Menus[] = {
     {"mnuFile",
      "&File",
      {{"mnuSave", "&Save/Recall Configuration", WindowId::Save},
-      {"mnuLog", "&Log Data to File", WindowId::Log}}},
+      {"mnuLog", "&Log Data to File", WindowId::Log},
+      {"mnuOpenLog", "Open Log in &Graph…", WindowId::Replay}}},
     {"mnuDevice",
      "&View",
      {{"mnuRegMap", "&Register Map", WindowId::RegMap},
@@ -189,10 +191,10 @@ void FrmMain::createActions() {
 
 void FrmMain::createMenus() {
     for (const MenuDefinition& definition : Menus) {
-        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(definition.caption));
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(definition.caption));
         menu->setObjectName(QLatin1String(definition.name));
         for (const MenuItem& item : definition.items) {
-            QAction* action = menu->addAction(QString::fromLatin1(item.caption));
+            QAction* action = menu->addAction(QString::fromUtf8(item.caption));
             action->setObjectName(QLatin1String(item.name));
             const WindowId opens = item.opens;
             connect(action, &QAction::triggered, this, [this, opens] { OpenWindow(opens); });
@@ -291,7 +293,14 @@ void FrmMain::registerChildWindows() {
             });
     childWindows_.Register(
         WindowId::Log, [this, logSession] { return new FrmLogging(*logSession, app_.state()); });
-    childWindows_.Register(WindowId::Graph, [this] { return new views::FrmGraph(app_); });
+    childWindows_.Register(WindowId::Graph, [this] {
+        auto* graph = new views::FrmGraph(app_);
+        connect(graph, &views::FrmGraph::openLogRequested, this,
+                [this] { OpenWindow(WindowId::Replay); });
+        return graph;
+    });
+    auto* replay = new views::ReplayOpener(this);
+    childWindows_.RegisterMany(WindowId::Replay, [replay] { return replay->Open(); });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });
 }

@@ -181,6 +181,31 @@ double DecimalEntry(std::string_view text) {
     return value + 0.0; // no "-0" from "-0"
 }
 
+std::optional<double> StrictDecimal(std::string_view text) {
+    while (!text.empty() && IsEntryBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsEntryBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // from_chars would also take "inf", "nan" and a second sign.
+    if (text.empty() || !(IsDigit(text.front()) || text.front() == '.')) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const char* const end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (result.ec != std::errc{} || result.ptr != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return negative ? -value : value + 0.0;
+}
+
 double RoundHalfEven(double value) {
     if (!std::isfinite(value)) {
         return value;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,12 @@ std::string PlainNumberTextTrimmed(double value);
 // decimal point, exponent); blanks and tabs are skipped anywhere; no number
 // gives 0. "1 000" -> 1000, "250ms" -> 250, "" -> 0.
 double DecimalEntry(std::string_view text);
+
+// A whole field that is one finite decimal number and nothing else, as read
+// back from a file: blanks around it, an optional sign, digits with at most
+// one point, an optional exponent. " 30.25", "-.75", "+1e2" are numbers;
+// "", "25C", "1,5", "inf" and out-of-range values are not.
+std::optional<double> StrictDecimal(std::string_view text);
 
 // Rounds to the nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);

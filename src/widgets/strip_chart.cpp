@@ -65,6 +65,10 @@ void StripChart::AddSample(int index, double value) {
     }
 }
 
+void StripChart::AddSampleAt(int index, double time, double value) {
+    traces_[static_cast<std::size_t>(Index(index))].history.Append(time, static_cast<float>(value));
+}
+
 bool StripChart::ScrolledSincePaint(double latest) const {
     // Repainting for less than a pixel of movement only burns CPU; the
     // legend shows the newest values meanwhile. Never staler than a second.

@@ -54,6 +54,9 @@ public:
     // scrolls the chart. Samples of different traces added within the same
     // millisecond share one time stamp, so they line up in exported data.
     void AddSample(int index, double value);
+    // Appends a sample of trace `index` at a given chart time, as when a saved
+    // log is replayed; it does not repaint, so call update() after a batch.
+    void AddSampleAt(int index, double time, double value);
     // Chooses the trace (number 1 to 3) whose caption SetTraceCaption sets.
     void SelectTrace(int number);
     void SetTraceCaption(const QString& caption);
@@ -84,7 +87,8 @@ public:
     QString ToolTipAt(const QPoint& pos) const;
     // The rectangle the traces are drawn in.
     QRect PlotRect() const;
-    // The context menu as the user sees it (owned by the caller).
+    // The context menu as the user sees it (owned by the caller); actions
+    // added to the chart with QWidget::addAction follow its own.
     QMenu* CreateContextMenu();
 
 protected:

@@ -241,6 +241,10 @@ QMenu* StripChart::CreateContextMenu() {
         update();
     });
     automatic->setEnabled(!valueWindow_.Automatic());
+    if (!actions().isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(actions());
+    }
     return menu;
 }
 

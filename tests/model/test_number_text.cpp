@@ -50,6 +50,22 @@ TEST(NumberTextTest, DecimalEntryTakesTheNumberAtTheStart) {
     }
 }
 
+TEST(NumberTextTest, StrictDecimalTakesOneWholeFiniteNumberOnly) {
+    const std::pair<const char*, double> numbers[] = {
+        {" 30.25", 30.25}, {"-.75", -0.75}, {"+1e2", 100.0}, {" 0 ", 0.0},
+        {"1.", 1.0},       {"\t.5", 0.5},   {"-0", 0.0},     {"2E-3", 0.002},
+    };
+    for (const auto& [text, value] : numbers) {
+        const std::optional<double> read = StrictDecimal(text);
+        ASSERT_TRUE(read.has_value()) << '"' << text << '"';
+        EXPECT_DOUBLE_EQ(*read, value) << '"' << text << '"';
+    }
+    for (const char* text : {"", " ", ".", "-", "25C", "1,5", "1 5", "inf", "-nan", "--1", "+-1",
+                             "0x10", "1e999", "1e", "\xB0"}) {
+        EXPECT_FALSE(StrictDecimal(text).has_value()) << '"' << text << '"';
+    }
+}
+
 TEST(NumberTextTest, HexEntryReadsLeadingHexDigits) {
     const std::pair<const char*, std::int32_t> fitting[] = {
         {"3H", 3}, {"fe", 254}, {" 3", 0}, {"FFFFFFFF", -1}, {"00000000FF", 255}};

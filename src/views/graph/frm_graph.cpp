@@ -6,6 +6,7 @@
 #include "model/temp_codes.h"
 #include "widgets/strip_chart.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <algorithm>
 
@@ -28,6 +29,10 @@ FrmGraph::FrmGraph(app::Application& app, QWidget* parent) : QWidget(parent), ap
     stpGraph_ = new widgets::StripChart(this);
     stpGraph_->setObjectName(QStringLiteral("stpGraph"));
     stpGraph_->move(0, 0);
+    auto* openLog = new QAction(QStringLiteral("Open Log…"), stpGraph_);
+    openLog->setObjectName(QStringLiteral("mnuGraphOpenLog"));
+    connect(openLog, &QAction::triggered, this, &FrmGraph::openLogRequested);
+    stpGraph_->addAction(openLog);
     Load();
 }
 

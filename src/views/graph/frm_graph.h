@@ -38,6 +38,10 @@ public:
     // The chart's size for a window of the given outer size, never negative.
     static QSizeF ChartSizeTwips(QSizeF outerTwips);
 
+signals:
+    // "Open Log…" was chosen in the chart's right-click menu.
+    void openLogRequested();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

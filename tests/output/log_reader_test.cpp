@@ -1,0 +1,234 @@
+#include "output/log_file_load.h"
+#include "output/log_format.h"
+#include "output/log_reader.h"
+
+#include <QTemporaryDir>
+#include <cmath>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace qmt::output {
+namespace {
+
+constexpr LogChannels All{true, true, true};
+
+// A run as the writer writes it: readings that change with every line.
+std::string WrittenRun(const LogChannels& channels, int lines, std::int32_t intervalMs,
+                       bool remote2Selected = false) {
+    std::string text = LogRunHead(channels);
+    for (int i = 0; i < lines; ++i) {
+        const LogReadings readings{25.0f + 0.25f * static_cast<float>(i),
+                                   -1.75f * static_cast<float>(i), 0.5f - static_cast<float>(i),
+                                   remote2Selected};
+        text += LogDataLine(i, intervalMs, channels, readings);
+        text += LogLineEnd;
+    }
+    return text;
+}
+
+void ExpectWrittenRun(const LogRun& run, const LogChannels& channels, int lines,
+                      std::int32_t intervalMs, bool remote2Selected = false) {
+    EXPECT_EQ(run.channels, channels);
+    ASSERT_EQ(run.Lines(), static_cast<std::size_t>(lines));
+    EXPECT_EQ(run.damagedLines, 0);
+    for (std::size_t c = 0; c < 3; ++c) {
+        EXPECT_EQ(run.values[c].size(), channels[c] ? run.Lines() : 0u) << "channel " << c;
+    }
+    for (int i = 0; i < lines; ++i) {
+        const auto line = static_cast<std::size_t>(i);
+        const float f = static_cast<float>(i);
+        EXPECT_DOUBLE_EQ(run.times[line], i * intervalMs / 1000.0);
+        if (channels[0]) {
+            EXPECT_EQ(run.values[0][line], 25.0f + 0.25f * f);
+        }
+        if (channels[1]) {
+            EXPECT_EQ(std::isnan(run.values[1][line]), remote2Selected);
+            if (!remote2Selected) {
+                EXPECT_EQ(run.values[1][line], -1.75f * f);
+            }
+        }
+        if (channels[2]) {
+            EXPECT_EQ(run.values[2][line], 0.5f - f);
+        }
+    }
+}
+
+// Every byte the way a spreadsheet saves the file: LF, UTF-8 degree signs.
+std::string AsSpreadsheetSavesIt(std::string text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '\r') {
+            continue;
+        }
+        if (c == '\xB0') {
+            out += "\xC2\xB0";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+TEST(LogReader, RoundTripsEveryChannelSubsetAndTheEmptyRemote1Column) {
+    for (int mask = 1; mask < 8; ++mask) {
+        const LogChannels channels{(mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0};
+        for (const bool remote2Selected : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "mask " << mask << " remote2 " << remote2Selected);
+            const LogReader reader = ReadLog(WrittenRun(channels, 25, 250, remote2Selected));
+            ASSERT_EQ(reader.Runs().size(), 1u);
+            EXPECT_EQ(reader.Runs()[0].firstLine, 2);
+            ExpectWrittenRun(reader.Runs()[0], channels, 25, 250, remote2Selected);
+            EXPECT_EQ(reader.DamagedLines(), 0);
+        }
+    }
+}
+
+TEST(LogReader, AppendedRunsAreListedInOrderWithTheirOwnChannels) {
+    const std::string text = WrittenRun(All, 10, 100) + WrittenRun({false, false, true}, 3, 1000) +
+                             LogRunHead({true, false, false}) +
+                             WrittenRun({true, true, false}, 4, 10);
+    const LogReader reader = ReadLog(text);
+    ASSERT_EQ(reader.Runs().size(), 4u);
+    ExpectWrittenRun(reader.Runs()[0], All, 10, 100);
+    ExpectWrittenRun(reader.Runs()[1], {false, false, true}, 3, 1000);
+    // A run stopped before its first line is still a run, of no lines.
+    EXPECT_EQ(reader.Runs()[2].Lines(), 0u);
+    ExpectWrittenRun(reader.Runs()[3], {true, true, false}, 4, 10);
+    EXPECT_EQ(reader.Runs()[0].firstLine, 2);
+    // Each run: an empty line, its title, an empty line, heads, data.
+    EXPECT_EQ(reader.Runs()[1].firstLine, 14 + 2);
+    EXPECT_EQ(reader.Runs()[2].firstLine, 14 + 7 + 2);
+    EXPECT_EQ(reader.Runs()[3].firstLine, 14 + 7 + 4 + 2);
+    EXPECT_DOUBLE_EQ(reader.Runs()[0].Duration(), 0.9);
+    EXPECT_EQ(reader.LinesSeen(), 14 + 7 + 4 + 8);
+}
+
+TEST(LogReader, ReadsWhatSpreadsheetsWriteBack) {
+    const std::string written = WrittenRun(All, 6, 100) + WrittenRun({true, false, true}, 2, 500);
+    const std::string saved = AsSpreadsheetSavesIt(written);
+    const LogReader lf = ReadLog("\xEF\xBB\xBF" + saved);
+    ASSERT_EQ(lf.Runs().size(), 2u);
+    ExpectWrittenRun(lf.Runs()[0], All, 6, 100);
+    ExpectWrittenRun(lf.Runs()[1], {true, false, true}, 2, 500);
+
+    // Rewritten numbers, quotes, padding commas, old Mac CR line ends, no title,
+    // columns moved, a degree sign lost on the way.
+    const std::string edited = "Sheet export,,,\r,,,,\r"
+                               "\"Time\",\"Remote2(?C)\",Local(\xEF\xBF\xBD"
+                               "C),,\r"
+                               "0.0,28.5,25.00,,\r"
+                               "0.1,\"-0.75\",+25,,\r"
+                               "1E-1 , 1e1 ,-.5\r";
+    const LogReader reader = ReadLog(edited);
+    EXPECT_EQ(reader.DamagedOutsideRuns(), 1); // the sheet's own first line
+    ASSERT_EQ(reader.Runs().size(), 1u);
+    const LogRun& run = reader.Runs()[0];
+    EXPECT_EQ(run.firstLine, 3);
+    EXPECT_EQ(run.channels, (LogChannels{true, false, true}));
+    EXPECT_EQ(run.times, (std::vector<double>{0.0, 0.1, 0.1}));
+    EXPECT_EQ(run.values[0], (std::vector<float>{25.0f, 25.0f, -0.5f}));
+    EXPECT_EQ(run.values[2], (std::vector<float>{28.5f, -0.75f, 10.0f}));
+
+    // Saved with a decimal comma: semicolons between the fields.
+    const LogReader comma = ReadLog("QMT6171/3 Log File;;\n;;\nTime ;Local(\xC2\xB0"
+                                    "C) ;Remote1(\xC2\xB0"
+                                    "C) ;\n0;25,25;-0,75;\n0,1;\"25\";;\n0,2;25,5;1,2,3;\n");
+    ASSERT_EQ(comma.Runs().size(), 1u);
+    EXPECT_EQ(comma.Runs()[0].firstLine, 1);
+    EXPECT_EQ(comma.Runs()[0].times, (std::vector<double>{0.0, 0.1}));
+    EXPECT_EQ(comma.Runs()[0].values[0], (std::vector<float>{25.25f, 25.0f}));
+    EXPECT_EQ(comma.Runs()[0].values[1][0], -0.75f);
+    EXPECT_EQ(comma.DamagedLines(), 1); // "1,2,3" is no number
+}
+
+TEST(LogReader, DamagedAndTruncatedLinesAreSkippedAndCounted) {
+    std::string text = WrittenRun(All, 3, 100);
+    text += ".3, 25, 30.25,\r\n";          // a column short
+    text += ".4, 25, 3O.25, 28.5,\r\n";    // a letter O for a zero
+    text += ".5, 25, 30.25, 28.5, 7,\r\n"; // a column too many
+    text += "nan, 25, 30.25, 28.5,\r\n";
+    text += ".6, 1e39, 30.25, 28.5,\r\n"; // no single-precision value
+    text += std::string(LogReader::MaxLineBytes + 10, '1') + "\r\n";
+    text += ".7, 25, 30.25, 28.5,\r\n";
+    text += "Time ,Local(\xB0"
+            "C) ,Fan(\xB0"
+            "C) ,\r\n"; // heads of no run: what follows belongs to none
+    text += "0, 25, 26,\r\n";
+    text += WrittenRun({true, false, false}, 2, 100);
+    text += "1"; // cut off while being written
+    const LogReader reader = ReadLog(text);
+    ASSERT_EQ(reader.Runs().size(), 2u);
+    EXPECT_EQ(reader.Runs()[0].Lines(), 4u);
+    EXPECT_EQ(reader.Runs()[0].damagedLines, 6);
+    EXPECT_DOUBLE_EQ(reader.Runs()[0].times.back(), 0.7);
+    EXPECT_EQ(reader.DamagedOutsideRuns(), 2);
+    EXPECT_EQ(reader.Runs()[1].Lines(), 2u);
+    EXPECT_EQ(reader.Runs()[1].damagedLines, 1);
+    EXPECT_EQ(reader.DamagedLines(), 9);
+
+    // Data before any heads, duplicated heads and heads without a channel.
+    const LogReader noHeads = ReadLog("0, 25,\nTime ,Local ,Local ,\nTime ,\n1, 2,\n");
+    EXPECT_TRUE(noHeads.Runs().empty());
+    EXPECT_EQ(noHeads.DamagedOutsideRuns(), 4);
+}
+
+TEST(LogReader, PiecesOfAnySizeReadLikeTheWhole) {
+    // Splits fall inside CR LF pairs, numbers and the over-long line.
+    std::string text = WrittenRun(All, 40, 100) + std::string(LogReader::MaxLineBytes + 1, 'x') +
+                       "\r\n" +
+                       AsSpreadsheetSavesIt(WrittenRun({false, true, false}, 40, 10, true));
+    const LogReader whole = ReadLog(text);
+    std::mt19937 random(15);
+    for (int round = 0; round < 50; ++round) {
+        LogReader pieces;
+        std::size_t at = 0;
+        while (at < text.size()) {
+            const std::size_t size = std::uniform_int_distribution<std::size_t>(0, 64)(random);
+            pieces.Feed(std::string_view(text).substr(at, size));
+            at += size;
+        }
+        pieces.Finish();
+        ASSERT_EQ(pieces.Runs().size(), 2u);
+        EXPECT_EQ(pieces.Runs()[0].times, whole.Runs()[0].times);
+        EXPECT_EQ(pieces.Runs()[0].values[2], whole.Runs()[0].values[2]);
+        EXPECT_EQ(pieces.Runs()[1].Lines(), 40u);
+        EXPECT_EQ(pieces.DamagedLines(), 1);
+        EXPECT_EQ(pieces.LinesSeen(), whole.LinesSeen());
+    }
+}
+
+TEST(LogFileLoad, ReadsAFileInStepsAndReportsWhatCannotBeRead) {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("log.csv").toStdString();
+    const std::string text = WrittenRun(All, 1000, 100) + WrittenRun(All, 5, 100);
+    std::ofstream(path, std::ios::binary) << text;
+
+    LogFileLoad load(path);
+    ASSERT_TRUE(load.Ok());
+    EXPECT_EQ(load.TotalBytes(), text.size());
+    int steps = 0;
+    double progress = 0.0;
+    while (load.Step(4096)) {
+        ++steps;
+        EXPECT_GT(load.Progress(), progress);
+        progress = load.Progress();
+    }
+    EXPECT_GE(steps, static_cast<int>(text.size() / 4096) - 1);
+    EXPECT_TRUE(load.Ok());
+    EXPECT_TRUE(load.Done());
+    EXPECT_EQ(load.Progress(), 1.0);
+    EXPECT_FALSE(load.Step());
+    ASSERT_EQ(load.reader().Runs().size(), 2u);
+    ExpectWrittenRun(load.reader().Runs()[0], All, 1000, 100);
+
+    LogFileLoad empty((folder.filePath("empty.csv")).toStdString());
+    EXPECT_FALSE(empty.Ok());
+    LogFileLoad directory(folder.path().toStdString());
+    EXPECT_FALSE(directory.Ok());
+    EXPECT_TRUE(directory.Done());
+    EXPECT_FALSE(directory.Step());
+}
+
+} // namespace
+} // namespace qmt::output

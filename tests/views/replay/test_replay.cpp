@@ -1,0 +1,315 @@
+#include "app/frm_main.h"
+#include "app/support/app_world.h"
+#include "output/log_format.h"
+#include "views/graph/frm_graph.h"
+#include "views/replay/frm_replay.h"
+#include "views/replay/replay_opener.h"
+#include "views/replay/replay_texts.h"
+#include "widgets/strip_chart.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+namespace qmt::views {
+
+using test::AppWorld;
+using widgets::StripChart;
+
+namespace {
+
+constexpr output::LogChannels All{true, true, true};
+
+std::string Run(const output::LogChannels& channels, int lines, std::int32_t intervalMs,
+                float local = 25.0f) {
+    std::string text = output::LogRunHead(channels);
+    for (int i = 0; i < lines; ++i) {
+        const float f = static_cast<float>(i % 100);
+        text += output::LogDataLine(i, intervalMs, channels, {local + f, 30.0f - f, -1.5f, false});
+        text += output::LogLineEnd;
+    }
+    return text;
+}
+
+// Answers the replay's dialogs and records what they were asked.
+struct Answers {
+    QString file;
+    int run = 1;
+    QStringList offered;
+    QStringList warnings;
+
+    ReplayDialogs Dialogs() {
+        return {[this](QWidget*, const QString&) { return file; },
+                [this](QWidget*, const QStringList& choices) {
+                    offered = choices;
+                    return run;
+                },
+                [this](QWidget*, const QString& text) { warnings << text; }};
+    }
+};
+
+class ReplayWorld {
+public:
+    ReplayWorld() {
+        QCOMPARE(world.RunMain(), std::nullopt);
+        world.main().findChild<ReplayOpener*>("replayOpener")->SetDialogs(answers.Dialogs());
+    }
+
+    QString Write(const QString& name, const std::string& bytes) {
+        const QString path = world.folder.filePath(name);
+        std::ofstream(QFile::encodeName(path).toStdString(), std::ios::binary) << bytes;
+        return path;
+    }
+
+    QList<FrmReplay*> Replays() const {
+        QList<FrmReplay*> replays;
+        for (QMdiSubWindow* frame : world.main().mdiArea()->subWindowList()) {
+            if (auto* replay = qobject_cast<FrmReplay*>(frame->widget());
+                replay != nullptr && !frame->isHidden()) {
+                replays << replay;
+            }
+        }
+        return replays;
+    }
+
+    // Opens from the File menu and reads the file to its end.
+    FrmReplay* OpenFromMenu(const QString& path) {
+        answers.file = path;
+        world.main().findChild<QAction*>("mnuOpenLog")->trigger();
+        auto* replay =
+            qobject_cast<FrmReplay*>(world.main().childWindows().Loaded(app::WindowId::Replay));
+        if (replay != nullptr) {
+            while (replay->LoadStep()) {
+            }
+        }
+        return replay;
+    }
+
+    AppWorld world;
+    Answers answers;
+};
+
+FrmGraph* LiveGraph(AppWorld& world) {
+    return qobject_cast<FrmGraph*>(world.main().childWindows().Loaded(app::WindowId::Graph));
+}
+
+// Chart times are kept as single-precision offsets within a chunk.
+bool Near(double actual, double expected) {
+    return std::abs(actual - expected) < 1e-5;
+}
+
+QAction* MenuAction(QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestReplay : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bothMenusOpenAReplayBesideTheUndisturbedLiveGraph();
+    void chosenRunOrAllRunsWithDamagedLinesCounted();
+    void cancelAndUnreadableFilesOpenNothing();
+    void replayedChartZoomsExportsAndShowsValues();
+    void runTexts();
+};
+
+void TestReplay::bothMenusOpenAReplayBesideTheUndisturbedLiveGraph() {
+    ReplayWorld r;
+    AppWorld& world = r.world;
+    FrmGraph* graph = LiveGraph(world);
+    QVERIFY(graph != nullptr);
+    QCOMPARE(world.Tick(), std::nullopt);
+    const std::size_t liveBefore = graph->stpGraph()->History(0).Size();
+
+    const QString path = r.Write("day.csv", Run(All, 600, 100));
+    QCOMPARE(world.main().findChild<QAction*>("mnuOpenLog")->text(),
+             QString("Open Log in &Graph…"));
+    FrmReplay* first = r.OpenFromMenu(path);
+    QVERIFY(first != nullptr);
+    QCOMPARE(first->objectName(), QString("frmReplay"));
+    QVERIFY(!first->stpReplay()->isHidden());
+    QCOMPARE(first->window()->windowTitle(), world.main().windowTitle());
+    QCOMPARE(world.main().mdiArea()->activeSubWindow()->windowTitle(), QString("day.csv"));
+    QVERIFY(r.answers.offered.isEmpty()); // one run: nothing to choose
+    const StripChart& chart = *first->stpReplay();
+    for (int trace = 0; trace < 3; ++trace) {
+        QCOMPARE(chart.History(trace).Size(), std::size_t{600});
+    }
+    QCOMPARE(chart.History(1).ValueAt(599), 30.0f - 99.0f);
+    QVERIFY(Near(chart.History(0).TimeAt(599), 59.9));
+    QCOMPARE(first->SummaryText(), QString("Run 1: line 2, 600 lines, 0:00:59.9, "
+                                           "Local Remote1 Remote2"));
+
+    // The graph's right-click menu opens a second window beside the first.
+    std::unique_ptr<QMenu> menu(graph->stpGraph()->CreateContextMenu());
+    QAction* openLog = MenuAction(*menu, "Open Log…");
+    QVERIFY(openLog != nullptr);
+    r.answers.file = r.Write("other.csv", Run({false, false, true}, 5, 1000));
+    openLog->trigger();
+    auto* second =
+        qobject_cast<FrmReplay*>(world.main().childWindows().Loaded(app::WindowId::Replay));
+    QVERIFY(second != nullptr && second != first);
+    while (second->LoadStep()) {
+    }
+    QCOMPARE(r.Replays().size(), 2);
+    QCOMPARE(second->stpReplay()->History(2).Size(), std::size_t{5});
+    QVERIFY(!second->stpReplay()->TraceVisible(0));
+    QCOMPARE(second->stpReplay()->TraceCaption(3), QString("Remote2"));
+    QCOMPARE(second->stpReplay()->TraceCaption(1), QString());
+
+    // The live graph is still fed, and its own chart holds no replayed sample.
+    QVERIFY(world.app->state().GraphOpen);
+    QCOMPARE(LiveGraph(world), graph);
+    for (int tick = 0; tick < 10; ++tick) {
+        QCOMPARE(world.Tick(), std::nullopt);
+    }
+    QVERIFY(graph->stpGraph()->History(0).Size() > liveBefore);
+    QVERIFY(graph->stpGraph()->History(0).Size() < 100);
+    QCOMPARE(chart.History(0).Size(), std::size_t{600});
+}
+
+void TestReplay::chosenRunOrAllRunsWithDamagedLinesCounted() {
+    ReplayWorld r;
+    std::string text = Run(All, 50, 100) + "5, 25, 3O, 28,\r\n" + Run({true, false, true}, 20, 500);
+    text += ".1, 25,\r\n12"; // the last line cut short twice
+    const QString path = r.Write("runs.csv", text);
+
+    r.answers.run = 2;
+    FrmReplay* second = r.OpenFromMenu(path);
+    QVERIFY(second != nullptr);
+    QCOMPARE(r.answers.offered.size(), 3);
+    QCOMPARE(r.answers.offered[0], QString("All 2 runs"));
+    QCOMPARE(r.answers.offered[2], QString("Run 2: line 57, 20 lines, 0:00:09.5, Local Remote2"));
+    QCOMPARE(second->window()->windowTitle(), r.world.main().windowTitle());
+    QCOMPARE(r.world.main().mdiArea()->activeSubWindow()->windowTitle(),
+             QString("runs.csv (run 2)"));
+    QCOMPARE(second->SummaryText(), QString("Run 2: line 57, 20 lines, 0:00:09.5, Local Remote2; "
+                                            "2 lines could not be read"));
+    QCOMPARE(second->stpReplay()->History(0).Size(), std::size_t{20});
+    QVERIFY(second->stpReplay()->History(1).Empty());
+    QVERIFY(!second->stpReplay()->TraceVisible(1));
+
+    r.answers.run = 0;
+    FrmReplay* all = r.OpenFromMenu(path);
+    QVERIFY(all != nullptr && all != second);
+    QCOMPARE(all->SummaryText(), QString("All 2 runs; 3 lines could not be read"));
+    const StripChart& chart = *all->stpReplay();
+    QCOMPARE(chart.History(0).Size(), std::size_t{70});
+    QCOMPARE(chart.History(1).Size(), std::size_t{50});
+    QVERIFY(chart.TraceVisible(1));
+    // The second run follows the first one interval after its last line.
+    QVERIFY(Near(chart.History(0).TimeAt(49), 4.9));
+    QVERIFY(Near(chart.History(0).TimeAt(50), 5.0));
+    QVERIFY(Near(chart.History(2).TimeAt(69), 5.0 + 9.5));
+    const widgets::TimeRange shown = const_cast<StripChart&>(chart).VisibleTimeRange();
+    QCOMPARE(shown.start, 0.0);
+    QCOMPARE(shown.end, 14.5);
+}
+
+void TestReplay::cancelAndUnreadableFilesOpenNothing() {
+    ReplayWorld r;
+    QMdiArea& area = *r.world.main().mdiArea();
+    const auto frames = [&area] { return area.subWindowList().size(); };
+    const qsizetype before = frames();
+
+    r.answers.file.clear(); // the file dialog cancelled
+    QCOMPARE(r.OpenFromMenu(QString()), nullptr);
+    QCOMPARE(frames(), before);
+    QVERIFY(r.answers.warnings.isEmpty());
+
+    QVERIFY(r.OpenFromMenu(r.world.folder.filePath("gone.csv")) == nullptr);
+    QCOMPARE(frames(), before);
+    QCOMPARE(r.answers.warnings.size(), 1);
+    QVERIFY(r.answers.warnings[0].startsWith("gone.csv could not be opened: "));
+
+    // Not a log: the window that read it closes again after saying so.
+    QPointer<FrmReplay> notALog = r.OpenFromMenu(r.Write("notes.csv", "just, some, text\r\n"));
+    QCOMPARE(r.answers.warnings.value(1), QString("notes.csv holds no data log."));
+    QVERIFY(notALog.isNull() || notALog->window()->isHidden() || !notALog->isVisible());
+    QVERIFY(r.Replays().isEmpty());
+
+    // Choosing no run closes the window too.
+    r.answers.run = -1;
+    r.OpenFromMenu(r.Write("two.csv", Run(All, 2, 100) + Run(All, 2, 100)));
+    QVERIFY(r.Replays().isEmpty());
+
+    // Cancel while a large file is being read: no question, no window.
+    r.answers.offered.clear();
+    r.answers.file = r.Write("big.csv", Run(All, 80000, 100) + Run(All, 2, 100));
+    r.world.main().findChild<QAction*>("mnuOpenLog")->trigger();
+    QPointer<FrmReplay> big =
+        qobject_cast<FrmReplay*>(r.world.main().childWindows().Loaded(app::WindowId::Replay));
+    QVERIFY(big != nullptr);
+    QVERIFY(big->Loading());
+    QVERIFY(big->LoadStep());
+    QVERIFY(big->stpReplay()->isHidden());
+    QVERIFY(big->findChild<QProgressBar*>("prgLoad")->value() > 0);
+    big->findChild<QPushButton*>("cmdCancel")->click();
+    QVERIFY(!big->Loading());
+    QVERIFY(r.answers.offered.isEmpty());
+    QVERIFY(r.Replays().isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(big.isNull());
+    QCOMPARE(frames(), before);
+}
+
+void TestReplay::replayedChartZoomsExportsAndShowsValues() {
+    ReplayWorld r;
+    FrmReplay* replay = r.OpenFromMenu(r.Write("zoom.csv", Run(All, 3600, 1000)));
+    QVERIFY(replay != nullptr);
+    StripChart& chart = *replay->stpReplay();
+    QCOMPARE(chart.AxisCaption(), QString("Temperature (°C)"));
+    chart.resize(800, 500);
+    (void)chart.grab(); // a paint, as on the screen
+    // The whole hour is in view; zooming in and scrolling stay within it.
+    QCOMPARE(chart.VisibleTimeRange().end - chart.VisibleTimeRange().start, 3599.0);
+    chart.timeWindow().Zoom(0.01, chart.LatestTime(), 3599.0);
+    chart.timeWindow().ScrollBy(-1000.0, 0.0, chart.LatestTime());
+    const widgets::TimeRange range = chart.VisibleTimeRange();
+    QVERIFY(range.end - range.start < 40.0);
+    (void)chart.grab();
+    const QString tip = chart.ToolTipAt(chart.PlotRect().center());
+    QVERIFY2(tip.contains("Local: ") && tip.contains("Remote2: -1.5"), qPrintable(tip));
+
+    const QString exported = r.world.folder.filePath("export.csv");
+    QVERIFY(chart.ExportData(exported));
+    QFile file(exported);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QVERIFY(lines.size() > 30 && lines.size() < 45);
+    QVERIFY(lines[0].startsWith("Time ,Local ,Remote1 ,Remote2 ,"));
+
+    // The replay has the live chart's menu, and nothing of the graph's own.
+    std::unique_ptr<QMenu> menu(chart.CreateContextMenu());
+    QVERIFY(MenuAction(*menu, "Export data…") != nullptr);
+    QVERIFY(MenuAction(*menu, "Open Log…") == nullptr);
+}
+
+void TestReplay::runTexts() {
+    QCOMPARE(DurationText(0.0), QString("0:00:00"));
+    QCOMPARE(DurationText(86399.9), QString("23:59:59.9"));
+    QCOMPARE(DurationText(90061.25), QString("25:01:01.25"));
+    QCOMPARE(DamagedText(0), QString());
+    QCOMPARE(DamagedText(1), QString("1 line could not be read"));
+    QCOMPARE(DamagedText(3), QString("3 lines could not be read"));
+}
+
+} // namespace qmt::views
+
+QTEST_MAIN(qmt::views::TestReplay)
+#include "test_replay.moc"
