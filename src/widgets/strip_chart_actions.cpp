@@ -186,6 +186,9 @@ void StripChart::keyPressEvent(QKeyEvent* event) {
 }
 
 QString StripChart::ToolTipAt(const QPoint& pos) const {
+    if (const QString text = DecorationToolTip(pos); !text.isEmpty()) {
+        return text;
+    }
     const QRect plot = PlotRect();
     if (!plot.contains(pos) || plot.width() <= 0) {
         return toolTip();
@@ -241,6 +244,12 @@ QMenu* StripChart::CreateContextMenu() {
         update();
     });
     automatic->setEnabled(!valueWindow_.Automatic());
+    if (!decorations_.empty()) {
+        menu->addSeparator();
+    }
+    for (ChartDecoration* decoration : decorations_) {
+        decoration->AddMenuActions(*menu, *this);
+    }
     return menu;
 }
 
