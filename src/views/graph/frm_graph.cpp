@@ -2,6 +2,8 @@
 
 #include "app/application.h"
 #include "app/twips.h"
+#include "views/graph/alert_timeline.h"
+#include "views/graph/event_menu.h"
 #include "model/number_text.h"
 #include "model/temp_codes.h"
 #include "widgets/strip_chart.h"
@@ -28,11 +30,15 @@ FrmGraph::FrmGraph(app::Application& app, QWidget* parent) : QWidget(parent), ap
     stpGraph_ = new widgets::StripChart(this);
     stpGraph_->setObjectName(QStringLiteral("stpGraph"));
     stpGraph_->move(0, 0);
+    BuildTimeline();
     Load();
 }
 
 FrmGraph::~FrmGraph() {
     Unload();
+    // The timeline's decorations leave the chart before it goes.
+    timeline_.reset();
+    stpGraph_->RemoveDecoration(eventMenu_.get());
 }
 
 void FrmGraph::Load() {
@@ -61,8 +67,11 @@ void FrmGraph::Load() {
         app::Activity::GraphFeed, [&state] { return state.GraphOpen; },
         [&state] { return static_cast<double>(state.GraphingInterval); },
         [this] { UpdateGraph(); });
-    app_.remoteSelection().SetGraphRelabel(
-        [this](bool remote2Selected) { SwitchTraceCaptions(remote2Selected); });
+    app_.remoteSelection().SetGraphRelabel([this](bool remote2Selected) {
+        SwitchTraceCaptions(remote2Selected);
+        // The range (and the channel) the limits decode in may have changed.
+        timeline_->MarkLimitsStale();
+    });
     loaded_ = true;
 }
 
@@ -74,6 +83,7 @@ void FrmGraph::Unload() {
     app_.state().GraphOpen = false;
     app_.cycle().ClearActivity(app::Activity::GraphFeed);
     app_.remoteSelection().SetGraphRelabel({});
+    timeline_->Detach();
 }
 
 void FrmGraph::UpdateGraph() {
@@ -93,6 +103,7 @@ void FrmGraph::UpdateGraph() {
         stpGraph_->SelectTrace(2);
         stpGraph_->SetTraceCaption(LegendText("Remote2 = ", model::FormatTemp(state.Remote2Temp)));
     }
+    timeline_->Feed();
 }
 
 void FrmGraph::SwitchTraceCaptions(bool remote2Selected) {
@@ -118,8 +129,8 @@ void FrmGraph::Form_Resize() {
     const double dpi = app::LogicalDpi(this);
     const QSizeF chart = ChartSizeTwips(
         {app::PixelsToTwips(outer.width(), dpi), app::PixelsToTwips(outer.height(), dpi)});
-    stpGraph_->resize(app::TwipsToPixels(chart.width(), dpi),
-                      app::TwipsToPixels(chart.height(), dpi));
+    PlaceEventList(
+        QSize(app::TwipsToPixels(chart.width(), dpi), app::TwipsToPixels(chart.height(), dpi)));
 }
 
 void FrmGraph::showEvent(QShowEvent* event) {
