@@ -48,7 +48,7 @@ struct CommandEntry {
     std::string_view summary;
     ArgumentParser parse;
     // Names of the options that belong to this command (see CommandOptions).
-    std::array<std::string_view, 4> options = {};
+    std::array<std::string_view, 5> options = {};
 };
 
 // Options of one command. Like every option they may stand anywhere; they
@@ -65,6 +65,7 @@ constexpr std::array CommandOptions{
     CommandOption{"channels", "LIST", "log: local,remote1,remote2 or some of them."},
     CommandOption{"count", "N", "log: end after N lines."},
     CommandOption{"duration", "SECONDS", "log: end after this time."},
+    CommandOption{"events", "FILE", "log: also write each change of a status bit to FILE."},
 };
 
 // Every command: one line here, its argument parser, and its case in RunCommand.
@@ -87,11 +88,12 @@ constexpr std::array Commands{
                  RecallArguments},
     CommandEntry{"log",
                  Command::Log,
-                 "FILE [--interval MS] [--channels LIST] [--count N | --duration SECONDS]",
+                 "FILE [--interval MS] [--channels LIST] [--count N | --duration SECONDS] "
+                 "[--events FILE]",
                  "append a log run to FILE as the program logs; without a count or duration "
                  "until SIGINT or SIGTERM",
                  LogArguments,
-                 {"interval", "channels", "count", "duration"}},
+                 {"interval", "channels", "count", "duration", "events"}},
 };
 
 const CommandEntry* FindCommand(std::string_view name) {
