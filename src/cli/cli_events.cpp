@@ -13,8 +13,7 @@ output::WriteOutcome EventRecorder::Start() {
         const link::ChannelLimits limits = link::ReadChannelLimits(access_, channel);
         limits_[static_cast<std::size_t>(channel)] = {limits.low, limits.high, limits.therm};
     }
-    hysteresis_ =
-        access_.ReadRegister(access_.usb().DeviceAddress, link::ThermHysteresisRegister);
+    hysteresis_ = access_.ReadRegister(access_.usb().DeviceAddress, link::ThermHysteresisRegister);
     std::string head(output::LogLineEnd);
     head += output::EventHeaderLine();
     head += output::LogLineEnd;
@@ -34,8 +33,7 @@ model::AlertContext EventRecorder::Context() const {
     return context;
 }
 
-void EventRecorder::AfterLine(std::int64_t runUs, const std::string& timeText,
-                              std::ostream& err) {
+void EventRecorder::AfterLine(std::int64_t runUs, const std::string& timeText, std::ostream& err) {
     if (lastPollUs_ && runUs - *lastPollUs_ < PollIntervalUs) {
         return;
     }

@@ -224,8 +224,8 @@ int RunLog(const LogOptions& options, link::RegisterAccess& access, link::Clock&
     if (!options.eventsFile.empty()) {
         events.emplace(options.eventsFile, access);
         if (const auto start = events->Start(); !start.ok) {
-            err << "qmtctl: cannot write event file '" << options.eventsFile
-                << "': " << start.error << '\n';
+            err << "qmtctl: cannot write event file '" << options.eventsFile << "': " << start.error
+                << '\n';
             return ExitLogFileError;
         }
     }

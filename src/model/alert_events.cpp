@@ -31,6 +31,9 @@ constexpr std::array<BitMeaning, AlertBitCount> Meanings{{
     {Kind::Alert, -1} // 11 ALERT Bit
 }};
 
+constexpr double LocalResolution = 1.0;
+constexpr double RemoteResolution = 0.25;
+
 const BitMeaning& MeaningOf(int indicator) {
     return Meanings.at(static_cast<std::size_t>(indicator));
 }
@@ -78,13 +81,18 @@ AlertEvent MakeEvent(double time, int indicator, bool set, const AlertContext& c
 } // namespace
 
 bool IsAnomaly(int indicator, bool set, double t, double limit, double thermHysteresis) {
-    switch (MeaningOf(indicator).kind) {
+    const BitMeaning& meaning = MeaningOf(indicator);
+    // A reading drops what is below its resolution: the chip's own value may
+    // lie anywhere in [t, t + resolution).
+    const double resolution = meaning.channel == 0 ? LocalResolution : RemoteResolution;
+    const double highest = t + resolution;
+    switch (meaning.kind) {
     case Kind::High:
-        return set ? t <= limit : t > limit;
+        return set ? highest <= limit : t > limit;
     case Kind::Low:
-        return set ? t >= limit : t < limit;
+        return set ? t >= limit : highest <= limit;
     case Kind::Therm:
-        return set ? t <= limit : t >= limit - thermHysteresis;
+        return set ? highest <= limit : t >= limit - thermHysteresis;
     default:
         return false;
     }

@@ -53,8 +53,11 @@ std::string AlertEventDescription(const AlertEvent& event);
 
 // Whether a change of this bit at temperature t with this limit is on the
 // wrong side: a high bit set at or below its limit or cleared above it, a
-// low bit the other way round, a THERM bit set at or below its limit or
-// cleared while not yet below limit - hysteresis.
+// low bit set at or above it or cleared below it, a THERM bit set at or
+// below its limit or cleared while not yet below limit - hysteresis. A
+// reading stands for every temperature up to its resolution above it (1 °C
+// for Local, 0.25 °C for the remotes), so only a change no such temperature
+// explains is one.
 bool IsAnomaly(int indicator, bool set, double t, double limit, double thermHysteresis);
 
 // Turns successive status reads into events. The first read of a bit is its

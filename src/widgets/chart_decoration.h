@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 
+class QFont;
 class QFontMetrics;
 class QMenu;
 class QPainter;
@@ -19,6 +20,8 @@ class ChartDecoration {
 public:
     virtual ~ChartDecoration() = default;
 
+    // Pixels it wants left of the plot for its labels; 0 for none.
+    virtual int LabelWidth(const QFont& /*chartFont*/) const { return 0; }
     // Pixels of band it wants under the plot; 0 for none.
     virtual int BandHeight(const QFontMetrics& /*metrics*/) const { return 0; }
     // Over the traces, clipped to the plot.

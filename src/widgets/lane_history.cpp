@@ -26,8 +26,8 @@ std::size_t LaneHistory::FirstChangeFrom(double t) const {
 }
 
 bool LaneHistory::StateAt(double t) const {
-    const auto after =
-        static_cast<std::size_t>(std::upper_bound(times_.begin(), times_.end(), t) - times_.begin());
+    const auto after = static_cast<std::size_t>(std::upper_bound(times_.begin(), times_.end(), t) -
+                                                times_.begin());
     return after == 0 ? initial_ : states_[after - 1];
 }
 

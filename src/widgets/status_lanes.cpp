@@ -40,6 +40,24 @@ int StatusLanes::LaneHeight(const QFontMetrics& metrics) {
     return std::max(8, metrics.height() * 3 / 4);
 }
 
+QFont StatusLanes::NameFont(const QFont& chartFont) {
+    QFont small = chartFont;
+    small.setPixelSize(std::max(7, LaneHeight(QFontMetrics(chartFont)) - 1));
+    return small;
+}
+
+int StatusLanes::LabelWidth(const QFont& chartFont) const {
+    if (!shown_) {
+        return 0;
+    }
+    const QFontMetrics metrics(NameFont(chartFont));
+    int width = 0;
+    for (const QString& name : names_) {
+        width = std::max(width, metrics.horizontalAdvance(name.simplified()));
+    }
+    return width;
+}
+
 int StatusLanes::BandHeight(const QFontMetrics& metrics) const {
     return shown_ ? LaneCount() * LaneHeight(metrics) + 4 : 0;
 }
@@ -47,10 +65,8 @@ int StatusLanes::BandHeight(const QFontMetrics& metrics) const {
 void StatusLanes::PaintBand(QPainter& painter, const StripChart& chart, const QRect& band,
                             const QRect& plot) const {
     const TimeRange time = chart.PaintedTimeRange();
-    const int lane = LaneHeight(painter.fontMetrics());
-    QFont small = painter.font();
-    small.setPixelSize(std::max(7, lane - 1));
-    painter.setFont(small);
+    const int lane = LaneHeight(chart.fontMetrics());
+    painter.setFont(NameFont(chart.font()));
     const int columns = plot.width();
     for (int i = 0; i < LaneCount(); ++i) {
         const int top = band.top() + 2 + i * lane;
@@ -83,8 +99,7 @@ void StatusLanes::PaintBand(QPainter& painter, const StripChart& chart, const QR
     }
 }
 
-QString StatusLanes::ToolTipAt(int lane, const TimeRange& painted, const QRect& plot,
-                               int x) const {
+QString StatusLanes::ToolTipAt(int lane, const TimeRange& painted, const QRect& plot, int x) const {
     if (lane < 0 || lane >= LaneCount() || plot.width() <= 0) {
         return {};
     }

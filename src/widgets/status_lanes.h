@@ -31,11 +31,13 @@ public:
     // Told when the user switches the lanes on or off from the menu.
     void SetShownChanged(std::function<void(bool)> changed) { shownChanged_ = std::move(changed); }
 
-    // Pixels of one lane.
+    // Pixels of one lane, and the font of its name.
     static int LaneHeight(const QFontMetrics& metrics);
+    static QFont NameFont(const QFont& chartFont);
     // The tool tip at a point of the lane band: the changes near it.
     QString ToolTipAt(int lane, const TimeRange& painted, const QRect& plot, int x) const;
 
+    int LabelWidth(const QFont& chartFont) const override;
     int BandHeight(const QFontMetrics& metrics) const override;
     void PaintBand(QPainter& painter, const StripChart& chart, const QRect& band,
                    const QRect& plot) const override;

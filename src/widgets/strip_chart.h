@@ -176,6 +176,7 @@ private:
     double dragSpan_ = 0.0;
     ValueRange dragValues_{};
     int DecorationBandHeight(const QFontMetrics& metrics) const;
+    int DecorationLabelWidth() const;
     void PaintDecorations(QPainter& painter, const Layout& layout) const;
     QString DecorationToolTip(const QPoint& pos) const;
 

@@ -25,6 +25,14 @@ int StripChart::DecorationBandHeight(const QFontMetrics& metrics) const {
     return height;
 }
 
+int StripChart::DecorationLabelWidth() const {
+    int width = 0;
+    for (const ChartDecoration* decoration : decorations_) {
+        width = std::max(width, decoration->LabelWidth(font()));
+    }
+    return width;
+}
+
 QString StripChart::TraceName(int index) const {
     return traces_.at(static_cast<std::size_t>(std::clamp(index, 0, TraceCount - 1))).name;
 }

@@ -31,14 +31,14 @@ StripChart::Layout StripChart::ComputeLayout() const {
     Layout layout;
     const QRect all = rect().adjusted(Margin, Margin, -Margin, -Margin);
     layout.legend = QRect(all.left(), all.top(), all.width(), line + 4);
-    const int left = all.left() + line + 4 + labelWidth + 4;
+    const int left = all.left() + std::max(line + 4 + labelWidth, DecorationLabelWidth()) + 4;
     const int axisTop = all.bottom() - (line + 6);
     const int band = DecorationBandHeight(metrics);
     const int bottom = axisTop - band;
     layout.plot = QRect(QPoint(left, layout.legend.bottom() + 4), QPoint(all.right(), bottom));
     layout.band = QRect(QPoint(all.left(), bottom + 1), QPoint(all.right(), axisTop));
-    layout.timeAxis = QRect(QPoint(layout.plot.left(), axisTop + 1),
-                            QPoint(layout.plot.right(), all.bottom()));
+    layout.timeAxis =
+        QRect(QPoint(layout.plot.left(), axisTop + 1), QPoint(layout.plot.right(), all.bottom()));
     layout.valueAxis = QRect(QPoint(all.left(), layout.plot.top()),
                              QPoint(layout.plot.left() - 1, layout.plot.bottom()));
     return layout;

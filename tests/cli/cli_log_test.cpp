@@ -169,8 +169,8 @@ TEST(CliLog, EventsGoBesideTheLogWithTheLinesTimes) {
         return false;
     };
     EXPECT_EQ(rig.Run(run, stop), ExitDone);
-    EXPECT_EQ(rig.out.str(), "8 lines written to " + rig.path + "\n1 event written to " + events +
-                                 "\n");
+    EXPECT_EQ(rig.out.str(),
+              "8 lines written to " + rig.path + "\n1 event written to " + events + "\n");
     // Polled every 200 ms (every other line at 110 ms), the head's limits read once.
     EXPECT_EQ(rig.bridge.Count(220), 2 * 4);
     const std::string bytes = FileBytes(events);

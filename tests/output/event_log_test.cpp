@@ -20,7 +20,8 @@ TEST(EventLog, LinesFollowTheDataLogsManner) {
     EXPECT_EQ(EventDataLine("2", low), "2,Local  Low,cleared,-1.5, 0,possible anomaly,");
     EXPECT_EQ(EventDataLine("3", alert), "3,ALERT Bit,set,,,,");
     EXPECT_EQ(EventFileText({high, alert}, &Seconds),
-              EventHeaderLine() + "\r\n12,Remote1 High,set, 70.25, 70,,\r\n14,ALERT Bit,set,,,,\r\n");
+              EventHeaderLine() +
+                  "\r\n12,Remote1 High,set, 70.25, 70,,\r\n14,ALERT Bit,set,,,,\r\n");
 }
 
 } // namespace

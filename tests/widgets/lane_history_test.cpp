@@ -86,9 +86,9 @@ TEST(LaneHistory, AWholeDayOfReadingsFoldsLikeEveryReadingWouldAtAnyZoom) {
     // Memory follows the changes, not the readings.
     EXPECT_LT(lane.ChangeTimes().size(), readings.size() / 100);
     std::vector<LaneColumn> columns;
-    for (const auto& [t0, t1, n] : {std::tuple{36000.0 - 100.0, 36000.0 + 86500.0, 900},
-                                    std::tuple{40000.0, 40060.0, 800},
-                                    std::tuple{36010.0, 36050.0, 333}}) {
+    for (const auto& [t0, t1, n] :
+         {std::tuple{36000.0 - 100.0, 36000.0 + 86500.0, 900}, std::tuple{40000.0, 40060.0, 800},
+          std::tuple{36010.0, 36050.0, 333}}) {
         lane.Columns(t0, t1, n, columns);
         const std::vector<LaneColumn> expected = BruteColumns(readings, t0, t1, n);
         for (int c = 0; c < n; ++c) {

@@ -92,6 +92,10 @@ model::AlertContext AlertTimeline::Context() const {
 }
 
 void AlertTimeline::OnPoll(double t, const app::StatusPoll& poll) {
+    // The limits window's poll may come before the graph's next feed.
+    if (limitsStale_) {
+        ReadLimits();
+    }
     const auto states = model::AlertStates(poll.status1, poll.status2);
     const std::size_t first = events_.size();
     detector_.Feed(t, states, Context(), events_);

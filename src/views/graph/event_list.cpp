@@ -29,10 +29,13 @@ void EventList::Append(const std::vector<model::AlertEvent>& events, std::size_t
     for (std::size_t i = first; i < events.size(); ++i) {
         const model::AlertEvent& event = events[i];
         auto* item = new QListWidgetItem(AlertTimeline::EventLine(event), this);
+        // The whole text, however narrow the list.
+        item->setToolTip(item->text());
         if (event.anomaly) {
             item->setForeground(AnomalyColour);
-            item->setToolTip(QStringLiteral("Possible anomaly: the temperature read was on the "
-                                            "wrong side of the limit for this change"));
+            item->setToolTip(item->text() +
+                             QStringLiteral("\nThe temperature read was on the wrong side of the "
+                                            "limit for this change: worth a look."));
         }
         times_.push_back(event.time);
     }

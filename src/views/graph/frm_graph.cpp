@@ -2,10 +2,10 @@
 
 #include "app/application.h"
 #include "app/twips.h"
-#include "views/graph/alert_timeline.h"
-#include "views/graph/event_menu.h"
 #include "model/number_text.h"
 #include "model/temp_codes.h"
+#include "views/graph/alert_timeline.h"
+#include "views/graph/event_menu.h"
 #include "widgets/strip_chart.h"
 
 #include <QCloseEvent>
