@@ -15,7 +15,8 @@ class StripChart;
 // Something drawn with the strip chart on its time axis: over the plot (lines
 // at values) or in a band of its own between the plot and the time axis. The
 // chart asks its decorations in the order they were added; they keep their
-// own data and paint at a cost that does not grow with the history.
+// own data, paint at a cost that does not grow with the history, and stay
+// inside the rectangles they are given (nothing clips them).
 class ChartDecoration {
 public:
     virtual ~ChartDecoration() = default;

@@ -42,12 +42,16 @@ void LaneHistory::Columns(double t0, double t1, int columns, std::vector<LaneCol
     for (int c = 0; c < columns; ++c) {
         const double start = t0 + c * width;
         const double end = start + width;
-        // One search per column: changes alternate, so two or more in a
+        // Changes alternate, so two or more in a
         // column mean the bit was 1 in it whatever the state it began with.
-        const auto stop = static_cast<std::size_t>(
-            std::lower_bound(times_.begin() + static_cast<std::ptrdiff_t>(next), times_.end(),
-                             end) -
-            times_.begin());
+        // Most columns hold no change: those need no search.
+        const bool none = next == times_.size() || times_[next] >= end;
+        const auto stop =
+            none ? next
+                 : static_cast<std::size_t>(
+                       std::lower_bound(times_.begin() + static_cast<std::ptrdiff_t>(next),
+                                        times_.end(), end) -
+                       times_.begin());
         LaneColumn& column = out[static_cast<std::size_t>(c)];
         column.known = end > first_ && start <= last_;
         if (stop > next) {

@@ -34,6 +34,21 @@ bool LevelLines::Shown(int trace) const {
     return At(trace).shown;
 }
 
+const QImage& LevelLines::DashRow(int trace, int width) const {
+    // A dashed line as one row of pixels, made once per width: drawing it is
+    // a copy, where a dashed pen is stroked dash by dash at every repaint.
+    QImage& row = dashes_.at(static_cast<std::size_t>(trace));
+    if (row.width() != width) {
+        row = QImage(std::max(width, 1), 1, QImage::Format_ARGB32_Premultiplied);
+        const QRgb colour = StripChart::TraceColour(trace).rgb();
+        auto* pixels = reinterpret_cast<QRgb*>(row.bits());
+        for (int x = 0; x < row.width(); ++x) {
+            pixels[x] = x % (DashPixels + GapPixels) < DashPixels ? colour : 0;
+        }
+    }
+    return row;
+}
+
 void LevelLines::PaintPlot(QPainter& painter, const StripChart& chart, const QRect& plot) const {
     const ValueRange values = chart.PaintedValueRange();
     if (values.high <= values.low) {
@@ -44,15 +59,14 @@ void LevelLines::PaintPlot(QPainter& painter, const StripChart& chart, const QRe
         if (!trace.shown || !chart.TraceVisible(i)) {
             continue;
         }
-        QPen pen(StripChart::TraceColour(i), 0.0, Qt::DashLine);
-        painter.setPen(pen);
         for (const double level : trace.levels) {
             if (level < values.low || level > values.high) {
                 continue;
             }
-            const int y =
-                plot.top() + static_cast<int>(std::lround(PlotRow(level, values, plot.height())));
-            painter.drawLine(plot.left(), y, plot.right(), y);
+            const int y = std::min(
+                plot.bottom(),
+                plot.top() + static_cast<int>(std::lround(PlotRow(level, values, plot.height()))));
+            painter.drawImage(plot.left(), y, DashRow(i, plot.width()));
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "widgets/chart_decoration.h"
 
+#include <QImage>
 #include <QString>
 #include <array>
 #include <vector>
@@ -30,11 +31,16 @@ private:
         std::vector<double> levels;
         bool shown = true;
     };
+    static constexpr int DashPixels = 6;
+    static constexpr int GapPixels = 4;
+
     Trace& At(int trace);
     const Trace& At(int trace) const;
+    const QImage& DashRow(int trace, int width) const;
 
     QString menuTitle_;
     std::array<Trace, TraceCount> traces_{};
+    mutable std::array<QImage, TraceCount> dashes_{};
 };
 
 } // namespace qmt::widgets

@@ -64,37 +64,78 @@ int StatusLanes::BandHeight(const QFontMetrics& metrics) const {
 
 void StatusLanes::PaintBand(QPainter& painter, const StripChart& chart, const QRect& band,
                             const QRect& plot) const {
-    const TimeRange time = chart.PaintedTimeRange();
     const int lane = LaneHeight(chart.fontMetrics());
-    painter.setFont(NameFont(chart.font()));
-    const int columns = plot.width();
-    for (int i = 0; i < LaneCount(); ++i) {
-        const int top = band.top() + 2 + i * lane;
-        painter.setPen(chart.palette().color(QPalette::Text));
-        painter.drawText(QRect(band.left(), top, plot.left() - band.left() - 4, lane),
-                         Qt::AlignRight | Qt::AlignVCenter, names_.value(i).simplified());
-        painter.fillRect(QRect(plot.left(), top, plot.width(), lane - 1), UnknownColour);
-        Lane(i).Columns(time.start, time.end, columns, columns_);
-        // Runs of equal columns are filled at once.
-        int c = 0;
-        while (c < columns) {
-            const LaneColumn& first = columns_[static_cast<std::size_t>(c)];
-            int end = c + 1;
-            while (end < columns && columns_[static_cast<std::size_t>(end)].on == first.on &&
-                   columns_[static_cast<std::size_t>(end)].known == first.known) {
-                ++end;
-            }
-            if (first.known) {
-                painter.fillRect(QRect(plot.left() + c, top + 1, end - c, lane - 2),
-                                 first.on ? BandColour : chart.palette().color(QPalette::Base));
-            }
-            c = end;
+    const int top = band.top() + 2;
+    PaintNames(painter, chart,
+               QRect(band.left(), top, plot.left() - band.left() - 4, LaneCount() * lane));
+    RenderLanes(chart, plot.width(), lane);
+    painter.drawImage(plot.left(), top, lanesImage_);
+}
+
+void StatusLanes::PaintNames(QPainter& painter, const StripChart& chart, const QRect& area) const {
+    // Drawn once into an image: a dozen texts at every repaint would cost
+    // more than the lanes themselves.
+    const QFont font = NameFont(chart.font());
+    const QString key =
+        font.toString() + QStringLiteral("/%1x%2").arg(area.width()).arg(area.height());
+    if (key != namesKey_) {
+        namesKey_ = key;
+        const qreal ratio = chart.devicePixelRatioF();
+        namesImage_ =
+            QImage((QSizeF(area.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        namesImage_.setDevicePixelRatio(ratio);
+        namesImage_.fill(Qt::transparent);
+        QPainter names(&namesImage_);
+        names.setFont(font);
+        names.setPen(chart.palette().color(QPalette::Text));
+        const int lane = LaneHeight(chart.fontMetrics());
+        for (int i = 0; i < LaneCount(); ++i) {
+            names.drawText(QRect(0, i * lane, area.width(), lane),
+                           Qt::AlignRight | Qt::AlignVCenter, names_.value(i).simplified());
         }
-        for (c = 0; c < columns; ++c) {
-            if (columns_[static_cast<std::size_t>(c)].change) {
-                const int x = plot.left() + c;
-                painter.fillRect(QRect(x - 1, top, 3, lane - 1), MarkerColour);
+    }
+    painter.drawImage(area.topLeft(), namesImage_);
+}
+
+void StatusLanes::RenderLanes(const StripChart& chart, int columns, int lane) const {
+    const QSize size(std::max(columns, 1), std::max(LaneCount() * lane, 1));
+    if (lanesImage_.size() != size) {
+        // The widget's own format, so drawing it is a plain copy.
+        lanesImage_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    }
+    const TimeRange time = chart.PaintedTimeRange();
+    const QRgb base = chart.palette().color(QPalette::Base).rgb();
+    const QRgb unknown = UnknownColour.rgb();
+    const QRgb band = BandColour.rgb();
+    const QRgb marker = MarkerColour.rgb();
+    const auto width = static_cast<std::size_t>(size.width());
+    uchar* bits = lanesImage_.bits();
+    const auto stride = static_cast<std::size_t>(lanesImage_.bytesPerLine());
+    const auto rowAt = [bits, stride](int y) {
+        return reinterpret_cast<QRgb*>(bits + static_cast<std::size_t>(y) * stride);
+    };
+    // Each lane is one row of pixels, worked out from its columns and then
+    // copied down the lane: the cost follows the width, not the history.
+    for (int i = 0; i < LaneCount(); ++i) {
+        QRgb* row = rowAt(i * lane + 1);
+        Lane(i).Columns(time.start, time.end, columns, columns_);
+        const std::size_t filled = std::min(width, columns_.size());
+        for (std::size_t c = 0; c < filled; ++c) {
+            const LaneColumn& column = columns_[c];
+            row[c] = !column.known ? unknown : column.on ? band : base;
+        }
+        for (std::size_t c = 0; c < filled; ++c) {
+            if (columns_[c].change) {
+                // A marker three pixels wide.
+                row[c > 0 ? c - 1 : c] = marker;
+                row[c] = marker;
+                row[c + 1 < width ? c + 1 : c] = marker;
+                ++c;
             }
+        }
+        std::fill_n(rowAt(i * lane), width, base);
+        for (int r = 2; r < lane; ++r) {
+            std::copy_n(row, width, rowAt(i * lane + r));
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "widgets/lane_history.h"
 
 #include <QColor>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -51,11 +52,18 @@ private:
         std::vector<QString> texts; // one per change
     };
 
+    void PaintNames(QPainter& painter, const StripChart& chart, const QRect& area) const;
+    void RenderLanes(const StripChart& chart, int columns, int lane) const;
+
     QStringList names_;
     std::vector<LaneData> lanes_;
     bool shown_ = true;
     std::function<void(bool)> shownChanged_;
-    mutable std::vector<LaneColumn> columns_; // reused by each paint
+    // Reused by each paint.
+    mutable std::vector<LaneColumn> columns_;
+    mutable QImage lanesImage_;
+    mutable QImage namesImage_;
+    mutable QString namesKey_;
 };
 
 } // namespace qmt::widgets
