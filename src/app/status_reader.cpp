@@ -7,6 +7,9 @@ namespace qmt::app {
 namespace {
 
 constexpr double MsPerSecond = 1000.0;
+// Seconds since midnight carry rounding of a few picoseconds: 200 ms measured
+// on them may come out a hair short.
+constexpr double RoundingMs = 1e-3;
 
 } // namespace
 
@@ -14,7 +17,7 @@ bool StatusReader::Due(double now) const {
     if (!lastPoll_ || now < *lastPoll_) {
         return true;
     }
-    return (now - *lastPoll_) * MsPerSecond >= IntervalMs;
+    return (now - *lastPoll_) * MsPerSecond + RoundingMs >= IntervalMs;
 }
 
 const StatusPoll& StatusReader::Read() {

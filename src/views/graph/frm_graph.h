@@ -40,7 +40,6 @@ public:
     // The event list beside the chart: shown once there are events, unless
     // the user hid it.
     void ShowEventList(bool shown);
-    bool EventListWanted() const { return eventListWanted_; }
 
     // One feed of the monitoring cycle: a sample per channel, then the legend.
     void UpdateGraph();
