@@ -10,8 +10,9 @@ Application::Application(std::unique_ptr<link::Clock> clock, std::unique_ptr<lin
     : clock_(std::move(clock)), bridge_(std::move(bridge)), settingsFile_(std::move(settingsFile)),
       services_(std::move(services)), linkErrors_(*this),
       access_(*bridge_, usb_, state_, linkErrors_), cycle_(state_, access_, *clock_),
-      remoteSelection_(state_) {
+      remoteSelection_(state_), limitWrites_(state_), statusReader_(access_, *clock_) {
     access_.SetRemoteSelectionListener(&remoteSelection_);
+    access_.SetLimitWriteListener(&limitWrites_);
 }
 
 Application::~Application() = default;

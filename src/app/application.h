@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/gui_link_error_handler.h"
+#include "app/limit_write_relay.h"
 #include "app/monitoring_cycle.h"
 #include "app/remote_selection_relay.h"
 #include "app/shell_services.h"
+#include "app/status_reader.h"
 #include "link/bridge.h"
 #include "link/clock.h"
 #include "link/register_access.h"
@@ -38,6 +40,8 @@ public:
     link::RegisterAccess& access() { return access_; }
     MonitoringCycle& cycle() { return cycle_; }
     RemoteSelectionRelay& remoteSelection() { return remoteSelection_; }
+    LimitWriteRelay& limitWrites() { return limitWrites_; }
+    StatusReader& statusReader() { return statusReader_; }
     const QString& settingsFile() const { return settingsFile_; }
     const ShellServices& services() const { return services_; }
 
@@ -69,6 +73,8 @@ private:
     link::RegisterAccess access_;
     MonitoringCycle cycle_;
     RemoteSelectionRelay remoteSelection_;
+    LimitWriteRelay limitWrites_;
+    StatusReader statusReader_;
     // Windows last: they are destroyed before the state they show.
     std::unique_ptr<FrmSplash> splash_;
     std::unique_ptr<FrmMain> mainWindow_;

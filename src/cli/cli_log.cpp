@@ -1,5 +1,6 @@
 #include "cli/cli_log.h"
 
+#include "cli/cli_events.h"
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "link/temperature_reading.h"
@@ -79,6 +80,13 @@ std::string ParseLogOption(const std::string& name, const std::string& value, Lo
         options.intervalMs = *interval;
         return {};
     }
+    if (name == "--events") {
+        if (value.empty()) {
+            return "--events needs a FILE";
+        }
+        options.eventsFile = value;
+        return {};
+    }
     if (name == "--channels") {
         return ParseChannels(value, options.channels);
     }
@@ -124,7 +132,7 @@ void WaitForNextLine(const LogOptions& options, const GeneralStuff& state, RunTi
 }
 
 void AppendLine(output::DataLog& log, const GeneralStuff& state, std::ostream& err,
-                std::ostream* progress) {
+                std::ostream* progress, EventRecorder* events, RunTime& time) {
     const bool wasFailing = log.Failing();
     const std::int64_t line = state.LogLineCount;
     const output::WriteOutcome outcome = log.AppendLogLine();
@@ -137,6 +145,22 @@ void AppendLine(output::DataLog& log, const GeneralStuff& state, std::ostream& e
         *progress << "line " << line + 1 << " at "
                   << output::LogTimeField(line, state.LoggingInterval) << " s\n";
     }
+    if (events != nullptr) {
+        // Beside the line: the same time text, the same readings.
+        events->AfterLine(time.Us(), output::LogTimeField(line, state.LoggingInterval), err);
+    }
+}
+
+int FinishEvents(const EventRecorder& events, std::ostream& out, std::ostream& err) {
+    const std::int64_t written = events.Written();
+    out << written << (written == 1 ? " event" : " events") << " written to " << events.file()
+        << '\n';
+    if (events.Lost() > 0) {
+        err << "qmtctl: " << events.Lost() << " events could not be written to " << events.file()
+            << '\n';
+        return ExitLogFileError;
+    }
+    return ExitDone;
 }
 
 int Finish(output::DataLog& log, const std::string& file, std::ostream& out, std::ostream& err) {
@@ -196,6 +220,15 @@ int RunLog(const LogOptions& options, link::RegisterAccess& access, link::Clock&
     GeneralStuff& state = access.state();
     // The range and the channel mode the chip is set to, as the program reads them at start-up.
     access.UpdateRemoteSelection(ConfigurationWritePointer);
+    std::optional<EventRecorder> events;
+    if (!options.eventsFile.empty()) {
+        events.emplace(options.eventsFile, access);
+        if (const auto start = events->Start(); !start.ok) {
+            err << "qmtctl: cannot write event file '" << options.eventsFile << "': " << start.error
+                << '\n';
+            return ExitLogFileError;
+        }
+    }
     state.LogFilePath = options.file;
     state.LogChannel = options.channels;
     output::DataLog log(state);
@@ -207,16 +240,21 @@ int RunLog(const LogOptions& options, link::RegisterAccess& access, link::Clock&
     try {
         while (!stopRequested() && !Finished(options, state, time)) {
             link::ReadTemperatures(access);
-            AppendLine(log, state, err, progress);
+            AppendLine(log, state, err, progress, events ? &*events : nullptr, time);
             if (!Finished(options, state, time)) {
                 WaitForNextLine(options, state, time, stopRequested);
             }
         }
     } catch (const link::LinkFailure&) {
         Finish(log, options.file, out, err);
+        if (events) {
+            FinishEvents(*events, out, err);
+        }
         throw;
     }
-    return Finish(log, options.file, out, err);
+    const int status = Finish(log, options.file, out, err);
+    const int eventStatus = events ? FinishEvents(*events, out, err) : ExitDone;
+    return status != ExitDone ? status : eventStatus;
 }
 
 } // namespace qmt::cli

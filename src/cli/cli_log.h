@@ -12,7 +12,7 @@
 #include <vector>
 
 // qmtctl log FILE [--interval MS] [--channels local,remote1,remote2]
-//                 [--count N | --duration SECONDS]
+//                 [--count N | --duration SECONDS] [--events EVENTS]
 // One logging run in the program's own format, through the program's own log.
 namespace qmt::cli {
 
@@ -25,6 +25,7 @@ struct LogOptions {
     output::LogChannels channels{true, true, true};
     std::optional<std::int64_t> count;     // lines to write
     std::optional<double> durationSeconds; // or how long to log
+    std::string eventsFile;                // the status bits' changes, when given
 };
 
 // The arguments after "log"; returns the reason of a usage error, empty when fine.

@@ -57,7 +57,7 @@ struct CommandEntry {
     std::string_view summary;
     ArgumentParser parse;
     // Names of the options that belong to this command (see CommandOptions).
-    std::array<std::string_view, 4> options = {};
+    std::array<std::string_view, 5> options = {};
 };
 
 // Options of one command. Like every option they may stand anywhere; they
@@ -79,6 +79,7 @@ constexpr std::array CommandOptions{
                   "export: the I2C bus in the script (default: the i2c bridge's, else 1)."},
     CommandOption{"script-address", "ADDR",
                   "export: the chip's address in the script (default: the found one)."},
+    CommandOption{"events", "FILE", "log: also write each change of a status bit to FILE."},
 };
 
 // Every command: one line here, its argument parser, and its case in RunCommand.
@@ -101,11 +102,12 @@ constexpr std::array Commands{
                  RecallArguments},
     CommandEntry{"log",
                  Command::Log,
-                 "FILE [--interval MS] [--channels LIST] [--count N | --duration SECONDS]",
+                 "FILE [--interval MS] [--channels LIST] [--count N | --duration SECONDS] "
+                 "[--events FILE]",
                  "append a log run to FILE as the program logs; without a count or duration "
                  "until SIGINT or SIGTERM",
                  LogArguments,
-                 {"interval", "channels", "count", "duration"}},
+                 {"interval", "channels", "count", "duration", "events"}},
     CommandEntry{"diff", Command::Diff, "FILE",
                  "list the registers in which the chip differs from a settings file",
                  DiffArguments},

@@ -64,6 +64,20 @@ void WriteLowOrHighLimit(RegisterAccess& access, const LimitRegisters& regs, dou
 
 } // namespace
 
+bool IsLimitWritePointer(std::int32_t reg) {
+    if (reg == ThermHysteresisRegister) {
+        return true;
+    }
+    for (const ChannelRegisters& channel : Channels) {
+        for (const LimitRegisters* limit : {&channel.low, &channel.high, &channel.therm}) {
+            if (reg == limit->write || (limit->IsQuarter() && reg == limit->lowWrite)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 ChannelLimits ReadChannelLimits(RegisterAccess& access, int channel) {
     const ChannelRegisters& regs = RegistersOf(channel);
     ChannelLimits limits;

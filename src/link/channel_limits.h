@@ -15,6 +15,13 @@ struct ChannelLimits {
 // registers (Remote 1, or Remote 2 while it is selected), 2 Remote 2's own.
 inline constexpr int LimitChannelCount = 3;
 
+// The THERM hysteresis (whole degrees, no range offset), shared by the
+// three THERM limits.
+inline constexpr std::int32_t ThermHysteresisRegister = 0x21;
+
+// Whether a write at this pointer changes a limit or the THERM hysteresis.
+bool IsLimitWritePointer(std::int32_t reg);
+
 // Reads the channel's low, high and THERM limits in that order, the high byte
 // of a quarter-degree limit before its low byte, decoded in the current range.
 ChannelLimits ReadChannelLimits(RegisterAccess& access, int channel);

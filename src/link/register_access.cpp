@@ -1,5 +1,7 @@
 #include "link/register_access.h"
 
+#include "link/channel_limits.h"
+
 namespace qmt::link {
 
 namespace {
@@ -55,6 +57,9 @@ std::int16_t RegisterAccess::WriteRegister(std::int32_t address, std::int32_t re
         ReportLinkError(LinkError::Communications);
     }
     UpdateRemoteSelection(reg);
+    if (limitListener_ != nullptr && IsLimitWritePointer(reg)) {
+        limitListener_->LimitRegisterWritten(reg);
+    }
     return 0;
 }
 

@@ -20,6 +20,15 @@ public:
     virtual void RemoteSelectionChanged(bool remote2Selected) = 0;
 };
 
+// Told after every write of a limit register (or of the THERM hysteresis),
+// whoever made it, so that views of the limits know they are stale without
+// polling the chip.
+class LimitWriteListener {
+public:
+    virtual ~LimitWriteListener() = default;
+    virtual void LimitRegisterWritten(std::int32_t reg) = 0;
+};
+
 // Single-register read and write, the only way to the chip besides the status
 // poll. Any non-zero status goes to the link-error handler.
 class RegisterAccess {
@@ -44,6 +53,7 @@ public:
     // Refreshes ExtendedRange and Remote2Selected after a write at 0x09.
     void UpdateRemoteSelection(std::int32_t address);
     void SetRemoteSelectionListener(RemoteSelectionListener* listener) { listener_ = listener; }
+    void SetLimitWriteListener(LimitWriteListener* listener) { limitListener_ = listener; }
 
     // Hands the code (after the reason, if any) to the handler; throws
     // LinkFailure if the handler returns.
@@ -59,6 +69,7 @@ private:
     GeneralStuff& state_;
     LinkErrorHandler& errors_;
     RemoteSelectionListener* listener_ = nullptr;
+    LimitWriteListener* limitListener_ = nullptr;
 };
 
 } // namespace qmt::link

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/chart_decoration.h"
 #include "widgets/chart_scale.h"
 #include "widgets/chart_window.h"
 #include "widgets/trace_envelope.h"
@@ -91,6 +92,19 @@ public:
     // added to the chart with QWidget::addAction follow its own.
     QMenu* CreateContextMenu();
 
+    // Decorations drawn with the traces (not owned; remove before deleting one).
+    void AddDecoration(ChartDecoration* decoration);
+    void RemoveDecoration(ChartDecoration* decoration);
+    // The ranges of the last paint, on which decorations place themselves.
+    TimeRange PaintedTimeRange() const { return paintedRange_; }
+    ValueRange PaintedValueRange() const { return paintedValues_; }
+    static QColor TraceColour(int index);
+    QString TraceName(int index) const;
+    // Stops following and shows time t in the middle of the plot.
+    void ScrollTo(double t);
+    // The band of the decorations under the plot (empty when none wants one).
+    QRect BandRect() const;
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -116,6 +130,7 @@ private:
         QRect timeAxis;
         QRect valueAxis;
         QRect legend;
+        QRect band;
     };
 
     Layout ComputeLayout() const;
@@ -164,6 +179,12 @@ private:
     QPoint dragStart_;
     double dragSpan_ = 0.0;
     ValueRange dragValues_{};
+    int DecorationBandHeight(const QFontMetrics& metrics) const;
+    int DecorationLabelWidth() const;
+    void PaintDecorations(QPainter& painter, const Layout& layout) const;
+    QString DecorationToolTip(const QPoint& pos) const;
+
+    std::vector<ChartDecoration*> decorations_;
     QImage plotImage_;
     QList<QLine> joints_;
 };

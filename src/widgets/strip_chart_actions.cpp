@@ -186,6 +186,9 @@ void StripChart::keyPressEvent(QKeyEvent* event) {
 }
 
 QString StripChart::ToolTipAt(const QPoint& pos) const {
+    if (const QString text = DecorationToolTip(pos); !text.isEmpty()) {
+        return text;
+    }
     const QRect plot = PlotRect();
     if (!plot.contains(pos) || plot.width() <= 0) {
         return toolTip();
@@ -241,9 +244,13 @@ QMenu* StripChart::CreateContextMenu() {
         update();
     });
     automatic->setEnabled(!valueWindow_.Automatic());
-    if (!actions().isEmpty()) {
+    // Items added by the chart's owner, then those of its decorations.
+    if (!actions().isEmpty() || !decorations_.empty()) {
         menu->addSeparator();
-        menu->addActions(actions());
+    }
+    menu->addActions(actions());
+    for (ChartDecoration* decoration : decorations_) {
+        decoration->AddMenuActions(*menu, *this);
     }
     return menu;
 }

@@ -31,14 +31,21 @@ StripChart::Layout StripChart::ComputeLayout() const {
     Layout layout;
     const QRect all = rect().adjusted(Margin, Margin, -Margin, -Margin);
     layout.legend = QRect(all.left(), all.top(), all.width(), line + 4);
-    const int left = all.left() + line + 4 + labelWidth + 4;
-    const int bottom = all.bottom() - (line + 6);
+    const int left = all.left() + std::max(line + 4 + labelWidth, DecorationLabelWidth()) + 4;
+    const int axisTop = all.bottom() - (line + 6);
+    const int band = DecorationBandHeight(metrics);
+    const int bottom = axisTop - band;
     layout.plot = QRect(QPoint(left, layout.legend.bottom() + 4), QPoint(all.right(), bottom));
-    layout.timeAxis = QRect(QPoint(layout.plot.left(), layout.plot.bottom() + 1),
-                            QPoint(layout.plot.right(), all.bottom()));
+    layout.band = QRect(QPoint(all.left(), bottom + 1), QPoint(all.right(), axisTop));
+    layout.timeAxis =
+        QRect(QPoint(layout.plot.left(), axisTop + 1), QPoint(layout.plot.right(), all.bottom()));
     layout.valueAxis = QRect(QPoint(all.left(), layout.plot.top()),
                              QPoint(layout.plot.left() - 1, layout.plot.bottom()));
     return layout;
+}
+
+QColor StripChart::TraceColour(int index) {
+    return TraceColours.at(static_cast<std::size_t>(std::clamp(index, 0, TraceCount - 1)));
 }
 
 QRect StripChart::PlotRect() const {
@@ -108,6 +115,7 @@ void StripChart::paintEvent(QPaintEvent* event) {
     PaintAxes(painter, layout, ticks);
     PaintLegend(painter, layout.legend);
     PaintHandles(painter, layout);
+    PaintDecorations(painter, layout);
 }
 
 void StripChart::RenderPlot(QSize pixels, const Ticks& ticks) {

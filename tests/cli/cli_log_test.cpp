@@ -149,5 +149,40 @@ TEST(CliLog, FileAndLinkFailures) {
     EXPECT_EQ(FileBytes(failing.path), AllHead + "0, 25, 30.25, 28.5,\r\n.1, 25, 30.25, 28.5,\r\n");
 }
 
+TEST(CliLog, EventsGoBesideTheLogWithTheLinesTimes) {
+    const auto parsed = ParseCliArguments({"qmtctl", "log", "run.csv", "--events", "ev.csv"});
+    ASSERT_EQ(parsed.outcome, ParseOutcome::Run) << parsed.text;
+    EXPECT_EQ(parsed.options.log.eventsFile, "ev.csv");
+    LogOptions bad;
+    EXPECT_EQ(ParseLogArguments({"a.csv", "--events="}, bad), "--events needs a FILE");
+
+    LogRig rig;
+    auto& chip = rig.bridge.chips[Chip];
+    chip[0x07] = 30; // Remote1 high limit 30 °C, read at 30.25
+    const std::string events = rig.dir.filePath("events.csv").toStdString();
+    LogOptions run = Count(8);
+    run.eventsFile = events;
+    // The stub chip's status changes after the third line: Remote1 High set.
+    int lines = 0;
+    const auto stop = [&] {
+        chip[0x02] = ++lines > 6 ? 0x10 : 0x00;
+        return false;
+    };
+    EXPECT_EQ(rig.Run(run, stop), ExitDone);
+    EXPECT_EQ(rig.out.str(),
+              "8 lines written to " + rig.path + "\n1 event written to " + events + "\n");
+    // Polled every 200 ms (every other line at 110 ms), the head's limits read once.
+    EXPECT_EQ(rig.bridge.Count(220), 2 * 4);
+    const std::string bytes = FileBytes(events);
+    EXPECT_TRUE(bytes.starts_with("\r\nTime ,Bit ,State ,")) << bytes;
+    EXPECT_TRUE(bytes.ends_with(",Remote1 High,set, 30.25, 30,,\r\n")) << bytes;
+
+    // An event file that cannot be written stops the run before the log starts.
+    run.eventsFile = "/dev/full";
+    EXPECT_EQ(rig.Run(run), ExitLogFileError);
+    EXPECT_EQ(rig.err.str(),
+              "qmtctl: cannot write event file '/dev/full': No space left on device\n");
+}
+
 } // namespace
 } // namespace qmt::cli

@@ -59,5 +59,27 @@ TEST(RegisterAccess, ConfigurationWriteRefreshesRangeAndChannel) {
     EXPECT_EQ(rig.listener.calls.size(), 3u);
 }
 
+struct LimitSpy final : link::LimitWriteListener {
+    void LimitRegisterWritten(std::int32_t reg) override { written.push_back(reg); }
+    std::vector<std::int32_t> written;
+};
+
+TEST(RegisterAccess, EveryLimitWriteIsToldWhoeverMakesIt) {
+    AccessRig rig;
+    LimitSpy spy;
+    rig.access.SetLimitWriteListener(&spy);
+    // Limits at their write pointers (both bytes of a quarter-degree limit)
+    // and the THERM hysteresis; not their read pointers, nor other registers.
+    for (const std::int32_t reg : {0x0B, 0x0C, 0x0D, 0x0E, 0x13, 0x14, 0x19, 0x20, 0x21, 0x31, 0x32,
+                                   0x36, 0x37, 0x39, 0x05, 0x07, 0x09, 0x0A, 0x02}) {
+        rig.Write(reg, 0x10);
+    }
+    EXPECT_EQ(spy.written, (std::vector<std::int32_t>{0x0B, 0x0C, 0x0D, 0x0E, 0x13, 0x14, 0x19,
+                                                      0x20, 0x21, 0x31, 0x32, 0x36, 0x37, 0x39}));
+    // A refused write reaches neither the chip nor the listener.
+    rig.Write(0x0D, -1);
+    EXPECT_EQ(spy.written.size(), 14u);
+}
+
 } // namespace
 } // namespace qmt::test

@@ -4,6 +4,8 @@
 #include "app/twips.h"
 #include "model/number_text.h"
 #include "model/temp_codes.h"
+#include "views/graph/alert_timeline.h"
+#include "views/graph/event_menu.h"
 #include "widgets/strip_chart.h"
 
 #include <QAction>
@@ -33,11 +35,15 @@ FrmGraph::FrmGraph(app::Application& app, QWidget* parent) : QWidget(parent), ap
     openLog->setObjectName(QStringLiteral("mnuGraphOpenLog"));
     connect(openLog, &QAction::triggered, this, &FrmGraph::openLogRequested);
     stpGraph_->addAction(openLog);
+    BuildTimeline();
     Load();
 }
 
 FrmGraph::~FrmGraph() {
     Unload();
+    // The timeline's decorations leave the chart before it goes.
+    timeline_.reset();
+    stpGraph_->RemoveDecoration(eventMenu_.get());
 }
 
 void FrmGraph::Load() {
@@ -66,8 +72,11 @@ void FrmGraph::Load() {
         app::Activity::GraphFeed, [&state] { return state.GraphOpen; },
         [&state] { return static_cast<double>(state.GraphingInterval); },
         [this] { UpdateGraph(); });
-    app_.remoteSelection().SetGraphRelabel(
-        [this](bool remote2Selected) { SwitchTraceCaptions(remote2Selected); });
+    app_.remoteSelection().SetGraphRelabel([this](bool remote2Selected) {
+        SwitchTraceCaptions(remote2Selected);
+        // The range (and the channel) the limits decode in may have changed.
+        timeline_->MarkLimitsStale();
+    });
     loaded_ = true;
 }
 
@@ -79,6 +88,7 @@ void FrmGraph::Unload() {
     app_.state().GraphOpen = false;
     app_.cycle().ClearActivity(app::Activity::GraphFeed);
     app_.remoteSelection().SetGraphRelabel({});
+    timeline_->Detach();
 }
 
 void FrmGraph::UpdateGraph() {
@@ -98,6 +108,7 @@ void FrmGraph::UpdateGraph() {
         stpGraph_->SelectTrace(2);
         stpGraph_->SetTraceCaption(LegendText("Remote2 = ", model::FormatTemp(state.Remote2Temp)));
     }
+    timeline_->Feed();
 }
 
 void FrmGraph::SwitchTraceCaptions(bool remote2Selected) {
@@ -123,8 +134,8 @@ void FrmGraph::Form_Resize() {
     const double dpi = app::LogicalDpi(this);
     const QSizeF chart = ChartSizeTwips(
         {app::PixelsToTwips(outer.width(), dpi), app::PixelsToTwips(outer.height(), dpi)});
-    stpGraph_->resize(app::TwipsToPixels(chart.width(), dpi),
-                      app::TwipsToPixels(chart.height(), dpi));
+    PlaceEventList(
+        QSize(app::TwipsToPixels(chart.width(), dpi), app::TwipsToPixels(chart.height(), dpi)));
 }
 
 void FrmGraph::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QSizeF>
 #include <QWidget>
+#include <memory>
 
 namespace qmt::app {
 class Application;
@@ -11,6 +12,10 @@ class StripChart;
 }
 
 namespace qmt::views {
+
+class AlertTimeline;
+class EventList;
+class EventMenuItems;
 
 // The "Graphing" child window: the three temperatures on a strip chart whose
 // legend carries each channel's latest value. While it is loaded the
@@ -30,6 +35,11 @@ public:
     ~FrmGraph() override;
 
     widgets::StripChart* stpGraph() const { return stpGraph_; }
+    AlertTimeline& timeline() const { return *timeline_; }
+    EventList* lstEvents() const { return eventList_; }
+    // The event list beside the chart: shown once there are events, unless
+    // the user hid it.
+    void ShowEventList(bool shown);
 
     // One feed of the monitoring cycle: a sample per channel, then the legend.
     void UpdateGraph();
@@ -51,9 +61,16 @@ private:
     void Load();
     void Unload();
     void Form_Resize();
+    void BuildTimeline();
+    void PlaceEventList(QSize chart);
+    void ExportEventsFromMenu();
 
     app::Application& app_;
     widgets::StripChart* stpGraph_ = nullptr;
+    std::unique_ptr<AlertTimeline> timeline_;
+    std::unique_ptr<EventMenuItems> eventMenu_;
+    EventList* eventList_ = nullptr;
+    bool eventListWanted_ = true;
     bool loaded_ = false;
     bool sized_ = false;
 };

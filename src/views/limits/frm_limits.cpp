@@ -199,9 +199,10 @@ void FrmLimits::ggeTemp_PointerMoved(int index) {
 }
 
 void FrmLimits::UpdateStatusBits() {
-    link::RegisterAccess& access = app_.access();
-    const auto status1 = access.PollStatusRegister(model::StatusRegister1);
-    const auto status2 = access.PollStatusRegister(model::StatusRegister2);
+    // Through the program's one status reader: the graph's lanes share the polls.
+    const app::StatusPoll& poll = app_.statusReader().Read();
+    const auto status1 = poll.status1;
+    const auto status2 = poll.status2;
     const auto states = model::AlertStates(status1, status2);
     for (int i = 0; i < model::AlertBitCount; ++i) {
         indicators_[At(i)]->SetState(StateOf(states[At(i)]));

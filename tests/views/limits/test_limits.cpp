@@ -255,6 +255,8 @@ void TestLimits::remote2SelectionFollowsEveryConfigurationWrite() {
 
 void TestLimits::closingStopsThePollsAtOnce() {
     LimitsWorld w(PowerOn);
+    // The limits window alone: the graph's status lanes would poll on.
+    w.world->main().childWindows().Loaded(app::WindowId::Graph)->parentWidget()->close();
     FrmLimits* window = w.Open();
     w.world->Tick();
     QCOMPARE(w.board->Requests().filter("poll").size(), 2);

@@ -1,0 +1,11 @@
+#include "app/limit_write_relay.h"
+
+namespace qmt::app {
+
+void LimitWriteRelay::LimitRegisterWritten(std::int32_t /*reg*/) {
+    if (state_.GraphOpen && graph_) {
+        graph_();
+    }
+}
+
+} // namespace qmt::app

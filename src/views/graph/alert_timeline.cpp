@@ -1,0 +1,137 @@
+#include "views/graph/alert_timeline.h"
+
+#include "app/application.h"
+#include "link/channel_limits.h"
+#include "output/event_log.h"
+#include "widgets/strip_chart.h"
+
+#include <fstream>
+
+namespace qmt::views {
+
+namespace {
+
+QStringList LaneNames() {
+    QStringList names;
+    for (const model::AlertBit& bit : model::AlertBits) {
+        names << QString::fromLatin1(bit.caption);
+    }
+    return names;
+}
+
+std::string TimeText(double t) {
+    return widgets::TimeStampText(t);
+}
+
+} // namespace
+
+AlertTimeline::AlertTimeline(app::Application& app, widgets::StripChart& chart)
+    : app_(app), chart_(chart), lanes_(LaneNames()), limitLines_(QStringLiteral("Show limits")) {
+    chart_.AddDecoration(&limitLines_);
+    chart_.AddDecoration(&lanes_);
+    app_.statusReader().SetListener([this](const app::StatusPoll& poll) {
+        OnPoll(dayClock_.Unwrap(app_.clock().SecondsSinceMidnight()), poll);
+    });
+    app_.limitWrites().SetGraphReread([this] { MarkLimitsStale(); });
+    attached_ = true;
+}
+
+AlertTimeline::~AlertTimeline() {
+    Detach();
+    chart_.RemoveDecoration(&lanes_);
+    chart_.RemoveDecoration(&limitLines_);
+}
+
+void AlertTimeline::Detach() {
+    if (!attached_) {
+        return;
+    }
+    attached_ = false;
+    app_.statusReader().SetListener({});
+    app_.limitWrites().SetGraphReread({});
+}
+
+void AlertTimeline::Feed() {
+    if (limitsStale_) {
+        ReadLimits();
+    }
+    app_.statusReader().Read();
+}
+
+void AlertTimeline::ReadLimits() {
+    limitsStale_ = false;
+    link::RegisterAccess& access = app_.access();
+    for (int channel = 0; channel < model::AlertChannelCount; ++channel) {
+        const link::ChannelLimits limits = link::ReadChannelLimits(access, channel);
+        limits_[static_cast<std::size_t>(channel)] = {limits.low, limits.high, limits.therm};
+        limitLines_.SetLevels(channel, {limits.low, limits.high, limits.therm});
+    }
+    hysteresis_ = access.ReadRegister(access.usb().DeviceAddress, link::ThermHysteresisRegister);
+    limitsRead_ = true;
+    chart_.update();
+}
+
+model::AlertContext AlertTimeline::Context() const {
+    const GeneralStuff& state = app_.state();
+    model::AlertContext context;
+    context.channels[0].temperature = state.LocalTemp;
+    context.channels[2].temperature = state.Remote2Temp;
+    // While the shared registers show Remote 2 nothing of Remote 1 is read.
+    if (!state.Remote2Selected) {
+        context.channels[1].temperature = state.Remote1Temp;
+    }
+    if (limitsRead_) {
+        context.channels[0].limits = limits_[0];
+        context.channels[2].limits = limits_[2];
+        if (!state.Remote2Selected) {
+            context.channels[1].limits = limits_[1];
+        }
+        context.thermHysteresis = hysteresis_;
+    }
+    return context;
+}
+
+void AlertTimeline::OnPoll(double t, const app::StatusPoll& poll) {
+    // The limits window's poll may come before the graph's next feed.
+    if (limitsStale_) {
+        ReadLimits();
+    }
+    const auto states = model::AlertStates(poll.status1, poll.status2);
+    const std::size_t first = events_.size();
+    detector_.Feed(t, states, Context(), events_);
+    int lane = 0;
+    for (const model::AlertBit& bit : model::AlertBits) {
+        const model::AlertState& state = states[static_cast<std::size_t>(bit.indicator)];
+        if (state) {
+            QString text;
+            for (std::size_t i = first; i < events_.size(); ++i) {
+                if (events_[i].indicator == bit.indicator) {
+                    text = EventLine(events_[i]);
+                }
+            }
+            lanes_.Record(lane, t, *state, text);
+        }
+        ++lane;
+    }
+    if (events_.size() > first) {
+        chart_.update();
+        emit eventsAdded(static_cast<int>(first));
+    }
+}
+
+QString AlertTimeline::EventLine(const model::AlertEvent& event) {
+    return QString::fromStdString(TimeText(event.time)) + QStringLiteral("  ") +
+           QString::fromStdString(model::AlertEventDescription(event));
+}
+
+bool AlertTimeline::ExportEvents(const QString& path) const {
+    std::ofstream file(path.toStdString(), std::ios::binary | std::ios::trunc);
+    if (!file) {
+        return false;
+    }
+    file << output::EventFileText(events_, &TimeText);
+    file.flush();
+    return static_cast<bool>(file);
+}
+
+} // namespace qmt::views

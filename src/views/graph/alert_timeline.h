@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/status_reader.h"
+#include "model/alert_events.h"
+#include "widgets/chart_scale.h"
+#include "widgets/level_lines.h"
+#include "widgets/status_lanes.h"
+
+#include <QObject>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace qmt::app {
+class Application;
+}
+namespace qmt::widgets {
+class StripChart;
+}
+
+namespace qmt::views {
+
+// The graph's alert timeline: the channels' limits as dashed lines, the
+// twelve status bits as lanes under the traces, and every change of a bit
+// as an event with the temperature and limit of that moment. The status
+// comes from the program's one status reader (shared with the limits
+// window); the limits are read when the graph opens and again after any
+// write of a limit or of the configuration, never polled.
+class AlertTimeline : public QObject {
+    Q_OBJECT
+
+public:
+    AlertTimeline(app::Application& app, widgets::StripChart& chart);
+    ~AlertTimeline() override;
+
+    // One graph feed: re-reads stale limits, then asks for the status (a
+    // new poll arrives through OnPoll at most every 200 ms).
+    void Feed();
+    // The limits changed on the chip (or the range they decode in).
+    void MarkLimitsStale() { limitsStale_ = true; }
+    // A poll of the status registers, at chart time t.
+    void OnPoll(double t, const app::StatusPoll& poll);
+    // Stops listening to the program (the graph unloads).
+    void Detach();
+
+    const std::vector<model::AlertEvent>& Events() const { return events_; }
+    const widgets::StatusLanes& Lanes() const { return lanes_; }
+    const widgets::LevelLines& LimitLines() const { return limitLines_; }
+    // The limits as last read, by channel (Local, shared remote, Remote2).
+    const std::array<model::AlertLimits, model::AlertChannelCount>& Limits() const {
+        return limits_;
+    }
+    // Writes the events as comma-separated text; false when the file fails.
+    bool ExportEvents(const QString& path) const;
+    // The list's and the tool tip's text of an event, with its time.
+    static QString EventLine(const model::AlertEvent& event);
+
+signals:
+    // Events [first, Events().size()) are new.
+    void eventsAdded(int first);
+
+private:
+    void ReadLimits();
+    model::AlertContext Context() const;
+
+    app::Application& app_;
+    widgets::StripChart& chart_;
+    widgets::DayClock dayClock_;
+    widgets::StatusLanes lanes_;
+    widgets::LevelLines limitLines_;
+    model::AlertEventDetector detector_;
+    std::vector<model::AlertEvent> events_;
+    std::array<model::AlertLimits, model::AlertChannelCount> limits_{};
+    std::optional<double> hysteresis_;
+    bool limitsRead_ = false;
+    bool limitsStale_ = true;
+    bool attached_ = false;
+};
+
+} // namespace qmt::views

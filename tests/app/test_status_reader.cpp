@@ -1,0 +1,62 @@
+#include "app/status_reader.h"
+#include "app/support/app_world.h"
+
+#include <QtTest>
+
+namespace qmt::app {
+
+using test::AppWorld;
+
+class TestStatusReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pollsAtMostEvery200MsAndTellsEachNewPollOnce();
+};
+
+void TestStatusReader::pollsAtMostEvery200MsAndTellsEachNewPollOnce() {
+    AppWorld world;
+    world.app->usb().DeviceAddress = AppWorld::ChipAddress;
+    auto& chip = world.stub->chips[AppWorld::ChipAddress];
+    chip[0x02] = 0x10;
+    StatusReader& reader = world.app->statusReader();
+    std::vector<std::uint8_t> told;
+    reader.SetListener([&](const StatusPoll& poll) { told.push_back(poll.status1.value_or(0)); });
+    const auto polls = [&] { return world.stub->Calls(220).size(); };
+
+    QCOMPARE(reader.Read().status1, std::optional<std::uint8_t>(0x10));
+    QCOMPARE(polls(), std::size_t{2}); // 0x02, then 0x23
+    chip[0x02] = 0x20;
+    world.clock->AdvanceMs(199);
+    // Not yet due: the last poll again, the chip left alone.
+    QCOMPARE(reader.Read().status1, std::optional<std::uint8_t>(0x10));
+    QCOMPARE(polls(), std::size_t{2});
+    world.clock->AdvanceMs(1);
+    QCOMPARE(reader.Read().status1, std::optional<std::uint8_t>(0x20));
+    QCOMPARE(polls(), std::size_t{4});
+    QCOMPARE(told, (std::vector<std::uint8_t>{0x10, 0x20}));
+
+    // Past midnight the clock falls back: due at once, then every 200 ms again.
+    world.clock->SetSecondsSinceMidnight(0.05);
+    reader.Read();
+    QCOMPARE(polls(), std::size_t{6});
+    world.clock->AdvanceMs(100);
+    reader.Read();
+    QCOMPARE(polls(), std::size_t{6});
+
+    // A failed poll is reported as unread, not as a lost link.
+    world.stub->failAfterRequests = static_cast<int>(world.stub->log.size());
+    world.clock->AdvanceMs(200);
+    const StatusPoll& failed = reader.Read();
+    QVERIFY(!failed.status1 && !failed.status2);
+    QVERIFY(world.messages.empty());
+    reader.SetListener({});
+    world.clock->AdvanceMs(200);
+    reader.Read();
+    QCOMPARE(told.size(), std::size_t{4}); // nobody told once the listener left
+}
+
+} // namespace qmt::app
+
+QTEST_MAIN(qmt::app::TestStatusReader)
+#include "test_status_reader.moc"

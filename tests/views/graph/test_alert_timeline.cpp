@@ -1,0 +1,296 @@
+#include "app/frm_main.h"
+#include "app/support/app_world.h"
+#include "tarnlink_emulator.h"
+#include "views/graph/alert_timeline.h"
+#include "views/graph/event_list.h"
+#include "views/graph/frm_graph.h"
+#include "views/limits/frm_limits.h"
+#include "views/regmap/frm_reg_map.h"
+#include "widgets/strip_chart.h"
+
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QtTest>
+
+namespace qmt::views {
+
+using test::AppWorld;
+
+namespace {
+
+// The emulated evaluation board on the world's fake clock.
+class EmulatedBoard final : public link::Bridge {
+public:
+    explicit EmulatedBoard(const std::string& boardText)
+        : emulator_([this] { return clock ? static_cast<std::uint64_t>(clock->ElapsedMs()) : 0; }) {
+        std::string error;
+        loaded = emulator_.LoadBoardText(boardText, error);
+    }
+    std::int16_t LoadFirmWare(const char* /*path*/) override {
+        return emulator_.LoadFirmWare(QMT_TEST_FIRMWARE);
+    }
+    std::int16_t VendorIORequest(std::uint16_t request, std::int32_t value, std::int32_t index,
+                                 std::int16_t arg4, std::int16_t arg5,
+                                 std::uint8_t* buffer) override {
+        requests.push_back({request, index & 0xFF, arg4});
+        return emulator_.VendorIORequest(request, value, index, arg4, arg5, buffer);
+    }
+
+    struct Request {
+        std::uint16_t code;
+        std::int32_t reg;
+        std::int16_t arg4;
+    };
+    // Status polls since `from`; reads of pointer `reg` since `from`.
+    int Polls(std::size_t from = 0) const {
+        int polls = 0;
+        for (std::size_t i = from; i < requests.size(); ++i) {
+            polls += requests[i].code == tarnlink::RequestStatusPoll ? 1 : 0;
+        }
+        return polls;
+    }
+    int Reads(std::int32_t reg, std::size_t from = 0) const {
+        int reads = 0;
+        for (std::size_t i = from; i < requests.size(); ++i) {
+            const Request& r = requests[i];
+            reads += r.code == tarnlink::RequestRegister && r.arg4 == 1 && r.reg == reg ? 1 : 0;
+        }
+        return reads;
+    }
+
+    test::FakeClock* clock = nullptr;
+    bool loaded = false;
+    std::vector<Request> requests;
+
+private:
+    tarnlink::Emulator emulator_;
+};
+
+// A started program on an emulated board described by `boardText`.
+struct BoardWorld {
+    explicit BoardWorld(const std::string& boardText) {
+        auto owned = std::make_unique<EmulatedBoard>(boardText);
+        board = owned.get();
+        world = std::make_unique<AppWorld>(std::move(owned));
+        board->clock = world->clock;
+        started = board->loaded && !world->RunMain().has_value();
+    }
+    FrmGraph* Graph() const {
+        return qobject_cast<FrmGraph*>(world->main().childWindows().Loaded(app::WindowId::Graph));
+    }
+    void Close(app::WindowId id) const {
+        world->main().childWindows().Loaded(id)->parentWidget()->close();
+    }
+    void Run(int ticks) const {
+        for (int i = 0; i < ticks; ++i) {
+            world->Tick();
+        }
+    }
+
+    EmulatedBoard* board = nullptr;
+    std::unique_ptr<AppWorld> world;
+    bool started = false;
+};
+
+const std::string SteadyBoard = "local = 25\nremote1 = 30\nremote2 = 28\n";
+
+// Remote 1 swings through its high limit of 70 °C every 20 s.
+const std::string SwingingBoard =
+    "local = 25\nremote1 = sine 70 10 20\nremote2 = 28\nreg.0x07 = 70\nreg.0x19 = 100\n";
+
+// Polls per read of both status registers.
+constexpr int PollsPerRead = 2;
+
+} // namespace
+
+class TestAlertTimeline : public QObject {
+    Q_OBJECT
+
+private slots:
+    void statusIsReadOncePer200MsWhoeverIsOpen();
+    void lanesAndMarkersFollowTheChipThroughItsLimits();
+    void limitLinesFollowAWriteFromTheRegisterMapWithoutPolling();
+    void eventListScrollsTheGraphAndExportsTheEvents();
+};
+
+void TestAlertTimeline::statusIsReadOncePer200MsWhoeverIsOpen() {
+    // Two seconds of 10 ms ticks: at most ten reads, whoever asks. The
+    // graph alone asks at its feeds, every 60 ms, so it reads every 240 ms;
+    // the limits window every 210 ms or a tick more.
+    constexpr int Ticks = 200;
+    constexpr int MaxReads = 10;
+    constexpr int GraphAloneReads = 8;
+    {
+        BoardWorld graphAlone(SteadyBoard);
+        QVERIFY(graphAlone.started);
+        const std::size_t mark = graphAlone.board->requests.size();
+        graphAlone.Run(Ticks);
+        const int polls = graphAlone.board->Polls(mark);
+        QVERIFY2(polls >= GraphAloneReads * PollsPerRead && polls <= MaxReads * PollsPerRead,
+                 qPrintable(QString::number(polls)));
+    }
+    {
+        BoardWorld limitsAlone(SteadyBoard);
+        limitsAlone.Close(app::WindowId::Graph);
+        limitsAlone.world->main().OpenWindow(app::WindowId::Limits);
+        const std::size_t mark = limitsAlone.board->requests.size();
+        limitsAlone.Run(Ticks);
+        const int polls = limitsAlone.board->Polls(mark);
+        QVERIFY2(polls >= GraphAloneReads * PollsPerRead && polls <= MaxReads * PollsPerRead,
+                 qPrintable(QString::number(polls)));
+    }
+    // Both open: still one reader, and a bit the chip latched for a moment
+    // reaches both the lamp and the lane from the one poll that cleared it.
+    BoardWorld both(SwingingBoard);
+    both.world->main().OpenWindow(app::WindowId::Limits);
+    auto* limits =
+        qobject_cast<FrmLimits*>(both.world->main().childWindows().Loaded(app::WindowId::Limits));
+    QVERIFY(limits != nullptr);
+    const std::size_t mark = both.board->requests.size();
+    both.Run(Ticks);
+    const int polls = both.board->Polls(mark);
+    QVERIFY2(polls <= MaxReads * PollsPerRead, qPrintable(QString::number(polls)));
+    int lampOn = 0;
+    int laneOn = 0;
+    const widgets::StatusLanes& lanes = both.Graph()->timeline().Lanes();
+    constexpr int Remote1HighLane = 3; // in the limits window's order
+    for (int tick = 0; tick < 2000; ++tick) {
+        both.world->Tick();
+        lampOn += limits->tglAlert(2)->state() == widgets::Indicator::State::On ? 1 : 0;
+    }
+    laneOn = static_cast<int>(lanes.Lane(Remote1HighLane).ChangeTimes().size());
+    QVERIFY(lampOn > 0);
+    QVERIFY(laneOn > 0);
+}
+
+void TestAlertTimeline::lanesAndMarkersFollowTheChipThroughItsLimits() {
+    BoardWorld w(SwingingBoard);
+    QVERIFY(w.started);
+    FrmGraph* graph = w.Graph();
+    graph->show();
+    w.Run(4500); // 45 s: two swings up and down through 70 °C
+    const AlertTimeline& timeline = graph->timeline();
+    QCOMPARE(timeline.Limits()[1].high, 70.0);
+    int sets = 0;
+    int clears = 0;
+    int sound = 0;
+    for (const model::AlertEvent& event : timeline.Events()) {
+        if (event.indicator != 2) {
+            continue;
+        }
+        (event.set ? sets : clears) += 1;
+        QCOMPARE(event.limit.value_or(0.0), 70.0);
+        const QString text = QString::fromStdString(model::AlertEventText(event));
+        QVERIFY2(text.startsWith(event.set ? "Remote1 High set at " : "Remote1 High cleared at ") &&
+                     text.endsWith(", limit 70.00 \u00B0C"),
+                 qPrintable(text));
+        sound += event.anomaly ? 0 : 1;
+    }
+    QVERIFY2(sets >= 2 && clears >= 2, qPrintable(QString("%1 %2").arg(sets).arg(clears)));
+    // The readings are taken beside the polls; most changes agree with them.
+    QVERIFY(sound * 2 > sets + clears);
+
+    // The lane: a band while set, a marker at each change with its text.
+    const widgets::StatusLanes& lanes = timeline.Lanes();
+    constexpr int Remote1HighLane = 3;
+    const widgets::LaneHistory& lane = lanes.Lane(Remote1HighLane);
+    QCOMPARE(static_cast<int>(lane.ChangeTimes().size()), sets + clears);
+    QCOMPARE(lanes.Name(Remote1HighLane), QString("Remote1 High"));
+    widgets::StripChart* chart = graph->stpGraph();
+    QVERIFY(chart->BandRect().height() > 0);
+    chart->grab(); // paints the lanes once
+    const widgets::TimeRange painted = chart->PaintedTimeRange();
+    const QRect plot = chart->PlotRect();
+    const double change = lane.ChangeTimes().back();
+    QVERIFY(change >= painted.start && change <= painted.end);
+    const int x = plot.left() + static_cast<int>((change - painted.start) /
+                                                 (painted.end - painted.start) * plot.width());
+    const QString tip = lanes.ToolTipAt(Remote1HighLane, painted, plot, x);
+    const model::AlertEvent* last = nullptr;
+    for (const model::AlertEvent& event : timeline.Events()) {
+        last = event.indicator == 2 ? &event : last;
+    }
+    QVERIFY(last != nullptr);
+    QCOMPARE(tip, AlertTimeline::EventLine(*last));
+    QVERIFY(!tip.contains("and ")); // one change near this pixel
+    // The other lanes of a steady chip stay off and unchanged.
+    QCOMPARE(lanes.Lane(0).ChangeTimes().size(), std::size_t{0});
+    QVERIFY(!lanes.Lane(0).StateAt(lane.LastTime()));
+}
+
+void TestAlertTimeline::limitLinesFollowAWriteFromTheRegisterMapWithoutPolling() {
+    BoardWorld w(SteadyBoard);
+    QVERIFY(w.started);
+    FrmGraph* graph = w.Graph();
+    w.world->Tick();
+    const widgets::LevelLines& lines = graph->timeline().LimitLines();
+    // Power-on limits: low 0, high 85, THERM 85 on every channel.
+    QCOMPARE(lines.Levels(1), (std::vector<double>{0.0, 85.0, 85.0}));
+    std::size_t mark = w.board->requests.size();
+    w.Run(100);
+    QCOMPARE(w.board->Reads(0x07, mark), 0); // nothing polls the limits
+
+    w.world->main().OpenWindow(app::WindowId::RegMap);
+    auto* regMap =
+        qobject_cast<FrmRegMap*>(w.world->main().childWindows().Loaded(app::WindowId::RegMap));
+    QVERIFY(regMap != nullptr);
+    regMap->txtWriteAddr()->setText("0D");
+    regMap->txtDec()->setText("70");
+    emit regMap->txtDec()->textEdited("70");
+    mark = w.board->requests.size();
+    regMap->cmdWrite_Click();
+    w.Run(10); // the next graph feed
+    QCOMPARE(lines.Levels(1), (std::vector<double>{0.0, 70.0, 85.0}));
+    QCOMPARE(w.board->Reads(0x07, mark), 1); // read again once, after the write
+    // Lines of a hidden trace are not drawn; switching a trace's lines off works alike.
+    QVERIFY(lines.Shown(1));
+}
+
+void TestAlertTimeline::eventListScrollsTheGraphAndExportsTheEvents() {
+    BoardWorld w(SwingingBoard);
+    FrmGraph* graph = w.Graph();
+    graph->show();
+    QVERIFY(graph->lstEvents()->isHidden()); // no events yet: the chart has the window
+    w.Run(3000);
+    EventList* list = graph->lstEvents();
+    const std::vector<model::AlertEvent>& events = graph->timeline().Events();
+    QVERIFY(!events.empty());
+    QVERIFY(!list->isHidden());
+    QCOMPARE(list->count(), static_cast<int>(events.size()));
+    QVERIFY(list->item(0)->text().contains(
+        QString::fromStdString(model::AlertEventDescription(events[0]))));
+    QVERIFY(list->geometry().left() >= graph->stpGraph()->geometry().right());
+
+    // Choosing the first event shows its moment, and the chart stops following.
+    widgets::StripChart* chart = graph->stpGraph();
+    chart->timeWindow().Zoom(5.0 / chart->timeWindow().Span(), chart->LatestTime(), 3600.0);
+    QVERIFY(events[0].time < chart->VisibleTimeRange().start);
+    list->setCurrentRow(list->count() - 1);
+    list->setCurrentRow(0);
+    QVERIFY(!chart->timeWindow().Following());
+    const widgets::TimeRange shown = chart->VisibleTimeRange();
+    QVERIFY(events[0].time >= shown.start && events[0].time <= shown.end);
+
+    // Hidden from the menu, the chart takes the width back.
+    graph->ShowEventList(false);
+    QVERIFY(list->isHidden());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("events.csv");
+    QVERIFY(graph->timeline().ExportEvents(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.first(), QByteArray("Time ,Bit ,State ,Temperature(\xB0"
+                                       "C) ,Limit(\xB0"
+                                       "C) ,Anomaly ,\r"));
+    QCOMPARE(lines.size(), static_cast<qsizetype>(events.size()) + 2); // the last line end
+    QVERIFY2(lines[1].contains(",Remote1 High,") && lines[1].endsWith(", 70,,\r"),
+             lines[1].constData());
+    QVERIFY(!graph->timeline().ExportEvents(dir.filePath("missing/events.csv")));
+}
+
+} // namespace qmt::views
+
+QTEST_MAIN(qmt::views::TestAlertTimeline)
+#include "test_alert_timeline.moc"
