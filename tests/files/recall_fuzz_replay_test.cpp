@@ -1,99 +1,28 @@
 // The recall parser's fuzz entry point under GCC and the sanitizers: the seed
-// corpus, a few thousand mutations of it and some pathological files. A
-// broken invariant traps, which fails the test. Long runs use the fuzz preset.
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
+// corpus, every cut of it, a few thousand mutations and some pathological
+// files. A broken invariant traps, which fails the test. Long runs use the
+// fuzz preset.
+#include "support/fuzz_replay.h"
+
 #include <gtest/gtest.h>
-#include <iterator>
-#include <random>
-#include <sstream>
-#include <string>
-#include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
-
+namespace qmt::test {
 namespace {
 
-void Feed(const std::string& input) {
-    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
-}
-
-std::vector<std::string> Seeds() {
-    std::vector<std::string> seeds;
-    for (const auto& entry : std::filesystem::directory_iterator(QMT_RECALL_CORPUS)) {
-        std::ifstream file(entry.path(), std::ios::binary);
-        std::ostringstream contents;
-        contents << file.rdbuf();
-        seeds.push_back(contents.str());
-    }
-    return seeds;
-}
-
-// Mostly the characters the parser looks at, now and then any byte.
-char RandomByte(std::mt19937& random) {
-    static constexpr std::string_view Likely = "{}xX0123456789abcdefABCDEFgG \t\r\n/";
-    std::uniform_int_distribution<std::size_t> pick(0, Likely.size());
-    const std::size_t i = pick(random);
-    if (i == Likely.size()) {
-        return static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
-    }
-    return Likely[i];
-}
-
-std::string Mutate(std::string text, std::mt19937& random) {
-    const int steps = std::uniform_int_distribution<int>(1, 8)(random);
-    for (int step = 0; step < steps; ++step) {
-        const std::size_t at = std::uniform_int_distribution<std::size_t>(0, text.size())(random);
-        switch (std::uniform_int_distribution<int>(0, 4)(random)) {
-        case 0:
-            text.insert(at, 1, RandomByte(random));
-            break;
-        case 1:
-            if (at < text.size()) {
-                text.erase(at, 1);
-            }
-            break;
-        case 2:
-            if (at < text.size()) {
-                text[at] = RandomByte(random);
-            }
-            break;
-        case 3:
-            text.resize(at); // cut short
-            break;
-        default:
-            text.insert(at, text.substr(at, 40)); // a repeated piece
-            break;
-        }
-    }
-    return text;
-}
-
 TEST(RecallFuzzReplay, SeedsMutationsAndPathologicalFilesKeepTheInvariants) {
-    const std::vector<std::string> seeds = Seeds();
+    const std::vector<std::string> seeds = CorpusSeeds(QMT_RECALL_CORPUS);
     ASSERT_GE(seeds.size(), 5u);
-    for (const std::string& seed : seeds) {
-        Feed(seed);
-        for (std::size_t cut = 0; cut <= seed.size(); ++cut) {
-            Feed(seed.substr(0, cut));
-        }
-    }
-    std::mt19937 random(20261206);
-    for (int run = 0; run < 4000; ++run) {
-        Feed(Mutate(seeds[static_cast<std::size_t>(run) % seeds.size()], random));
-    }
-    Feed(std::string());
-    Feed(std::string(4096, '\0'));
-    Feed("{" + std::string(1 << 20, 'x'));         // one huge line of x
-    Feed("{\n" + std::string(1 << 20, '0') + "}"); // no x, no line end
+    FuzzMutator mutator("{}xX0123456789abcdefABCDEFgG \t\r\n/", 20261206);
+    FeedSeedsCutsAndMutations(seeds, mutator, 4000);
+    FeedFuzzTarget(std::string(4096, '\0'));
+    FeedFuzzTarget("{" + std::string(1 << 20, 'x'));         // one huge line of x
+    FeedFuzzTarget("{\n" + std::string(1 << 20, '0') + "}"); // no x, no line end
     std::string lines = "{\n";
     for (int i = 0; i < 20000; ++i) {
         lines += "0x24\t0x80\n";
     }
-    Feed(lines); // no "}"
+    FeedFuzzTarget(lines); // no "}"
 }
 
 } // namespace
+} // namespace qmt::test
