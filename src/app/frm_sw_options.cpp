@@ -46,6 +46,7 @@ QLineEdit* AddIntervalRow(QGridLayout& grid, int row, const char* labelName, con
 } // namespace
 
 FrmSWOptions::FrmSWOptions(GeneralStuff& state, QWidget* parent) : QWidget(parent), state_(state) {
+    SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Options"));
     setObjectName(QStringLiteral("frmSWOptions"));
@@ -158,16 +159,6 @@ void FrmSWOptions::SetMarkedInvalid(QLineEdit* box, bool invalid) {
     box->style()->unpolish(box);
     box->style()->polish(box);
     box->update();
-}
-
-void FrmSWOptions::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (sized_) {
-        return;
-    }
-    sized_ = true;
-    // The child window's frame exists only now; the design size includes it.
-    SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
 }
 
 void FrmSWOptions::closeEvent(QCloseEvent* event) {

@@ -41,7 +41,6 @@ signals:
     void statusMessageWithdrawn();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -63,7 +62,6 @@ private:
     QLabel* lblMonitoring_ = nullptr;
     QPushButton* cmdApply_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
-    bool sized_ = false;
     bool rejectionShown_ = false;
 };
 

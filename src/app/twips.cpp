@@ -1,5 +1,6 @@
 #include "app/twips.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -37,6 +38,34 @@ QWidget& SetOuterSizeTwips(QWidget& view, double widthTwips, double heightTwips)
     QWidget& outer = OuterWindow(view);
     outer.resize(TwipsToPixels(&view, widthTwips, heightTwips));
     return outer;
+}
+
+namespace {
+
+class FirstShowSizer final : public QObject {
+public:
+    FirstShowSizer(QWidget& view, double widthTwips, double heightTwips)
+        : QObject(&view), view_(view), widthTwips_(widthTwips), heightTwips_(heightTwips) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &view_ && event->type() == QEvent::Show) {
+            SetOuterSizeTwips(view_, widthTwips_, heightTwips_);
+            view_.removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget& view_;
+    double widthTwips_;
+    double heightTwips_;
+};
+
+} // namespace
+
+void SizeWhenFirstShown(QWidget& view, double widthTwips, double heightTwips) {
+    view.installEventFilter(new FirstShowSizer(view, widthTwips, heightTwips));
 }
 
 } // namespace qmt::app

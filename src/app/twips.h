@@ -22,5 +22,9 @@ double LogicalDpi(const QWidget* widget);
 QWidget& OuterWindow(QWidget& view);
 // Gives the view's outer window its design size; returns that outer window.
 QWidget& SetOuterSizeTwips(QWidget& view, double widthTwips, double heightTwips);
+// Gives the view's outer window its design size when the view is first shown:
+// a child window's frame exists only then, and the design size includes it.
+// Later showings keep the size the user chose.
+void SizeWhenFirstShown(QWidget& view, double widthTwips, double heightTwips);
 
 } // namespace qmt::app

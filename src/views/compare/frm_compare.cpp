@@ -54,6 +54,7 @@ QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent) 
 
 FrmCompare::FrmCompare(app::Application& app, CompareDialogs dialogs, QWidget* parent)
     : QWidget(parent), app_(app), dialogs_(std::move(dialogs)) {
+    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmCompare"));
     setWindowTitle(QStringLiteral("Compare Registers"));
@@ -318,16 +319,6 @@ void FrmCompare::cmdExport_Click() {
 
 void FrmCompare::Report(const std::string& text) {
     emit statusMessage(Q(text));
-}
-
-void FrmCompare::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (sized_) {
-        return;
-    }
-    sized_ = true;
-    // The child window's frame exists only now; the design size includes it.
-    app::SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
 }
 
 } // namespace qmt::views

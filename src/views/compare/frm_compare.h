@@ -59,8 +59,6 @@ signals:
     void statusMessage(const QString& text);
 
 protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void BuildControls();
     files::Reference reference() const;
@@ -88,7 +86,6 @@ private:
     QPushButton* cmdRefresh_ = nullptr;
     QPushButton* cmdExport_ = nullptr;
     QPushButton* cmdClose_ = nullptr;
-    bool sized_ = false;
 };
 
 } // namespace qmt::views

@@ -40,6 +40,7 @@ QPushButton* MakeButton(const QString& caption, const char* name, QWidget* paren
 } // namespace
 
 FrmConfig::FrmConfig(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmConfig"));
     setWindowTitle(QStringLiteral("Configuration"));
@@ -200,16 +201,6 @@ std::int32_t FrmConfig::Read(std::int32_t reg) {
 
 void FrmConfig::Write(std::int32_t reg, std::int32_t value) {
     app_.access().WriteRegister(app_.usb().DeviceAddress, reg, value);
-}
-
-void FrmConfig::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (sized_) {
-        return;
-    }
-    sized_ = true;
-    // The child window's frame exists only now; the design size includes it.
-    app::SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
 }
 
 } // namespace qmt::views

@@ -51,8 +51,6 @@ signals:
     void statusMessage(const QString& text);
 
 protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void BuildControls();
     QCheckBox* MakeCheck(const QString& caption, const char* name);
@@ -76,7 +74,6 @@ private:
     QPushButton* cmdOK_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     QPushButton* cmdApply_ = nullptr;
-    bool sized_ = false;
 };
 
 } // namespace qmt::views

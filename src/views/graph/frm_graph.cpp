@@ -25,6 +25,7 @@ QString LegendText(const char* name, const std::string& value) {
 } // namespace
 
 FrmGraph::FrmGraph(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmGraph"));
     setWindowTitle(QStringLiteral("Graphing"));
@@ -140,11 +141,6 @@ void FrmGraph::Form_Resize() {
 
 void FrmGraph::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!sized_) {
-        sized_ = true;
-        // The child window's frame exists only now; the design size includes it.
-        app::SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
-    }
     Form_Resize();
 }
 

@@ -72,7 +72,6 @@ private:
     EventList* eventList_ = nullptr;
     bool eventListWanted_ = true;
     bool loaded_ = false;
-    bool sized_ = false;
 };
 
 } // namespace qmt::views

@@ -51,6 +51,7 @@ Indicator::State StateOf(model::AlertState state) {
 } // namespace
 
 FrmLimits::FrmLimits(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Limits and Interrupts"));
     setObjectName(QStringLiteral("frmLimits"));
@@ -227,16 +228,6 @@ void FrmLimits::UpdateGauges() {
         gauges_[At(i)]->SetCaption(QString::fromStdString(model::PlainNumberText(t)) +
                                    QStringLiteral("\u00B0C"));
     }
-}
-
-void FrmLimits::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (sized_) {
-        return;
-    }
-    sized_ = true;
-    // The child window's frame exists only now; the design size includes it.
-    app::SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
 }
 
 void FrmLimits::closeEvent(QCloseEvent* event) {

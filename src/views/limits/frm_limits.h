@@ -54,7 +54,6 @@ signals:
     void statusMessageWithdrawn();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -76,7 +75,6 @@ private:
     QLabel* lblRem1_2_ = nullptr;
     QLabel* Label5_ = nullptr;
     bool loaded_ = false;
-    bool sized_ = false;
     bool statusUnread_ = false;
 };
 

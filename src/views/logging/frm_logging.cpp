@@ -29,6 +29,7 @@ constexpr StepRange LogIntervalSteps{10, 10000, 1};
 
 FrmLogging::FrmLogging(LogSession& session, GeneralStuff& state, QWidget* parent)
     : QWidget(parent), session_(session), state_(state) {
+    SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmLogging"));
     setWindowTitle(QStringLiteral("Data Logging"));
@@ -133,16 +134,6 @@ void FrmLogging::StopLogging() {
 void FrmLogging::cmdClose_Click() {
     // Inside the main window the frame around us is what closes; it takes us along.
     OuterWindow(*this).close();
-}
-
-void FrmLogging::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (sized_) {
-        return;
-    }
-    sized_ = true;
-    // The child window's frame exists only now; the design size includes it.
-    SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
 }
 
 } // namespace qmt::app

@@ -40,8 +40,6 @@ public:
     QPushButton* cmdClose() const { return cmdClose_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void BuildControls();
     void Load();
@@ -58,7 +56,6 @@ private:
     UpDown* upDown1_ = nullptr;
     QPushButton* cmdLogData_ = nullptr;
     QPushButton* cmdClose_ = nullptr;
-    bool sized_ = false;
 };
 
 } // namespace qmt::app

@@ -97,6 +97,7 @@ int Depth(const QTreeWidgetItem* node) {
 } // namespace
 
 FrmRegMap::FrmRegMap(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmRegMap"));
     setWindowTitle(QStringLiteral("Register Map"));
@@ -325,12 +326,10 @@ void FrmRegMap::Unload() {
 
 void FrmRegMap::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (sized_) {
+    if (focused_) {
         return;
     }
-    sized_ = true;
-    // The child window's frame exists only now; the design size includes it.
-    app::SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
+    focused_ = true;
     // The arrow keys walk the tree as soon as the window opens.
     TreeView1_->setFocus();
 }

@@ -116,7 +116,7 @@ private:
     QPushButton* cmdCompare_ = nullptr;
     bool syncing_ = false;
     bool loaded_ = false;
-    bool sized_ = false;
+    bool focused_ = false;
 };
 
 } // namespace qmt::views

@@ -25,6 +25,7 @@ FrmReplay::FrmReplay(const QString& path, std::unique_ptr<output::LogFileLoad> l
                      ReplayDialogs dialogs, QWidget* parent)
     : QWidget(parent), fileName_(QFileInfo(path).fileName()), load_(std::move(load)),
       dialogs_(std::move(dialogs)) {
+    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmReplay"));
     setWindowTitle(fileName_);
@@ -143,14 +144,6 @@ QString FrmReplay::SummaryText() const {
 
 void FrmReplay::cmdCancel_Click() {
     Abandon({});
-}
-
-void FrmReplay::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!sized_) {
-        sized_ = true;
-        app::SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
-    }
 }
 
 } // namespace qmt::views

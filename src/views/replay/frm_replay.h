@@ -51,8 +51,6 @@ public:
     void cmdCancel_Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void FinishLoading();
     void ShowChosenRuns(const std::vector<output::LogRun>& runs);
@@ -66,7 +64,6 @@ private:
     QLabel* lblSummary_ = nullptr;
     QProgressBar* prgLoad_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
-    bool sized_ = false;
 };
 
 } // namespace qmt::views

@@ -55,6 +55,7 @@ std::string FileName(const QString& path) {
 
 FrmSave::FrmSave(app::Application& app, SettingsFileDialogs dialogs, QWidget* parent)
     : QWidget(parent), app_(app), dialogs_(std::move(dialogs)) {
+    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Save/Recall Settings"));
     setObjectName(QStringLiteral("frmSave"));
@@ -152,16 +153,6 @@ void FrmSave::cmdClose_Click() {
 
 void FrmSave::Report(const std::string& text) {
     emit statusMessage(QString::fromStdString(text));
-}
-
-void FrmSave::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (sized_) {
-        return;
-    }
-    sized_ = true;
-    // The child window's frame exists only now; the design size includes it.
-    app::SetOuterSizeTwips(*this, WidthTwips, HeightTwips);
 }
 
 } // namespace qmt::views

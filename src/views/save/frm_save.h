@@ -39,8 +39,6 @@ signals:
     void statusMessage(const QString& text);
 
 protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void BuildControls();
     void cmdsave_Click();
@@ -55,7 +53,6 @@ private:
     QPushButton* cmdsave_ = nullptr;
     QPushButton* cmdRecall_ = nullptr;
     QPushButton* cmdClose_ = nullptr;
-    bool sized_ = false;
 };
 
 } // namespace qmt::views
