@@ -22,19 +22,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // std::to_chars never consults the locale, unlike printf, so a German desktop
 // still gets a point. "%G"-style: trailing zeros dropped, exponent only for
 // magnitudes that readings and times never reach.
@@ -272,6 +259,19 @@ std::string HexText(std::int32_t value) {
 
 std::string DecimalText(std::int32_t value) {
     return std::to_string(value);
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
 }
 
 } // namespace qmt::model

@@ -48,6 +48,8 @@ std::int32_t HexEntryOrZero(std::string_view text);
 // Upper-case hexadecimal digits without leading zeros; negatives as 32-bit
 // two's complement. 254 -> "FE", -1 -> "FFFFFFFF".
 std::string HexText(std::int32_t value);
+// The value of one hexadecimal digit (either case), or -1 for any other character.
+int HexDigitValue(char c);
 // Plain decimal digits, "-" for negatives, no blank. 65 -> "65".
 std::string DecimalText(std::int32_t value);
 

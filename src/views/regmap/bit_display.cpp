@@ -6,23 +6,6 @@
 
 namespace qmt::views {
 
-namespace {
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-} // namespace
-
 BitPlace PlaceOfBit(int frameWidth, int margin, int bit) {
     const int width = (frameWidth - 2 * margin) / BitCount;
     return {frameWidth - ((bit + 1) * width + margin), width};
@@ -60,7 +43,7 @@ std::string DecimalTextOfHexEntry(std::string_view text) {
     constexpr std::uint64_t Largest = std::numeric_limits<std::uint64_t>::max();
     std::uint64_t wide = 0;
     for (const char c : text) {
-        const int digit = HexDigitValue(c);
+        const int digit = model::HexDigitValue(c);
         if (digit < 0) {
             break;
         }
