@@ -176,7 +176,12 @@ TEST(I2cBridge, NeverTouchesReservedAddressesOrOddRequests) {
     }
     EXPECT_EQ(rig.bridge->VendorIORequest(222, 0x4C, 256, 1, 1, &byte),
               I2cBridge::StatusBadArguments);
-    EXPECT_EQ(rig.bus.calls, std::vector<std::string>{});
+    // The first and last usable addresses do reach the bus.
+    for (const std::int32_t address : {0x08, 0x77}) {
+        rig.bridge->VendorIORequest(222, address, 0xFE, 1, 1, &byte);
+    }
+    EXPECT_EQ(rig.bus.calls, (std::vector<std::string>{"select 0x08", "read 0x08 0xFE",
+                                                       "select 0x77", "read 0x77 0xFE"}));
     EXPECT_EQ(rig.notices.str(), "/dev/i2c-1: address 0x00 is reserved on the bus; not used\n"
                                  "/dev/i2c-1: address 0x07 is reserved on the bus; not used\n"
                                  "/dev/i2c-1: address 0x78 is reserved on the bus; not used\n"
