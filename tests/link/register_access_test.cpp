@@ -49,7 +49,7 @@ struct AccessRig : LinkRig<StubBridge> {
     Spy spy;
 };
 
-TEST(RegisterAccess, WritesAByteTellTheirListenersAndFailuresChangeNothing) {
+TEST(RegisterAccess, WritesClampToAByteTellTheirListenersAndFailuresChangeNothing) {
     AccessRig rig;
     std::int32_t value = 300;
     EXPECT_EQ(rig.access.WriteRegister(0x4C, 0x0B, value), 0);
