@@ -2,7 +2,6 @@
 #include "support/stub_bridge.h"
 
 #include <gtest/gtest.h>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,6 @@ TEST(ConnectionSequence, RunsStagesBarAndPausesInOrder) {
     rig.bridge.firmwareStatus = 7;   // only a negative status is a failure
     rig.progress.designWidth = 3799; // a step of 37 twips: rounded down, odd half steps
     rig.Run();
-
     EXPECT_EQ(rig.progress.stages,
               (std::vector<std::string>{"Downloading Firmware...", "Enumerating...",
                                         "Connecting...", "Searching for QMT6171/2/3 on USB...",
@@ -36,24 +34,40 @@ TEST(ConnectionSequence, RunsStagesBarAndPausesInOrder) {
     EXPECT_EQ(rig.progress.barWidths, bar);
     // A connect that succeeds at once still pauses; then the two reading pauses.
     EXPECT_EQ(rig.clock.ElapsedMs(), EnumerationMs + 200 + 1000 + 2000);
-}
 
-TEST(ConnectionSequence, ConnectTriesTwentyTimes) {
-    Rig late;
+    Rig late; // the connect is tried twenty times
     late.bridge.AddChip(0x4C);
     late.bridge.connectSucceedsAt = 20;
     late.Run();
-    EXPECT_EQ(late.usb.DeviceAddress, 0x4C);
     EXPECT_EQ(late.clock.ElapsedMs(), EnumerationMs + 20 * 200 + 1000 + 2000);
+}
 
+// The search itself (every address from 24 to 78, the lowest chip first) is followed
+// call by call in the i2c bridge's tests.
+TEST(ConnectionSequence, AGivenAddressSkipsTheSearchButMustIdentifyItself) {
+    Rig fixed;
+    fixed.bridge.AddChip(0x4E);
+    fixed.options.fixedAddress = 0x4E;
+    fixed.Run();
+    EXPECT_EQ(fixed.bridge.Count(Register), 1);
+    EXPECT_EQ(fixed.progress.stages.back(), "Found an QMT6171/2/3 at 4Eh");
+
+    Rig nobody;
+    nobody.bridge.AddChip(0x4C);
+    nobody.options.fixedAddress = 0x10;
+    EXPECT_THROW(nobody.Run(), LinkFailure);
+    EXPECT_EQ(nobody.errors.reasons, std::vector<std::string>{"no QMT6171/2/3 answers at 10h"});
+    EXPECT_EQ(nobody.usb.DeviceAddress, 0);
+    EXPECT_NE(nobody.progress.stages.back().rfind("Found", 0), 0U);
+}
+
+TEST(ConnectionSequence, EachFailureEndsTheRunWithItsOwnCode) {
     Rig never;
     never.bridge.connectSucceedsAt = 0;
     EXPECT_THROW(never.Run(), LinkFailure);
     EXPECT_EQ(never.errors.codes, std::vector{LinkError::InitialConnection});
     EXPECT_EQ(never.bridge.Count(Connect), 20);
-}
 
-TEST(ConnectionSequence, FirmwareFailureOrTooLongAPathEndsBeforeAnyRequest) {
     // The path must fit the 512-byte buffer; a longer one never reaches the bridge.
     const std::size_t folderFits = 512 - std::string("/HLX3300FW.Hex").size();
     for (const std::size_t length : {folderFits, folderFits + 1}) {
@@ -66,51 +80,13 @@ TEST(ConnectionSequence, FirmwareFailureOrTooLongAPathEndsBeforeAnyRequest) {
         // The bridge explains its own failures; the one it never sees is explained here.
         EXPECT_EQ(rig.errors.reasons.size(), length == folderFits ? 0u : 1u) << length;
     }
-}
 
-TEST(ConnectionSequence, SearchWalksAddresses24To78AndTakesTheLowerChip) {
-    Rig none;
-    EXPECT_THROW(none.Run(), LinkFailure);
-    EXPECT_EQ(none.errors.codes, std::vector{LinkError::InitialConnection});
-    std::vector<std::int32_t> searched;
-    for (const auto& call : none.bridge.Calls(Register)) {
-        EXPECT_EQ(call.index, 254);
-        searched.push_back(call.value);
-    }
-    std::vector<std::int32_t> all(55);
-    std::iota(all.begin(), all.end(), 24);
-    EXPECT_EQ(searched, all);
-
-    Rig two;
-    two.bridge.AddChip(0x4D);
-    two.bridge.AddChip(0x2A);
-    two.Run();
-    EXPECT_EQ(two.usb.DeviceAddress, 0x2A);
-
-    Rig fixed; // a given address skips the search but must identify itself
-    fixed.bridge.AddChip(0x4E);
-    fixed.options.fixedAddress = 0x4E;
-    fixed.Run();
-    EXPECT_EQ(fixed.bridge.Count(Register), 1);
-    EXPECT_EQ(fixed.progress.stages.back(), "Found an QMT6171/2/3 at 4Eh");
-
-    Rig nobody;
-    nobody.bridge.AddChip(0x4C);
-    nobody.options.fixedAddress = 0x10;
-    EXPECT_THROW(nobody.Run(), LinkFailure);
-    EXPECT_EQ(nobody.errors.codes, std::vector{LinkError::InitialConnection});
-    EXPECT_EQ(nobody.errors.reasons, std::vector<std::string>{"no QMT6171/2/3 answers at 10h"});
-    EXPECT_EQ(nobody.usb.DeviceAddress, 0);
-    EXPECT_NE(nobody.progress.stages.back().rfind("Found", 0), 0U);
-}
-
-TEST(ConnectionSequence, LinkLostDuringTheSearchIsACommunicationsFailure) {
-    Rig rig;
-    rig.bridge.AddChip(0x4C);
-    rig.bridge.failAfterRequests = 1 + 10; // the connect and ten reads
-    EXPECT_THROW(rig.Run(), LinkFailure);
-    EXPECT_EQ(rig.errors.codes, std::vector{LinkError::Communications});
-    EXPECT_EQ(rig.usb.DeviceAddress, 0);
+    Rig lost;
+    lost.bridge.AddChip(0x4C);
+    lost.bridge.failAfterRequests = 1 + 10; // the connect and ten reads
+    EXPECT_THROW(lost.Run(), LinkFailure);
+    EXPECT_EQ(lost.errors.codes, std::vector{LinkError::Communications});
+    EXPECT_EQ(lost.usb.DeviceAddress, 0);
 }
 
 } // namespace
