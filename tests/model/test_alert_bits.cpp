@@ -6,10 +6,10 @@
 namespace qmt::model {
 namespace {
 
-std::set<int> OnIndicators(const std::array<AlertState, AlertBitCount>& states) {
-    std::set<int> on;
-    for (int i = 0; i < AlertBitCount; ++i) {
-        if (states[static_cast<std::size_t>(i)].value_or(false)) {
+std::set<std::size_t> On(const std::array<AlertState, AlertBitCount>& states) {
+    std::set<std::size_t> on;
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        if (states[i].value_or(false)) {
             on.insert(i);
         }
     }
@@ -17,16 +17,16 @@ std::set<int> OnIndicators(const std::array<AlertState, AlertBitCount>& states) 
 }
 
 TEST(AlertBitsTest, EachIndicatorFollowsItsBitAndAFailedReadLeavesItsOwnUnknown) {
-    EXPECT_EQ(OnIndicators(AlertStates(0x41, 0x01)), (std::set<int>{0, 8, 11}));
+    EXPECT_EQ(On(AlertStates(0x41, 0x01)), (std::set<std::size_t>{0, 8, 11}));
     // The unshown bits light nothing; every shown bit lights exactly one.
-    EXPECT_TRUE(OnIndicators(AlertStates(0x80, 0xE0)).empty());
-    EXPECT_EQ(OnIndicators(AlertStates(0x7F, 0x1F)).size(), 12u);
-    EXPECT_EQ(OnIndicators(AlertStates(0x04, 0x04)), (std::set<int>{6, 7}));
-
+    EXPECT_TRUE(On(AlertStates(0x80, 0xE0)).empty());
+    EXPECT_EQ(On(AlertStates(0x7F, 0x1F)).size(), 12u);
+    EXPECT_EQ(On(AlertStates(0x04, 0x04)), (std::set<std::size_t>{6, 7}));
     const auto states = AlertStates(std::nullopt, 0x1F);
     for (const AlertBit& alert : AlertBits) {
-        const AlertState state = states[static_cast<std::size_t>(alert.indicator)];
-        EXPECT_EQ(state.has_value(), alert.reg == StatusRegister2) << alert.caption;
+        EXPECT_EQ(states[static_cast<std::size_t>(alert.indicator)].has_value(),
+                  alert.reg == StatusRegister2)
+            << alert.caption;
     }
 }
 
