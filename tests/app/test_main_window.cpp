@@ -1,6 +1,7 @@
 #include "app/frm_about.h"
 #include "app/frm_main.h"
 #include "app/placement_settings.h"
+#include "app/scripted_actions.h"
 #include "app/support/app_world.h"
 #include "app/termination_signals.h"
 #include "app/twips.h"
@@ -34,7 +35,6 @@ private slots:
     void unloadStoresPlacement_data();
     void unloadStoresPlacement();
     void childWindowsOpenOnce();
-    void everyItemAndButtonOpensItsOwnWindow();
     void terminationSignalsCloseInOrder();
 };
 
@@ -98,14 +98,42 @@ void TestMainWindow::unloadStoresPlacement() {
     QCOMPARE(world.StoredSettings(), expected);
 }
 
-// About is placed once, when loaded. Re-opening it minimised restores the same
-// one where it was; OK unloads it.
+// Each menu item (run as a scripted step) and toolbar button opens a window of
+// its own, the toolbar's the same as its menu item's; a second press, even on a
+// minimised window, restores the same one where it was.
 void TestMainWindow::childWindowsOpenOnce() {
+    QCOMPARE(ScriptedActions::Steps(" mnuSoftware ; ;txtReadInt=250 ms;cmdApply;"),
+             (QStringList{"mnuSoftware", "txtReadInt=250 ms", "cmdApply"}));
     AppWorld world;
     QCOMPARE(world.RunMain(), std::nullopt);
     FrmMain& mainWindow = world.main();
     QMdiArea& area = *mainWindow.mdiArea();
-    Item(mainWindow, "mnuAbout")->trigger();
+    // Scripted steps run once the event loop does, one after the other.
+    ScriptedActions::Play(mainWindow, {"mnuSoftware", "txtReadInt=250", "cmdApply"});
+    QVERIFY(mainWindow.childWindows().Loaded(WindowId::SWOptions) == nullptr);
+    QTRY_COMPARE(world.app->state().ReadingInterval, 250);
+    QVERIFY(!ScriptedActions::RunStep(mainWindow, "cmdNothing"));
+    QVERIFY(!ScriptedActions::RunStep(mainWindow, "txtNothing=1"));
+
+    const std::pair<const char*, const char*> itemAndButton[] = {
+        {"mnuSave", "Save"},       {"mnuLog", "Log"},        {"mnuRegMap", "Tree"},
+        {"mnuGraph", "Graphs"},    {"mnuLimits", "Limits"},  {"mnuGeneralConfig", "Config"},
+        {"mnuCompare", "Compare"}, {"mnuSoftware", nullptr}, {"mnuAbout", nullptr}};
+    QSet<const QWidget*> windows;
+    for (const auto& [item, button] : itemAndButton) {
+        QVERIFY(ScriptedActions::RunStep(mainWindow, item));
+        const QWidget* window = area.activeSubWindow()->widget();
+        QVERIFY2(window != nullptr && !windows.contains(window), item);
+        windows.insert(window);
+        if (button != nullptr) {
+            Item(mainWindow, button)->trigger();
+            QCOMPARE(area.activeSubWindow()->widget(), window);
+        }
+    }
+    QCOMPARE(area.subWindowList().size(), qsizetype{9});
+    QVERIFY(world.messages.empty());
+
+    // About is placed once, when loaded; OK unloads it.
     QMdiSubWindow* about = area.activeSubWindow();
     QCOMPARE(about->pos(),
              FrmAbout::Position(mainWindow.size(), about->size(), LogicalDpi(&mainWindow)));
@@ -118,32 +146,6 @@ void TestMainWindow::childWindowsOpenOnce() {
     QCOMPARE(about->pos(), QPoint(30, 40));
     QTest::mouseClick(qobject_cast<FrmAbout*>(about->widget())->cmdOK(), Qt::LeftButton);
     QVERIFY(mainWindow.childWindows().Loaded(WindowId::About) == nullptr);
-}
-
-// Each menu item and toolbar button opens a window of its own (the toolbar's
-// the same as its menu item's), and a second press opens no other.
-void TestMainWindow::everyItemAndButtonOpensItsOwnWindow() {
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    FrmMain& mainWindow = world.main();
-    QMdiArea& area = *mainWindow.mdiArea();
-    const std::pair<const char*, const char*> itemAndButton[] = {
-        {"mnuSave", "Save"},       {"mnuLog", "Log"},        {"mnuRegMap", "Tree"},
-        {"mnuGraph", "Graphs"},    {"mnuLimits", "Limits"},  {"mnuGeneralConfig", "Config"},
-        {"mnuCompare", "Compare"}, {"mnuSoftware", nullptr}, {"mnuAbout", nullptr}};
-    QSet<const QWidget*> windows;
-    for (const auto& [item, button] : itemAndButton) {
-        Item(mainWindow, item)->trigger();
-        const QWidget* window = area.activeSubWindow()->widget();
-        QVERIFY2(window != nullptr && !windows.contains(window), item);
-        windows.insert(window);
-        if (button != nullptr) {
-            Item(mainWindow, button)->trigger();
-            QCOMPARE(area.activeSubWindow()->widget(), window);
-        }
-    }
-    QCOMPARE(area.subWindowList().size(), qsizetype{9});
-    QVERIFY(world.messages.empty());
 }
 
 void TestMainWindow::terminationSignalsCloseInOrder() {
