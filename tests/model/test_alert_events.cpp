@@ -1,6 +1,7 @@
 #include "model/alert_events.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 namespace qmt::model {
 namespace {
@@ -29,6 +30,30 @@ AlertContext Context(float local, float remote1) {
     context.channels[2] = {30.0f, AlertLimits{0.0, 85.0, 85.0}};
     context.thermHysteresis = 10.0;
     return context;
+}
+
+std::set<std::size_t> On(const std::array<AlertState, AlertBitCount>& states) {
+    std::set<std::size_t> on;
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        if (states[i].value_or(false)) {
+            on.insert(i);
+        }
+    }
+    return on;
+}
+
+TEST(AlertBitsTest, EachIndicatorFollowsItsBitAndAFailedReadLeavesItsOwnUnknown) {
+    EXPECT_EQ(On(AlertStates(0x41, 0x01)), (std::set<std::size_t>{0, 8, 11}));
+    // The unshown bits light nothing; every shown bit lights exactly one.
+    EXPECT_TRUE(On(AlertStates(0x80, 0xE0)).empty());
+    EXPECT_EQ(On(AlertStates(0x7F, 0x1F)).size(), 12u);
+    EXPECT_EQ(On(AlertStates(0x04, 0x04)), (std::set<std::size_t>{6, 7}));
+    const auto states = AlertStates(std::nullopt, 0x1F);
+    for (const AlertBit& alert : AlertBits) {
+        EXPECT_EQ(states[static_cast<std::size_t>(alert.indicator)].has_value(),
+                  alert.reg == StatusRegister2)
+            << alert.caption;
+    }
 }
 
 TEST(AlertEvents, AHandMadeSequenceGivesItsEventsWithTheAnomalyHints) {
@@ -89,7 +114,6 @@ TEST(AlertEvents, WhatIsNotKnownIsNotClaimed) {
     EXPECT_FALSE(events[0].anomaly); // set below the limit, but no hysteresis known: no hint
     EXPECT_EQ(AlertEventText(events[1]), "Remote1 High set");
     EXPECT_EQ(AlertEventText(events[2]), "D1  Open set");
-    EXPECT_EQ(AlertEventText(events[3]), "ALERT Bit set");
 }
 
 } // namespace
