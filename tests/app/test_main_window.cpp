@@ -1,12 +1,11 @@
 #include "app/frm_about.h"
 #include "app/frm_main.h"
-#include "app/frm_sw_options.h"
 #include "app/placement_settings.h"
+#include "app/scripted_actions.h"
 #include "app/support/app_world.h"
 #include "app/termination_signals.h"
 #include "app/twips.h"
 
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -25,39 +24,18 @@ QAction* Item(const FrmMain& mainWindow, const char* name) {
     return mainWindow.findChild<QAction*>(QLatin1String(name));
 }
 
-QColor LinkColour(const QWidget* about) {
-    return qobject_cast<const FrmAbout*>(about)->Label6()->palette().color(QPalette::WindowText);
-}
-
 } // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void captionsThatAreEasyToGetWrong();
     void placementAtStart_data();
     void placementAtStart();
-    void unloadStoresPlacement_data();
-    void unloadStoresPlacement();
+    void unloadWhileMinimisedStoresNothing();
     void childWindowsOpenOnce();
-    void everyItemAndButtonOpensItsOwnWindow();
     void terminationSignalsCloseInOrder();
 };
-
-void TestMainWindow::captionsThatAreEasyToGetWrong() {
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    const FrmMain& mainWindow = world.main();
-    QCOMPARE(Item(mainWindow, "mnuGraph")->text(), QString("Gra&phing"));
-    QCOMPARE(Item(mainWindow, "mnuLimits")->text(), QString("Li&mits, Interrupts"));
-    QCOMPARE(Item(mainWindow, "mnuSoftware")->text(), QString("&Software options"));
-    QCOMPARE(Item(mainWindow, "mnuAbout")->text(), QString("A&bout the QMT6171/2/3 Software..."));
-    QCOMPARE(Item(mainWindow, "Graphs")->toolTip(), QString("Temperature/Fan graphs"));
-    QCOMPARE(Item(mainWindow, "Log")->toolTip(), QString());
-    QCOMPARE(mainWindow.StatusPanel(2)->text(),
-             QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
-}
 
 void TestMainWindow::placementAtStart_data() {
     QTest::addColumn<QStringList>("stored");
@@ -87,90 +65,42 @@ void TestMainWindow::placementAtStart() {
              PlacementToPixels(expected, LogicalDpi(&mainWindow)));
 }
 
-void TestMainWindow::unloadStoresPlacement_data() {
-    QTest::addColumn<Qt::WindowState>("state");
-    QTest::newRow("minimised") << Qt::WindowMinimized;
-    QTest::newRow("maximised") << Qt::WindowMaximized;
-}
-
-void TestMainWindow::unloadStoresPlacement() {
-    QFETCH(Qt::WindowState, state);
+// A minimised window's bounds are no placement: the stored one is kept.
+void TestMainWindow::unloadWhileMinimisedStoresNothing() {
     const QStringList before{"3000", "1500", "9000", "7500"};
     AppWorld world;
     world.StoreSettings(before);
     QCOMPARE(world.RunMain(), std::nullopt);
-    FrmMain& mainWindow = world.main();
-    mainWindow.move(120, 90);
-    mainWindow.resize(510, 420);
-    mainWindow.setWindowState(state);
-    QVERIFY(QTest::qWaitForWindowExposed(&mainWindow) || state == Qt::WindowMinimized);
-    const QRect bounds(mainWindow.pos(), mainWindow.size());
-    QVERIFY(mainWindow.close());
-
-    QStringList expected = before; // minimised stores nothing
-    if (state == Qt::WindowMaximized) {
-        QVERIFY2(bounds.size() != QSize(510, 420), "not maximised");
-        const Placement placement = PlacementFromPixels(bounds, LogicalDpi(&mainWindow));
-        expected.clear();
-        for (double twips : {placement.left, placement.top, placement.width, placement.height}) {
-            expected.append(QString::number(std::llround(twips)));
-        }
-    }
-    QCOMPARE(world.StoredSettings(), expected);
+    world.main().move(120, 90);
+    world.main().setWindowState(Qt::WindowMinimized);
+    QVERIFY(world.main().close());
+    QCOMPARE(world.StoredSettings(), before);
 }
 
+// Each menu item (run as a scripted step) and toolbar button opens a window of
+// its own, the toolbar's the same as its menu item's; a second press, even on a
+// minimised window, restores the same one where it was.
 void TestMainWindow::childWindowsOpenOnce() {
+    QCOMPARE(ScriptedActions::Steps(" mnuSoftware ; ;txtReadInt=250 ms;cmdApply;"),
+             (QStringList{"mnuSoftware", "txtReadInt=250 ms", "cmdApply"}));
     AppWorld world;
     QCOMPARE(world.RunMain(), std::nullopt);
     FrmMain& mainWindow = world.main();
     QMdiArea& area = *mainWindow.mdiArea();
-    // Start-up opened the graph, and nothing else.
-    const qsizetype opened = area.subWindowList().size();
-    QCOMPARE(opened, 1);
+    // Scripted steps run once the event loop does, one after the other.
+    ScriptedActions::Play(mainWindow, {"mnuSoftware", "txtReadInt=250", "cmdApply"});
+    QVERIFY(mainWindow.childWindows().Loaded(WindowId::SWOptions) == nullptr);
+    QTRY_COMPARE(world.app->state().ReadingInterval, 250);
+    QVERIFY(!ScriptedActions::RunStep(mainWindow, "cmdNothing"));
+    QVERIFY(!ScriptedActions::RunStep(mainWindow, "txtNothing=1"));
 
-    // About is placed once, when loaded, from the main window's size.
-    Item(mainWindow, "mnuAbout")->trigger();
-    QMdiSubWindow* about = area.activeSubWindow();
-    QCOMPARE(about->pos(),
-             FrmAbout::Position(mainWindow.size(), about->size(), LogicalDpi(&mainWindow)));
-    about->move(30, 40);
-    Item(mainWindow, "mnuSoftware")->trigger();
-    QVERIFY(qobject_cast<FrmSWOptions*>(area.activeSubWindow()->widget()) != nullptr);
-    // Its web address turns purple once clicked, until the window unloads.
-    const QColor purple(128, 0, 128);
-    QTest::mouseClick(qobject_cast<FrmAbout*>(about->widget())->Label6(), Qt::LeftButton);
-    QCOMPARE(world.openedUrls, std::vector{FrmAbout::WebAddress()});
-    // Re-opening a minimised window restores and raises the same one.
-    about->showMinimized();
-    Item(mainWindow, "mnuAbout")->trigger();
-    QCOMPARE(area.activeSubWindow(), about);
-    QVERIFY(!about->isMinimized());
-    QCOMPARE(about->pos(), QPoint(30, 40));
-    QCOMPARE(area.subWindowList().size(), opened + 2);
-    QCOMPARE(LinkColour(about->widget()), purple);
-
-    // OK unloads; the next opening loads a new window.
-    QTest::mouseClick(qobject_cast<FrmAbout*>(about->widget())->cmdOK(), Qt::LeftButton);
-    QVERIFY(mainWindow.childWindows().Loaded(WindowId::About) == nullptr);
-    mainWindow.OpenWindow(WindowId::About);
-    QVERIFY(LinkColour(mainWindow.childWindows().Loaded(WindowId::About)) != purple);
-    QCOMPARE(area.subWindowList().size(), opened + 2);
-}
-
-// Each menu item and toolbar button opens a window of its own (the toolbar's
-// the same as its menu item's), and a second press opens no other.
-void TestMainWindow::everyItemAndButtonOpensItsOwnWindow() {
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    FrmMain& mainWindow = world.main();
-    QMdiArea& area = *mainWindow.mdiArea();
     const std::pair<const char*, const char*> itemAndButton[] = {
         {"mnuSave", "Save"},       {"mnuLog", "Log"},        {"mnuRegMap", "Tree"},
         {"mnuGraph", "Graphs"},    {"mnuLimits", "Limits"},  {"mnuGeneralConfig", "Config"},
         {"mnuCompare", "Compare"}, {"mnuSoftware", nullptr}, {"mnuAbout", nullptr}};
     QSet<const QWidget*> windows;
     for (const auto& [item, button] : itemAndButton) {
-        Item(mainWindow, item)->trigger();
+        QVERIFY(ScriptedActions::RunStep(mainWindow, item));
         const QWidget* window = area.activeSubWindow()->widget();
         QVERIFY2(window != nullptr && !windows.contains(window), item);
         windows.insert(window);
@@ -181,6 +111,20 @@ void TestMainWindow::everyItemAndButtonOpensItsOwnWindow() {
     }
     QCOMPARE(area.subWindowList().size(), qsizetype{9});
     QVERIFY(world.messages.empty());
+
+    // About is placed once, when loaded; OK unloads it.
+    QMdiSubWindow* about = area.activeSubWindow();
+    QCOMPARE(about->pos(),
+             FrmAbout::Position(mainWindow.size(), about->size(), LogicalDpi(&mainWindow)));
+    about->move(30, 40);
+    about->showMinimized();
+    Item(mainWindow, "mnuSoftware")->trigger();
+    Item(mainWindow, "mnuAbout")->trigger();
+    QCOMPARE(area.activeSubWindow(), about);
+    QVERIFY(!about->isMinimized());
+    QCOMPARE(about->pos(), QPoint(30, 40));
+    QTest::mouseClick(qobject_cast<FrmAbout*>(about->widget())->cmdOK(), Qt::LeftButton);
+    QVERIFY(mainWindow.childWindows().Loaded(WindowId::About) == nullptr);
 }
 
 void TestMainWindow::terminationSignalsCloseInOrder() {

@@ -1,4 +1,3 @@
-#include "app/app_identity.h"
 #include "app/frm_main.h"
 #include "app/frm_splash.h"
 #include "app/support/app_world.h"
@@ -8,7 +7,6 @@
 #include <QAbstractEventDispatcher>
 #include <QCheckBox>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(qmt::app::WindowId)
@@ -37,9 +35,8 @@ private slots:
     void startupRunsInOrderAndNeverYieldsOnceTheTimerRuns();
     void failedStartupShowsOneMessageAndEnds_data();
     void failedStartupShowsOneMessageAndEnds();
-    void linkLostWhileMonitoringClosesEverything();
-    void linkLostInsideAWindowsActivityClosesEverything_data();
-    void linkLostInsideAWindowsActivityClosesEverything();
+    void linkLostClosesEverything_data();
+    void linkLostClosesEverything();
 };
 
 void TestStartup::startupRunsInOrderAndNeverYieldsOnceTheTimerRuns() {
@@ -109,7 +106,6 @@ void TestStartup::failedStartupShowsOneMessageAndEnds() {
     QCOMPARE(world.RunMain(), std::optional(3));
 
     QCOMPARE(world.messages.size(), std::size_t{1});
-    QCOMPARE(world.messages[0].caption, ApplicationTitle());
     QCOMPARE(world.messages[0].text, message);
     QVERIFY(world.messages[0].splashVisible && !world.messages[0].mainVisible);
     // The main window was loaded but never shown; unloading it stored its placement.
@@ -118,50 +114,29 @@ void TestStartup::failedStartupShowsOneMessageAndEnds() {
     QCOMPARE(world.StoredSettings(), (QStringList{"1005", "1005", "6495", "6495"}));
 }
 
-void TestStartup::linkLostWhileMonitoringClosesEverything() {
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    FrmMain& mainWindow = world.main();
-    mainWindow.move(300, 200);
-    mainWindow.resize(600, 500);
-    QCOMPARE(world.Tick(), std::nullopt);
-    QPointer<QMdiSubWindow> about = mainWindow.childWindows().Open(WindowId::About);
-    world.stub->failAfterRequests = world.stub->Count(RegisterRequest) + 1;
-    std::optional<int> ended;
-    for (int tick = 0; tick < 100 && !ended; ++tick) {
-        ended = world.Tick();
-    }
-
-    QCOMPARE(ended, std::optional(3));
-    QCOMPARE(world.messages.size(), std::size_t{1});
-    QCOMPARE(world.messages[0].text, CommunicationsMessage);
-    QVERIFY2(!world.messages[0].timerActive, "the timer kept ticking under the message");
-    QVERIFY(world.messages[0].mainVisible);
-    QVERIFY(!mainWindow.isVisible());
-    const QMdiSubWindow* aboutFrame = about.data();
-    QVERIFY(aboutFrame == nullptr || aboutFrame->isHidden());
-    QCOMPARE(world.StoredSettings(), (QStringList{"4500", "3000", "9000", "7500"}));
-}
-
-void TestStartup::linkLostInsideAWindowsActivityClosesEverything_data() {
+void TestStartup::linkLostClosesEverything_data() {
     QTest::addColumn<WindowId>("window");
     QTest::addColumn<bool>("reading");
+    QTest::newRow("while monitoring, About open") << WindowId::About << true;
     QTest::newRow("register map, in its continuous read") << WindowId::RegMap << false;
     // A failed status poll only greys the lamps: the link is lost in the reading.
     QTest::newRow("limits, in the reading") << WindowId::Limits << true;
 }
 
-// The window's unload, run by the failure's handling, clears the activity
-// that is running; the sanitizers would see it destroyed under itself.
-void TestStartup::linkLostInsideAWindowsActivityClosesEverything() {
+// Inside a window's activity the window's unload, run by the failure's handling,
+// clears the activity that is running; the sanitizers would see it destroyed.
+void TestStartup::linkLostClosesEverything() {
     QFETCH(WindowId, window);
     QFETCH(bool, reading);
     AppWorld world;
     QCOMPARE(world.RunMain(), std::nullopt);
+    FrmMain& mainWindow = world.main();
+    mainWindow.move(300, 200);
+    mainWindow.resize(600, 500);
     world.app->state().ContinuousReading = reading;
-    world.main().OpenWindow(window);
+    mainWindow.OpenWindow(window);
     if (auto* regMap =
-            qobject_cast<views::FrmRegMap*>(world.main().childWindows().Loaded(WindowId::RegMap))) {
+            qobject_cast<views::FrmRegMap*>(mainWindow.childWindows().Loaded(WindowId::RegMap))) {
         regMap->chkContRead()->setChecked(true);
     }
     world.stub->failAfterRequests = world.stub->Count(RegisterRequest) + 1;
@@ -172,8 +147,11 @@ void TestStartup::linkLostInsideAWindowsActivityClosesEverything() {
     QCOMPARE(ended, std::optional(3));
     QCOMPARE(world.messages.size(), std::size_t{1});
     QCOMPARE(world.messages[0].text, CommunicationsMessage);
-    QVERIFY(world.main().childWindows().Loaded(window) == nullptr);
+    QVERIFY2(!world.messages[0].timerActive, "the timer kept ticking under the message");
+    QVERIFY(world.messages[0].mainVisible && !mainWindow.isVisible());
+    QVERIFY(mainWindow.childWindows().Loaded(window) == nullptr);
     QVERIFY(!world.app->state().RegMapOpen && !world.app->state().LimitsOpen);
+    QCOMPARE(world.StoredSettings(), (QStringList{"4500", "3000", "9000", "7500"}));
 }
 
 } // namespace qmt::app

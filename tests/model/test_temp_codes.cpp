@@ -54,9 +54,7 @@ TEST(TempCodesTest, DecodesInTheRangeOfTheMomentAndEncodesWithoutClipping) {
 
 TEST(TempCodesTest, FormatTempGivesTwoDecimalsAndRoundsTheCallersValue) {
     const std::pair<float, const char*> cases[] = {
-        {25.1f, "25.10"}, {-10.75f, "-10.75"}, {0.5f, ".50"},
-        {-0.25f, "-.25"}, {0.0f, "0.00"},      {191.0f, "191.00"},
-    };
+        {25.1f, "25.10"}, {-0.25f, "-.25"}, {0.5f, ".50"}, {0.0f, "0.00"}};
     for (auto [t, text] : cases) {
         EXPECT_EQ(FormatTemp(t), text) << text;
     }
