@@ -2,9 +2,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/cli_settings_files.h"
-#include "link/link_rig.h"
-#include "model/reg_map.h"
-#include "support/stub_bridge.h"
+#include "files/power_on_chip.h"
 
 #include <QTemporaryDir>
 #include <fstream>
@@ -14,21 +12,8 @@
 namespace qmt::cli {
 namespace {
 
-constexpr std::int32_t Chip = 0x4C;
-
-// A connected chip whose saved registers hold their power-on values, and a
-// file in a temporary folder to compare it with.
-struct DiffRig : test::LinkRig<test::StubBridge> {
-    DiffRig() {
-        bridge.AddChip(Chip);
-        usb.DeviceAddress = Chip;
-        model::RegMapStuff table;
-        table.FillRegMap();
-        for (const int index : table.SaveWalk()) {
-            const auto& entry = table.RegMap[static_cast<std::size_t>(index)];
-            bridge.chips[Chip][entry.ReadAddress] = static_cast<std::uint8_t>(entry.DefaultValue);
-        }
-    }
+// A chip at its power-on values and a file in a temporary folder to compare it with.
+struct DiffRig : test::PowerOnChip {
     // Runs the command line's command on the chip; the printed text in `out`.
     int Run(QStringList arguments) {
         arguments.prepend("qmtctl");
@@ -57,8 +42,8 @@ TEST(CliCompare, DiffExitsZeroWhenTheChipHoldsTheFileAndOneWhenItDiffers) {
     EXPECT_EQ(rig.Run({"diff", same}), ExitDone);
     EXPECT_EQ(rig.out, "");
 
-    rig.bridge.chips[Chip][0x05] = 0x50;
-    rig.bridge.chips[Chip][0x03] = 0x04;
+    rig.chip()[0x05] = 0x50;
+    rig.chip()[0x03] = 0x04;
     EXPECT_EQ(rig.Run({"diff", same}), ExitDiffers);
     EXPECT_EQ(rig.out, "5h/Bh Local Temp High Limit: chip 50H, file 55H, bits 2, 0\n");
     EXPECT_EQ(rig.Run({"--json", "diff", same}), ExitDiffers);
@@ -99,7 +84,7 @@ TEST(CliCompare, FilesThatCannotBeComparedAreTroubleWithStatusTwo) {
 
 TEST(CliCompare, ExportWritesTheChipsOrTheFilesValues) {
     DiffRig rig;
-    rig.bridge.chips[Chip][0x05] = 0x50;
+    rig.chip()[0x05] = 0x50;
     EXPECT_EQ(rig.Run({"export", "--format", "i2cset", "--bus", "2"}), ExitDone);
     EXPECT_NE(rig.out.find("\ni2cset -y 2 0x4C 0x0B 0x50 b # Local Temp High Limit\n"),
               std::string::npos)
