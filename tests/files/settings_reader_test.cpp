@@ -33,7 +33,7 @@ Recalled Recall(std::string_view text) {
 
 // A value is two characters at most; a carriage return or a non-digit ends it
 // (blanks, tabs and line feeds are skipped: see the hand-edited files).
-TEST(SettingsReader, ReadsAByteAsTheRecallDoes) {
+TEST(SettingsReader, ReadsBytesAndCharactersAsTheRecallDoes) {
     using Byte = std::optional<std::int32_t>;
     for (const auto& [text, byte] : {std::pair<const char*, Byte>{"\r5", 0},
                                      {"G1", 0},
@@ -43,6 +43,13 @@ TEST(SettingsReader, ReadsAByteAsTheRecallDoes) {
         SettingsReader reader(text);
         EXPECT_EQ(reader.ReadByte(), byte) << text;
     }
+    // A count below one reads nothing; one past the end consumes the rest.
+    SettingsReader reader("ab}c");
+    EXPECT_EQ(reader.ReadChar(), 'a');
+    EXPECT_EQ(reader.ReadChar(0), std::nullopt);
+    EXPECT_EQ(reader.ReadChar(2), '}');
+    EXPECT_EQ(reader.ReadChar(2), std::nullopt);
+    EXPECT_EQ(reader.position(), 4u);
 }
 
 TEST(SettingsReader, RecallsASavedFileInFileOrder) {
