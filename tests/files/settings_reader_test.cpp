@@ -31,11 +31,12 @@ Recalled Recall(std::string_view text) {
     return r;
 }
 
-// A value is two characters at most; a carriage return or a non-digit ends it
-// (blanks, tabs and line feeds are skipped: see the hand-edited files).
+// A value is two characters at most, a skipped blank or line feed among them;
+// a carriage return or a non-digit ends it (more in the hand-edited files).
 TEST(SettingsReader, ReadsBytesAndCharactersAsTheRecallDoes) {
     using Byte = std::optional<std::int32_t>;
     for (const auto& [text, byte] : {std::pair<const char*, Byte>{"\r5", 0},
+                                     {"\n5", 5},
                                      {"G1", 0},
                                      {"123", 0x12},
                                      {"aB", 0xAB},
