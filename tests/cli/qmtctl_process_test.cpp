@@ -113,10 +113,6 @@ TEST_F(Qmtctl, SaveWriteRecallAndDiffAcrossRuns) {
     EXPECT_EQ(Run({"write", "0x0B", "0x20"}).status, 0);
     EXPECT_EQ(Run({"write", "0x09", "0x08"}).status, 0);
     EXPECT_EQ(Run({"write", "0x0D", "0x40"}).status, 0); // Remote 2's high limit now
-    // Configuration Reg 1, the local high limit, and Remote 2's high limit
-    // three times: through both rows of the shared pointer and at 0x31.
-    EXPECT_EQ(Run({"save", dir.filePath("changed.sav"), "--changed-only"}).out,
-              "5 registers saved\n");
     run = Run({"diff", saved});
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.out.find("5h/Bh Local Temp High Limit: chip 20H, file 55H, bits 6, 5, 4, 2, 0\n"),
@@ -134,9 +130,6 @@ TEST_F(Qmtctl, SaveWriteRecallAndDiffAcrossRuns) {
     EXPECT_EQ(run.out, "1 register written\n");
     EXPECT_EQ(run.err, "qmtctl: Recall stopped, " + Path("cut.sav") +
                            " ends before \"}\": 1 register written\n");
-    run = Run({"recall", dir.filePath("none.sav")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.starts_with("qmtctl: Recall failed, cannot read ")) << run.err;
     run = Run({"save", dir.path()});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.starts_with("qmtctl: Save failed, nothing written to ")) << run.err;
