@@ -1,5 +1,4 @@
 #include "cli/cli_log.h"
-#include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "link/link_rig.h"
 #include "support/stub_bridge.h"
@@ -55,40 +54,6 @@ LogOptions Count(std::int64_t lines, std::int32_t intervalMs = 100) {
     options.count = lines;
     options.intervalMs = intervalMs;
     return options;
-}
-
-TEST(CliLog, ArgumentsAfterTheCommand) {
-    const auto full = ParseCliArguments({"qmtctl", "log", "run.csv", "--interval", "250",
-                                         "--channels", "remote2,local", "--count=5"});
-    ASSERT_EQ(full.outcome, ParseOutcome::Run) << full.text;
-    EXPECT_EQ(full.options.command, Command::Log);
-    EXPECT_EQ(full.options.log.file, "run.csv");
-    EXPECT_EQ(full.options.log.intervalMs, 250);
-    EXPECT_EQ(full.options.log.channels, (output::LogChannels{true, false, true}));
-    EXPECT_EQ(full.options.log.count, 5);
-    LogOptions timed;
-    EXPECT_EQ(ParseLogArguments({"--duration", "1.5", "x.csv"}, timed), "");
-    EXPECT_EQ(timed.durationSeconds, 1.5);
-    EXPECT_EQ(timed.intervalMs, 100);
-
-    const std::pair<std::vector<std::string>, std::string> bad[] = {
-        {{}, "log needs a FILE"},
-        {{"a.csv", "b.csv"}, "log takes one FILE"},
-        {{"a.csv", "--interval", "-1"}, "bad interval '-1' (0 to 2147483647 ms)"},
-        {{"a.csv", "--interval", "2147483648"}, "bad interval '2147483648' (0 to 2147483647 ms)"},
-        {{"a.csv", "--channels", "local,remote3"},
-         "unknown channel 'remote3' (local, remote1, remote2)"},
-        {{"a.csv", "--channels", ""}, "At least one item must be selected for logging"},
-        {{"a.csv", "--count", "0"}, "bad count '0' (1 or more lines)"},
-        {{"a.csv", "--duration", "nan"}, "bad duration 'nan' (seconds above 0)"},
-        {{"a.csv", "--count", "2", "--duration", "1"}, "give --count or --duration, not both"},
-        {{"a.csv", "--count"}, "--count needs a value"},
-        {{"a.csv", "--speed", "2"}, "unknown log option '--speed'"},
-    };
-    for (const auto& [args, reason] : bad) {
-        LogOptions options;
-        EXPECT_EQ(ParseLogArguments(args, options), reason);
-    }
 }
 
 TEST(CliLog, WritesTheProgramsRunOnItsOwnClock) {
@@ -150,12 +115,6 @@ TEST(CliLog, FileAndLinkFailures) {
 }
 
 TEST(CliLog, EventsGoBesideTheLogWithTheLinesTimes) {
-    const auto parsed = ParseCliArguments({"qmtctl", "log", "run.csv", "--events", "ev.csv"});
-    ASSERT_EQ(parsed.outcome, ParseOutcome::Run) << parsed.text;
-    EXPECT_EQ(parsed.options.log.eventsFile, "ev.csv");
-    LogOptions bad;
-    EXPECT_EQ(ParseLogArguments({"a.csv", "--events="}, bad), "--events needs a FILE");
-
     LogRig rig;
     auto& chip = rig.bridge.chips[Chip];
     chip[0x07] = 30; // Remote1 high limit 30 °C, read at 30.25

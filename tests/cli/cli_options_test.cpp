@@ -1,3 +1,4 @@
+#include "cli/cli_compare.h"
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 
@@ -7,6 +8,11 @@
 
 namespace qmt::cli {
 namespace {
+
+ParseResult Parse(QStringList arguments) {
+    arguments.prepend("qmtctl");
+    return ParseCliArguments(arguments);
+}
 
 TEST(CliNumbers, HexInEitherFormOrDecimal) {
     for (const char* good : {"0x4C", "0X4c", "4Ch", "4cH", "76"}) {
@@ -23,59 +29,65 @@ TEST(CliArguments, OptionsStandBeforeBetweenOrAfterTheCommand) {
     const QStringList options{
         "--bridge", "tarnlink:/opt/libTarnlink.so", "--address", "4Ch", "--verbose", "--json"};
     const QStringList command{"read", "0xFE", "3", "10h"};
-    std::vector<QStringList> orders{options + command, command + options,
-                                    QStringList{"read", "--json", "0xFE", "--address", "4Ch", "3",
-                                                "--bridge", "tarnlink:/opt/libTarnlink.so", "10h",
-                                                "--verbose"}};
-    for (auto args : orders) {
-        args.prepend("qmtctl");
-        const auto parsed = ParseCliArguments(args);
+    for (const auto& args :
+         {options + command, command + options,
+          QStringList{"read", "--json", "0xFE", "--address", "4Ch", "3", "--bridge",
+                      "tarnlink:/opt/libTarnlink.so", "10h", "--verbose"}}) {
+        const auto parsed = Parse(args);
         ASSERT_EQ(parsed.outcome, ParseOutcome::Run) << parsed.text;
         EXPECT_EQ(parsed.options.bridge.libraryPath, "/opt/libTarnlink.so");
         EXPECT_EQ(parsed.options.address, 0x4C);
-        EXPECT_TRUE(parsed.options.verbose);
-        EXPECT_TRUE(parsed.options.json);
+        EXPECT_TRUE(parsed.options.verbose && parsed.options.json);
         EXPECT_EQ(parsed.options.command, Command::Read);
         EXPECT_EQ(parsed.options.registers, (std::vector<std::int32_t>{0xFE, 3, 0x10}));
     }
+    EXPECT_EQ(Parse({"write", "0x0B", "300"}).options.value, 300); // the write itself limits it
 
-    const auto write = ParseCliArguments({"qmtctl", "write", "0x0B", "300", "--json"});
-    EXPECT_EQ(write.options.value, 300); // the write itself limits it
-    EXPECT_TRUE(write.options.json);
-
-    const auto i2c =
-        ParseCliArguments({"qmtctl", "detect", "--force", "--bridge", "i2c:/dev/i2c-1"});
+    const auto i2c = Parse({"detect", "--force", "--bridge", "i2c:/dev/i2c-1"});
     ASSERT_EQ(i2c.outcome, ParseOutcome::Run) << i2c.text;
     EXPECT_EQ(i2c.options.bridge.i2cDevice, "/dev/i2c-1");
     EXPECT_TRUE(i2c.options.bridge.force);
     EXPECT_TRUE(i2c.options.bridge.libraryPath.empty());
+
+    // log's own options after it (save, diff and export run through their
+    // parsing in their own tests).
+    auto parsed = Parse({"log", "run.csv", "--interval", "250", "--channels", "remote2,local",
+                         "--count=5", "--events", "ev.csv"});
+    ASSERT_EQ(parsed.outcome, ParseOutcome::Run) << parsed.text;
+    EXPECT_EQ(parsed.options.log.file, "run.csv");
+    EXPECT_EQ(parsed.options.log.intervalMs, 250);
+    EXPECT_EQ(parsed.options.log.channels, (output::LogChannels{true, false, true}));
+    EXPECT_EQ(parsed.options.log.count, 5);
+    EXPECT_EQ(parsed.options.log.eventsFile, "ev.csv");
+
+    link::BridgeChoice bridge;
+    EXPECT_EQ(DefaultScriptBus(bridge), 1);
+    bridge.i2cDevice = "/dev/i2c-7";
+    EXPECT_EQ(DefaultScriptBus(bridge), 7);
+    bridge.i2cDevice = "/dev/i2c-7x";
+    EXPECT_EQ(DefaultScriptBus(bridge), 1);
 }
 
 TEST(CliArguments, HelpForACommandOrAllAndTheVersion) {
-    const auto text = [](QStringList args) {
-        args.prepend("qmtctl");
-        const auto parsed = ParseCliArguments(args);
+    const auto text = [](const QStringList& args) {
+        const auto parsed = Parse(args);
         EXPECT_EQ(parsed.outcome, ParseOutcome::Help) << args.join(' ').toStdString();
         return parsed.text;
     };
     const std::string writeUse = "Usage: qmtctl [options] write REG VALUE\n"
                                  "Write a register (values above 255 write 255).\n\n"
                                  "Run 'qmtctl --help' for the options.\n";
-    EXPECT_EQ(text({"help", "write"}), writeUse);
-    EXPECT_EQ(text({"write", "--help"}), writeUse);
-    EXPECT_EQ(text({"-h", "write", "9"}), writeUse);
-    for (const QStringList& all : {QStringList{"help"}, QStringList{"--help"}}) {
-        const auto help = text(all);
-        for (const char* line : {"  read REG...        read registers", "  help [COMMAND]",
-                                 "--bridge <BRIDGE>", "i2c:/dev/i2c-N", "--force"}) {
-            EXPECT_NE(help.find(line), std::string::npos) << line;
-        }
+    for (const auto& args : {QStringList{"help", "write"}, QStringList{"-h", "write", "9"}}) {
+        EXPECT_EQ(text(args), writeUse);
     }
-    EXPECT_EQ(text({"--version"}), "qmtctl 2.0.0\n");
+    const auto help = text({"--help"});
+    EXPECT_NE(help.find("  read REG...        read registers"), std::string::npos) << help;
+    EXPECT_NE(help.find("i2c:/dev/i2c-N"), std::string::npos) << help;
     EXPECT_EQ(text({"temps", "--version"}), "qmtctl 2.0.0\n");
 }
 
-// Usage errors and a bridge that cannot be loaded end before any connection.
+// Usage errors and a bridge that cannot be loaded end before any connection,
+// with one line saying why.
 TEST(CliArguments, UsageErrorsExitTwoWithOneLineSayingWhy) {
     const auto run = [](QStringList args, int exitCode, const std::string& reason) {
         args.prepend("qmtctl");
@@ -95,12 +107,25 @@ TEST(CliArguments, UsageErrorsExitTwoWithOneLineSayingWhy) {
              {{"read"}, "at least one register"},
              {{"read", "0x100"}, "bad register '0x100'"},
              {{"read", "3", "--", "--json"}, "bad register '--json'"},
-             {{"read", "3", "--address"}, "Missing value after '--address'"},
              {{"write", "9", "-1"}, "value must not be negative"},
-             {{"write", "-0x1", "--json", "9"}, "bad register '-0x1'"},
              {{"help", "frob"}, "unknown command 'frob'"},
-             {{"--bridge", "i2c:", "detect"}, "unknown bridge 'i2c:'"},
-             {{"dump", "1"}, "dump takes no arguments"}}) {
+             {{"dump", "1"}, "dump takes no arguments"},
+             {{"save", "a.sav", "b.sav"}, "save takes one FILE"},
+             {{"recall"}, "recall needs FILE"},
+             {{"recall", "a.sav", "--changed-only"}, "--changed-only is not an option of recall"},
+             {{"diff", "a.sav", "b.sav"}, "diff needs FILE"},
+             {{"diff", "a.sav", "--bus", "1"}, "--bus is not an option of diff"},
+             {{"export"}, "export needs --format i2cset"},
+             {{"export", "--format", "csv"}, "unknown export format 'csv' (i2cset)"},
+             {{"log"}, "log needs a FILE"},
+             {{"log", "a.csv", "--interval", "2147483648"},
+              "bad interval '2147483648' (0 to 2147483647 ms)"},
+             {{"log", "a.csv", "--channels", ""}, "At least one item must be selected for logging"},
+             {{"log", "a.csv", "--count", "0"}, "bad count '0' (1 or more lines)"},
+             {{"log", "a.csv", "--duration", "nan"}, "bad duration 'nan' (seconds above 0)"},
+             {{"log", "a.csv", "--count", "2", "--duration", "1"},
+              "give --count or --duration, not both"},
+             {{"log", "a.csv", "--events="}, "--events needs a FILE"}}) {
         const auto err = run(args, ExitUsage, reason);
         EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
     }

@@ -1,104 +1,81 @@
+// The built qmtctl as a program against the emulated board: the wiring that
+// in-process tests cannot see (exit statuses, stderr, signals, state across runs).
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 
 namespace {
 
-// The built qmtctl against the emulated board; the exit statuses of failures are
-// checked in-process.
-TEST(Qmtctl, ReadsAsJsonShowingTheStagesWhenVerbose) {
-    QTemporaryDir dir;
-    const auto board = dir.filePath("board.txt");
-    std::ofstream(board.toStdString()) << "address = 0x2A\nreg.0x03 = 0x84\n";
-    QProcess process;
-    process.start(QMT_QMTCTL_PATH, {"--board", board, "--verbose", "--json", "read", "0xFE", "3h"});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    const auto err = process.readAllStandardError().toStdString();
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0) << err;
-    EXPECT_EQ(process.readAllStandardOutput().toStdString(),
-              "[{\"pointer\":254,\"value\":65},{\"pointer\":3,\"value\":132}]\n");
-    EXPECT_EQ(err, "Downloading Firmware...\n"
-                   "Firmware download succesful\n"
-                   "Enumerating...\n"
-                   "Connecting...\n"
-                   "Searching for QMT6171/2/3 on USB...\n"
-                   "Found an QMT6171/2/3 at 2Ah\n");
-}
+const std::string LogHead = "\r\nQMT6171/3 Log File\r\n\r\n"
+                            "Time ,Local(\xB0"
+                            "C) ,Remote1(\xB0"
+                            "C) ,Remote2(\xB0"
+                            "C) ,\r\n";
 
-struct Run {
-    int exitCode;
+struct Outcome {
+    int status = -1;
     std::string out, err;
 };
 
-Run Qmtctl(const QStringList& arguments) {
-    QProcess process;
-    process.start(QMT_QMTCTL_PATH, arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
-}
+// qmtctl on a board file of its own; `state` keeps the chip's settings
+// between runs so that one run sees what the last one wrote.
+class Qmtctl : public ::testing::Test {
+protected:
+    void Board(const std::string& text) { std::ofstream(board.toStdString()) << text; }
+    Outcome Run(QStringList arguments) {
+        arguments.prepend(board);
+        arguments.prepend("--board");
+        QProcess process;
+        process.start(QMT_QMTCTL_PATH, arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+    std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+
+    QTemporaryDir dir;
+    QString board = dir.filePath("board.txt");
+};
 
 // While the remote pointers show Remote 2 there is no Remote 1 reading to
-// name; and a given address must hold a chip before anything is claimed.
-TEST(Qmtctl, NamesChannelsTruthfullyAndChecksAGivenAddress) {
-    QTemporaryDir dir;
-    const auto board = dir.filePath("board.txt");
-    std::ofstream(board.toStdString()) << "address = 0x4C\nreg.0x03 = 0x08\n";
+// name or log; and a given address must hold a chip before anything is claimed.
+TEST_F(Qmtctl, ReadsAndLogsOnlyTheChannelsShownAndChecksAGivenAddress) {
+    Board("address = 0x2A\nreg.0x03 = 0x08\nlocal = 25\nremote2 = 28.5\n");
+    Outcome run = Run({"--verbose", "--json", "read", "0xFE", "3h"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "[{\"pointer\":254,\"value\":65},{\"pointer\":3,\"value\":8}]\n");
+    EXPECT_EQ(run.err, "Downloading Firmware...\nFirmware download succesful\nEnumerating...\n"
+                       "Connecting...\nSearching for QMT6171/2/3 on USB...\n"
+                       "Found an QMT6171/2/3 at 2Ah\n");
+    EXPECT_EQ(Run({"temps"}).out, "Local 25\nRemote2 28.5\n");
 
-    const auto text = Qmtctl({"--board", board, "temps"});
-    EXPECT_EQ(text.exitCode, 0) << text.err;
-    EXPECT_TRUE(text.out.starts_with("Local ")) << text.out;
-    EXPECT_NE(text.out.find("\nRemote2 "), std::string::npos) << text.out;
-    EXPECT_EQ(text.out.find("Remote1"), std::string::npos) << text.out;
-
-    const auto json = Qmtctl({"--board", board, "--json", "temps"});
-    EXPECT_EQ(json.exitCode, 0) << json.err;
-    EXPECT_NE(json.out.find("\"remote1\":null"), std::string::npos) << json.out;
-    EXPECT_NE(json.out.find("\"remote2\":"), std::string::npos) << json.out;
+    // The same bytes as the program's own log of these readings: the head,
+    // then a line per 100 ms of nominal time.
+    run = Run({"log", dir.filePath("run.csv"), "--count", "2"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "2 lines written to " + Path("run.csv") + "\n");
+    std::ifstream file(Path("run.csv"), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    EXPECT_EQ(bytes.str(), LogHead + "0, 25,, 28.5,\r\n.1, 25,, 28.5,\r\n");
 
     for (const char* command : {"detect", "temps"}) {
-        const auto absent = Qmtctl({"--board", board, "--address", "0x10", command});
-        EXPECT_EQ(absent.exitCode, 3) << command;
-        EXPECT_EQ(absent.out, "") << command;
-        EXPECT_EQ(absent.err, "qmtctl: no QMT6171/2/3 answers at 10h\n"
-                              "Initial Connection Failed - Check USB connections\n")
+        run = Run({"--address", "0x10", command});
+        EXPECT_EQ(run.status, 3) << command;
+        EXPECT_EQ(run.out, "") << command;
+        EXPECT_EQ(run.err, "qmtctl: no QMT6171/2/3 answers at 10h\n"
+                           "Initial Connection Failed - Check USB connections\n")
             << command;
     }
-    EXPECT_EQ(Qmtctl({"--board", board, "--address", "0x4C", "detect"}).out,
-              "Found an QMT6171/2/3 at 4Ch\n");
+    EXPECT_EQ(Run({"detect", "--address", "0x2A"}).out, "Found an QMT6171/2/3 at 2Ah\n");
 }
 
-// The same bytes as the program's own log of these readings (see the
-// logging window's tests): head, then a line per 100 ms of nominal time.
-TEST(Qmtctl, LogWritesTheProgramsFormat) {
-    QTemporaryDir dir;
-    const auto board = dir.filePath("board.txt");
-    std::ofstream(board.toStdString()) << "local = 25\nremote1 = 30.25\nremote2 = 28.5\n";
-    const auto log = dir.filePath("run.csv");
-    QProcess process;
-    process.start(QMT_QMTCTL_PATH, {"--board", board, "log", log, "--count", "5"});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    EXPECT_EQ(process.readAllStandardOutput().toStdString(),
-              "5 lines written to " + log.toStdString() + "\n");
-    QFile file(log);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().toStdString(),
-              "\r\nQMT6171/3 Log File\r\n\r\n"
-              "Time ,Local(\xB0"
-              "C) ,Remote1(\xB0"
-              "C) ,Remote2(\xB0"
-              "C) ,\r\n"
-              "0, 25, 30.25, 28.5,\r\n.1, 25, 30.25, 28.5,\r\n.2, 25, 30.25, 28.5,\r\n"
-              ".3, 25, 30.25, 28.5,\r\n.4, 25, 30.25, 28.5,\r\n");
-}
-
-TEST(Qmtctl, LogEndsOnSigtermWithWholeLines) {
-    QTemporaryDir dir;
+TEST_F(Qmtctl, LogEndsOnSigtermWithWholeLines) {
     const auto log = dir.filePath("run.csv");
     QProcess process;
     process.setReadChannel(QProcess::StandardError);
@@ -121,6 +98,44 @@ TEST(Qmtctl, LogEndsOnSigtermWithWholeLines) {
     EXPECT_EQ(process.readAllStandardOutput().toStdString(),
               std::to_string(lines) + (lines == 1 ? " line" : " lines") + " written to " +
                   log.toStdString() + "\n");
+}
+
+// What one run writes the next one sees; the statuses are those of the
+// manual page: 1 for a failed command, 2 for a diff that cannot compare.
+TEST_F(Qmtctl, SaveWriteRecallAndDiffAcrossRuns) {
+    Board("local = 25\nremote1 = 30\nremote2 = 28\nstate = chip.state\n");
+    const QString saved = dir.filePath("a.sav");
+    Outcome run = Run({"save", saved, "--comment", "before"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "30 registers saved\n");
+    EXPECT_EQ(Run({"diff", saved}).status, 0);
+
+    EXPECT_EQ(Run({"write", "0x0B", "0x20"}).status, 0);
+    EXPECT_EQ(Run({"write", "0x09", "0x08"}).status, 0);
+    EXPECT_EQ(Run({"write", "0x0D", "0x40"}).status, 0); // Remote 2's high limit now
+    run = Run({"diff", saved});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.out.find("5h/Bh Local Temp High Limit: chip 20H, file 55H, bits 6, 5, 4, 2, 0\n"),
+              std::string::npos)
+        << run.out;
+    run = Run({"recall", saved});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "30 registers written\n");
+    EXPECT_EQ(Run({"diff", saved}).status, 0);
+
+    // Cut inside the block: what was written, then why it stopped.
+    std::ofstream(Path("cut.sav")) << "{\r\n0x0B\t0x20\r\n0x0C\t0x1";
+    run = Run({"recall", dir.filePath("cut.sav")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "1 register written\n");
+    EXPECT_EQ(run.err, "qmtctl: Recall stopped, " + Path("cut.sav") +
+                           " ends before \"}\": 1 register written\n");
+    run = Run({"save", dir.path()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("qmtctl: Save failed, nothing written to ")) << run.err;
+    run = Run({"diff", dir.filePath("none.sav")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.starts_with("qmtctl: cannot read ")) << run.err;
 }
 
 } // namespace

@@ -1,28 +1,15 @@
+#include "files/power_on_chip.h"
 #include "files/register_compare.h"
 #include "files/settings_save.h"
-#include "link/link_rig.h"
-#include "support/stub_bridge.h"
 
 #include <gtest/gtest.h>
 
 namespace qmt::files {
 namespace {
 
-constexpr std::int32_t Chip = 0x4C;
 using Bits = std::vector<std::string>;
 
-// A connected chip whose saved registers all hold their power-on values.
-struct CompareRig : test::LinkRig<test::StubBridge> {
-    CompareRig() {
-        table.FillRegMap();
-        bridge.AddChip(Chip);
-        usb.DeviceAddress = Chip;
-        for (const int index : table.SaveWalk()) {
-            const auto& entry = table.RegMap[static_cast<std::size_t>(index)];
-            chip()[entry.ReadAddress] = static_cast<std::uint8_t>(entry.DefaultValue);
-        }
-    }
-    std::map<std::int32_t, std::uint8_t>& chip() { return bridge.chips[Chip]; }
+struct CompareRig : test::PowerOnChip {
     std::vector<SavedRegister> Saved() { return ReadSavedRegisters(table, access, false); }
     // The settings file a save of the chip writes now.
     std::string SavedFile() { return RegisterBlock(Saved()); }
@@ -31,19 +18,19 @@ struct CompareRig : test::LinkRig<test::StubBridge> {
         bridge.log.clear();
         return BuildCompareRows(table, Saved(), &file);
     }
-    std::vector<const CompareRow*> Differing(const std::vector<CompareRow>& rows,
-                                             Reference reference = Reference::File) const {
-        std::vector<const CompareRow*> differing;
-        for (const auto& row : rows) {
-            if (Differs(row, reference)) {
-                differing.push_back(&row);
-            }
-        }
-        return differing;
-    }
-    model::RegMapStuff table;
     FileValues file;
 };
+
+std::vector<const CompareRow*> Differing(const std::vector<CompareRow>& rows,
+                                         Reference reference = Reference::File) {
+    std::vector<const CompareRow*> differing;
+    for (const auto& row : rows) {
+        if (Differs(row, reference)) {
+            differing.push_back(&row);
+        }
+    }
+    return differing;
+}
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     const auto at = text.find(from);
@@ -61,27 +48,20 @@ TEST(RegisterCompare, APowerOnChipDiffersFromAFileInExactlyItsThreeChanges) {
     ASSERT_EQ(rows.size(), 30U);
     EXPECT_EQ(rig.file.end, RecallEnd::Closed);
 
-    const auto differing = rig.Differing(rows);
+    const auto differing = Differing(rows);
     ASSERT_EQ(differing.size(), 3U);
-    EXPECT_EQ(differing[0]->name, "Configuration Reg 1");
-    EXPECT_EQ(differing[0]->chip, 0x00);
-    EXPECT_EQ(differing[0]->file, 0x0C);
     EXPECT_EQ(DifferingBits(rig.table, *differing[0], Reference::File), (Bits{"Rm1/2", "TmpR"}));
-    EXPECT_EQ(differing[1]->name, "Conversion Rate");
     EXPECT_EQ(DifferingBits(rig.table, *differing[1], Reference::File), (Bits{"Avg"}));
-    EXPECT_EQ(differing[2]->name, "Local Temp High Limit");
     EXPECT_EQ(BitList(DifferingBits(rig.table, *differing[2], Reference::File)), "2, 0");
     EXPECT_EQ(PointerText(*differing[0]), "3h/9h");
     EXPECT_EQ(PointerText(rows.back()), "FFh/-"); // Die Revision Code
-    EXPECT_EQ(PointerText(rows[8]), "11h");
 
     // The chip is at power-on: nothing differs from the table's defaults.
-    EXPECT_TRUE(rig.Differing(rows, Reference::PowerOn).empty());
+    EXPECT_TRUE(Differing(rows, Reference::PowerOn).empty());
     rig.chip()[0x03] = 0x20; // Configuration Reg 1: " AL/TH", named without its blank
     const auto changed = BuildCompareRows(rig.table, rig.Saved(), nullptr);
-    ASSERT_EQ(rig.Differing(changed, Reference::PowerOn).size(), 1U);
+    ASSERT_EQ(Differing(changed, Reference::PowerOn).size(), 1U);
     EXPECT_EQ(DifferingBits(rig.table, changed[0], Reference::PowerOn), (Bits{"AL/TH"}));
-    EXPECT_FALSE(Differs(changed[0], Reference::File)); // no file, no file difference
     // Reserved bits share their name; their number tells them apart.
     rig.chip()[0x24] = 0x41;
     const auto reserved = BuildCompareRows(rig.table, rig.Saved(), nullptr);
@@ -97,19 +77,13 @@ TEST(RegisterCompare, ASharedRemotePointerIsReadOncePerRowAndTakesOneLineEach) {
     const auto rows = rig.Rows(file);
     // One read per row of the walk, the shared pointer once for each of its rows.
     EXPECT_EQ(rig.bridge.Count(222), 30);
-    ASSERT_EQ(rows[4].name, "Remote 1 High Limit,High Byte (bit 3 Config Reg =0)");
-    ASSERT_EQ(rows[5].name, "Remote 2 High Limit,High Byte (bit 3 Config Reg =1)");
-    EXPECT_EQ(rows[4].chip, 0x40);
-    EXPECT_EQ(rows[5].chip, 0x40);
     EXPECT_EQ(rows[4].file, 0x40);
     EXPECT_EQ(rows[5].file, 0x41);
-    const auto differing = rig.Differing(rows);
+    const auto differing = Differing(rows);
     ASSERT_EQ(differing.size(), 1U);
     EXPECT_EQ(differing[0], &rows[5]);
-    EXPECT_EQ(SharedRowChannel(rig.table, rows[4].index), false);
     EXPECT_EQ(SharedRowChannel(rig.table, rows[5].index), true);
     EXPECT_EQ(SharedRowChannel(rig.table, rows[0].index), std::nullopt);
-    EXPECT_EQ(SharedRowChannel(rig.table, 0), std::nullopt);
 }
 
 TEST(RegisterCompare, PartialFilesKeepTheRowsTheyHaveAndExtraLinesAreShown) {
@@ -122,27 +96,18 @@ TEST(RegisterCompare, PartialFilesKeepTheRowsTheyHaveAndExtraLinesAreShown) {
     ASSERT_EQ(rows.size(), 30U);
     EXPECT_EQ(rows[2].file, 0x55);
     EXPECT_EQ(rows[3].file, std::nullopt);
-    EXPECT_EQ(rows[29].file, std::nullopt);
-    EXPECT_TRUE(rig.Differing(rows).empty());
-
-    rows = rig.Rows("no block\r\n0xB\t0x20\r\n");
-    EXPECT_EQ(rig.file.end, RecallEnd::NoBlock);
-    EXPECT_TRUE(rig.file.lines.empty());
+    EXPECT_TRUE(Differing(rows).empty());
 
     // A changed-only save, edited by hand: a line for a pointer no saved
     // register has, and a second line for Configuration Reg 2. The recall
     // writes both, so both are rows, and both differ.
     rows = rig.Rows("{\r\n0x24\t0x80\r\n0x50\t0x1\r\n0x24\t0x0\r\n}\r\n");
     ASSERT_EQ(rows.size(), 32U);
-    EXPECT_EQ(rows[21].name, "Configuration Reg 2");
-    EXPECT_EQ(rows[21].file, 0x80);
     EXPECT_EQ(rows[30].name, "Unknown");
-    EXPECT_EQ(rows[30].writeAddress, 0x50);
     EXPECT_EQ(rows[30].chip, std::nullopt);
     EXPECT_EQ(rows[31].name, "Configuration Reg 2");
-    EXPECT_EQ(rows[31].readAddress, 0x24);
     EXPECT_EQ(rows[31].file, 0x00);
-    const auto differing = rig.Differing(rows);
+    const auto differing = Differing(rows);
     ASSERT_EQ(differing.size(), 3U);
     EXPECT_EQ(differing[0], &rows[21]);
     EXPECT_EQ(differing[1], &rows[30]);
@@ -161,10 +126,7 @@ TEST(RegisterCompare, FileWritesTakeTheSelectedRowsAndRefuseWhatWouldLandElsewhe
 
     auto plan = PlanFileWrites(rig.table, rows, {2});
     ASSERT_EQ(plan.writes.size(), 1U);
-    EXPECT_EQ(plan.writes[0].row, 2U);
-    EXPECT_EQ(plan.writes[0].address, 0x0B);
-    EXPECT_EQ(plan.writes[0].value, 0x50);
-    EXPECT_TRUE(plan.refusals.empty());
+    EXPECT_EQ(plan.writes[0].address * 256 + plan.writes[0].value, 0x0B50);
 
     // The Remote 2 row while the remote registers show Remote 1, Die Revision
     // Code (no write pointer: the recall would put it at 0x00), and a row the
@@ -184,7 +146,6 @@ TEST(RegisterCompare, FileWritesTakeTheSelectedRowsAndRefuseWhatWouldLandElsewhe
     plan = PlanFileWrites(rig.table, rows, {4, 5, 0});
     ASSERT_EQ(plan.writes.size(), 2U);
     EXPECT_EQ(plan.writes[0].address, 0x09);
-    EXPECT_EQ(plan.writes[1].row, 5U);
     EXPECT_EQ(plan.writes[1].value, 0x30);
     ASSERT_EQ(plan.refusals.size(), 1U);
     EXPECT_TRUE(plan.refusals[0].ends_with("show Remote 2 now")) << plan.refusals[0];
