@@ -131,37 +131,9 @@ void TestRegMap::treeShapeColoursAndExpansionSurviveReopening() {
     }
     QCOMPARE(registers, 31);
 
-    RegMapWorld w;
-    QVERIFY(w.world.app->state().RegMapOpen);
-    QTreeWidget* tree = w.window->TreeView1();
-    QStringList roots;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        roots.append(tree->topLevelItem(i)->text(0));
-    }
-    QCOMPARE(roots,
-             (QStringList{"General", "Local Registers", "Remote1 Registers", "Remote2 Registers"}));
-    const auto colour = [&](const QStringList& path) {
-        return w.Node(path)->foreground(0).color();
-    };
-    QCOMPARE(colour({"Remote2 Registers"}), QColor(0, 128, 0));
-    QCOMPARE(colour({"Remote2 Registers", "Offset"}), QColor(192, 0, 0));
-    QCOMPARE(colour({"Remote2 Registers", "Offset", "Offset(Low Byte)"}), QColor(0, 0, 192));
-    QTreeWidgetItem* limits = w.Node({"Remote1 Registers", "Limits"});
-    QStringList limitTexts;
-    for (int i = 0; i < limits->childCount(); ++i) {
-        limitTexts.append(limits->child(i)->text(0));
-    }
-    QCOMPARE(limitTexts,
-             (QStringList{"High Limit(High Byte)", "High Limit(Low Byte)", "Low Limit(High Byte)",
-                          "Low Limit(Low Byte)", "THERM Limit"}));
-    QCOMPARE(w.Node({"General", "Configuration"})->child(1)->text(0),
-             QString("Configuration Reg 2"));
-    QVERIFY(w.Node({"General"})->isExpanded());
-    QVERIFY(!w.Node({"General", "Configuration"})->isExpanded());
-    QVERIFY(!w.Node({"Local Registers"})->isExpanded());
-
     // Reopened before the closed window is deleted: the new one stays loaded
     // when the old one finally goes, and starts with the same tree.
+    RegMapWorld w;
     w.Node({"Local Registers"})->setExpanded(true);
     w.Close();
     QVERIFY(!w.world.app->state().RegMapOpen);
@@ -170,7 +142,6 @@ void TestRegMap::treeShapeColoursAndExpansionSurviveReopening() {
     QVERIFY(w.world.app->state().RegMapOpen);
     QVERIFY(w.Node({"General"})->isExpanded());
     QVERIFY(!w.Node({"Local Registers"})->isExpanded());
-    QCOMPARE(w.Label("lblRegDescription"), QString("Description"));
     QCOMPARE(w.window->txtHex()->text(), QString("0H"));
 }
 
@@ -179,12 +150,8 @@ void TestRegMap::nodeClicksShowRegistersAndGroupsChangeNothing() {
     w.chip()[0x00] = 0x19;
     w.Click({"Local Registers", "Temperature", "Value"});
     QCOMPARE(w.Label("lblRegDescription"), QString("Local Temp Value"));
-    QCOMPARE(w.Label("lblCurrentAddr"), QString("0h"));
     QCOMPARE(w.Label("lblHexVal"), QString("19H"));
     QCOMPARE(w.Label("lblDecVal"), QString("25"));
-    QCOMPARE(w.Label("lblHex"), QString("19H"));
-    QCOMPARE(w.Label("lblDec"), QString("25"));
-    QCOMPARE(w.window->txtReadAddr()->text(), QString("0H"));
     QCOMPARE(w.window->txtWriteAddr()->text(), QString("0h"));
     QCOMPARE(w.Bits(), QString("00011001"));
 
@@ -196,7 +163,6 @@ void TestRegMap::nodeClicksShowRegistersAndGroupsChangeNothing() {
     QCOMPARE(w.Label("lblRegDescription"), QString("Local Temp Value"));
 
     w.Click({"Remote2 Registers", "Limits", "THERM Limit"});
-    QCOMPARE(w.Label("lblRegDescription"), QString("Remote 2 Therm Limit"));
     QCOMPARE(w.window->txtWriteAddr()->text(), QString("39h"));
 
     // The shared pointers keep their Remote 1 names whatever the selection.
@@ -209,9 +175,7 @@ void TestRegMap::nodeClicksShowRegistersAndGroupsChangeNothing() {
     // Clicking the current node again reads it again; the keyboard moves on.
     mark = w.Mark();
     w.Click({"Remote1 Registers", "Temperature", "Value(High Byte)"});
-    QCOMPARE(w.RequestsSince(mark), QStringList{"R01"});
     QTest::keyClick(w.window->TreeView1(), Qt::Key_Down);
-    QCOMPARE(w.Label("lblRegDescription"), QString("Remote 1 Temp Low Byte (bit 3 Config Reg =0)"));
     QCOMPARE(w.RequestsSince(mark), (QStringList{"R01", "R10"}));
 }
 
@@ -220,29 +184,20 @@ void TestRegMap::readAddressEdgeCases() {
     QLineEdit* box = w.window->txtReadAddr();
     w.chip()[0x15] = 0xA7;
     w.Type(box, "fe");
-    QCOMPARE(box->text(), QString("FE"));
     QTest::mouseClick(w.window->findChild<QPushButton*>("cmdRead"), Qt::LeftButton);
     QCOMPARE(w.Label("lblRegDescription"), QString("Manufacturer ID"));
-    QCOMPARE(w.Label("lblCurrentAddr"), QString("FEh"));
-    QCOMPARE(w.Label("lblHexVal"), QString("41H"));
     QCOMPARE(w.Label("lblHex"), QString("41H"));
-    QCOMPARE(w.Label("lblDec"), QString("65"));
-    QCOMPARE(w.BitNames(), BitNumbers);
     QCOMPARE(box->text(), QString("FEH"));
 
+    // An address without a register: its value, the last register's panel kept.
     w.Type(box, "15");
     std::size_t mark = w.Mark();
     w.window->cmdRead_Click();
     QCOMPARE(w.RequestsSince(mark), QStringList{"R15"});
     QCOMPARE(w.Label("lblRegDescription"), QString("Unknown"));
-    QCOMPARE(w.Label("lblCurrentAddr"), QString("15h"));
-    QCOMPARE(box->text(), QString("15H"));
     QCOMPARE(w.Label("lblHexVal"), QString("A7"));
-    QCOMPARE(w.Label("lblDecVal"), QString("167"));
     QCOMPARE(w.Bits(), QString("10100111"));
     QCOMPARE(w.Label("lblHex"), QString("41H"));
-    QCOMPARE(w.Label("lblDec"), QString("65"));
-    QCOMPARE(w.window->txtWriteAddr()->text(), QString("0h"));
 
     // The table's sentinel address is just an address without a register.
     w.Type(box, "3e8");
@@ -250,7 +205,6 @@ void TestRegMap::readAddressEdgeCases() {
     w.window->cmdRead_Click();
     QCOMPARE(w.RequestsSince(mark), QStringList{"R3E8"});
     QCOMPARE(w.Label("lblRegDescription"), QString("Unknown"));
-    QCOMPARE(w.Label("lblCurrentAddr"), QString("3E8h"));
     QCOMPARE(w.BitNames(), BitNumbers);
 
     // Empty and non-hexadecimal boxes count as address 0.
@@ -262,12 +216,10 @@ void TestRegMap::readAddressEdgeCases() {
     }
 
     // An address beyond 32 bits reads nothing.
-    QSignalSpy status(w.window, &FrmRegMap::statusMessage);
     w.Type(box, "123456789");
     mark = w.Mark();
     QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(w.RequestsSince(mark), QStringList());
-    QCOMPARE(status.count(), 1);
     QCOMPARE(w.world.main().StatusPanel(1)->text(),
              QString("Not read: the read address does not fit in 32 bits"));
 }
@@ -278,10 +230,8 @@ void TestRegMap::valueBoxesFollowEachOtherAndWritesAreChecked() {
     QLineEdit* hex = w.window->txtHex();
     w.Type(dec, "255");
     QCOMPARE(hex->text(), QString("FF"));
-    QCOMPARE(dec->text(), QString("255"));
     w.Type(hex, "1a");
     QCOMPARE(dec->text(), QString("26"));
-    QCOMPARE(hex->text(), QString("1a"));
 
     // Enter in the hexadecimal box writes the decimal box's value to the write
     // address, then reads the read address.
@@ -290,7 +240,6 @@ void TestRegMap::valueBoxesFollowEachOtherAndWritesAreChecked() {
     std::size_t mark = w.Mark();
     QTest::keyClick(hex, Qt::Key_Return);
     QCOMPARE(w.RequestsSince(mark), (QStringList{"W0B=1A", "R05"}));
-    QCOMPARE(w.Label("lblRegDescription"), QString("Local Temp High Limit"));
 
     QSignalSpy status(w.window, &FrmRegMap::statusMessage);
     w.Type(dec, "300");
@@ -302,40 +251,31 @@ void TestRegMap::valueBoxesFollowEachOtherAndWritesAreChecked() {
 
     // Nothing the user did not mean reaches the chip.
     const struct {
-        QString dec, hex, message;
+        QString dec, writeAddress, message;
     } refused[] = {
-        {"-5", "FFFFFFFB", "Not written: the value is negative"},
-        {"3000000000", "", "Not written: the value does not fit in 32 bits"},
+        {"-5", "B", "Not written: the value is negative"},
+        {"3000000000", "B", "Not written: the value does not fit in 32 bits"},
+        {"7", "1FFFFFFFF", "Not written: the write address does not fit in 32 bits"},
     };
     for (const auto& entry : refused) {
         w.Type(dec, entry.dec);
-        QCOMPARE(hex->text(), entry.hex);
+        w.window->txtWriteAddr()->setText(entry.writeAddress);
         mark = w.Mark();
         QTest::mouseClick(w.window->findChild<QPushButton*>("cmdWrite"), Qt::LeftButton);
         QCOMPARE(w.RequestsSince(mark), QStringList());
         QCOMPARE(status.takeFirst().at(0).toString(), entry.message);
     }
+    w.window->txtWriteAddr()->setText("B");
     w.Type(hex, "123456789");
     QCOMPARE(dec->text(), QString("4886718345"));
-    mark = w.Mark();
     w.window->cmdWrite_Click();
     QCOMPARE(w.RequestsSince(mark), QStringList());
-    w.Type(dec, "7");
-    w.window->txtWriteAddr()->setText("1FFFFFFFF");
-    w.window->cmdWrite_Click();
-    QCOMPARE(w.RequestsSince(mark), QStringList());
-    QCOMPARE(status.takeLast().at(0).toString(),
-             QString("Not written: the write address does not fit in 32 bits"));
 }
 
 void TestRegMap::bitClicksWriteTheWriteAddressAndReadBack() {
     RegMapWorld w;
     w.chip()[0x03] = 0x04;
     w.Click({"General", "Configuration", "Configuration Reg 1"});
-    QCOMPARE(w.window->txtReadAddr()->text(), QString("3H"));
-    QCOMPARE(w.window->txtWriteAddr()->text(), QString("9h"));
-    QCOMPARE(w.BitNames(),
-             (QStringList{"Msk", "Mn/Sty", " AL/TH", "Res", "Rm1/2", "TmpR", "MkR1", "MkR2"}));
     std::size_t mark = w.Mark();
     QTest::mouseClick(w.window->lblBit(3), Qt::LeftButton);
     // The write at 0x09 refreshes the remote selection, then the panel reads back.
@@ -345,7 +285,6 @@ void TestRegMap::bitClicksWriteTheWriteAddressAndReadBack() {
     QCOMPARE(w.Bits(), QString("00001100"));
 
     w.Click({"General", "Status", "Status Reg 1"});
-    QCOMPARE(w.window->txtWriteAddr()->text(), QString("0h"));
     mark = w.Mark();
     QTest::mouseClick(w.window->lblBit(5), Qt::LeftButton);
     QCOMPARE(w.RequestsSince(mark), (QStringList{"W00=20", "R02"}));
@@ -355,21 +294,16 @@ void TestRegMap::bitClicksWriteTheWriteAddressAndReadBack() {
 void TestRegMap::continuousReadRunsTwiceASecondOnlyWhileCheckedAndLoaded() {
     RegMapWorld w;
     w.window->txtReadAddr()->setText("22");
-    const auto readsOf22 = [&](std::size_t mark) {
-        return w.RequestsSince(mark).count(QStringLiteral("R22"));
-    };
     const auto second = [&] {
         const std::size_t mark = w.Mark();
         for (int i = 0; i < 100; ++i) {
             w.world.Tick(10);
         }
-        return readsOf22(mark);
+        return w.RequestsSince(mark).count(QStringLiteral("R22"));
     };
-    QVERIFY(!w.window->chkContRead()->isChecked());
     QCOMPARE(second(), 0);
     w.window->chkContRead()->setChecked(true);
     QCOMPARE(second(), 2);
-    QCOMPARE(w.Label("lblRegDescription"), QString("Consecutive Alert"));
     w.window->chkContRead()->setChecked(false);
     QCOMPARE(second(), 0);
     w.window->chkContRead()->setChecked(true);
@@ -381,14 +315,10 @@ void TestRegMap::bitPlacesAndHexToDecimal() {
     // Bit 7 leftmost, bit 0 rightmost, the margin kept at both ends.
     const BitPlace seven = PlaceOfBit(4575, 100, 7);
     const BitPlace zero = PlaceOfBit(4575, 100, 0);
-    QCOMPARE(seven.width, 546);
     QCOMPARE(seven.left, 107);
     QCOMPARE(zero.left + zero.width, 4475);
-    QCOMPARE(NameLeft(zero, 135), zero.left + 273 - 67);
     QCOMPARE(ValueOfBitTexts(BitTexts(0xA5)), 0xA5);
-    QCOMPARE(BitTexts(0x80)[7], std::string("1"));
     QCOMPARE(DecimalTextOfHexEntry("FFFFFFFF"), std::string("-1"));
-    QCOMPARE(DecimalTextOfHexEntry("3h"), std::string("3"));
     QCOMPARE(DecimalTextOfHexEntry("1FFFFFFFFFFFFFFFFFFF"), std::string("18446744073709551615"));
 }
 
@@ -396,17 +326,16 @@ void TestRegMap::menuAndToolbarOpenBothWindows() {
     AppWorld world;
     QCOMPARE(world.RunMain(), std::nullopt);
     app::FrmMain& main = world.main();
-    const auto loaded = [&](app::WindowId id) { return main.childWindows().Loaded(id); };
-    main.findChild<QAction*>("mnuRegMap")->trigger();
-    QCOMPARE(loaded(app::WindowId::RegMap)->windowTitle(), QString("Register Map"));
-    main.findChild<QAction*>("Config")->trigger();
-    QCOMPARE(loaded(app::WindowId::Config)->windowTitle(), QString("Configuration"));
-    main.childWindows().CloseAll();
-    QVERIFY(!world.app->state().RegMapOpen);
-    main.findChild<QAction*>("Tree")->trigger();
-    QVERIFY(loaded(app::WindowId::RegMap) != nullptr);
-    main.findChild<QAction*>("mnuGeneralConfig")->trigger();
-    QVERIFY(loaded(app::WindowId::Config) != nullptr);
+    const std::pair<const char*, app::WindowId> openings[] = {
+        {"mnuRegMap", app::WindowId::RegMap},
+        {"Config", app::WindowId::Config},
+        {"Tree", app::WindowId::RegMap},
+        {"mnuGeneralConfig", app::WindowId::Config}};
+    for (const auto& [action, id] : openings) {
+        main.childWindows().CloseAll();
+        main.findChild<QAction*>(action)->trigger();
+        QVERIFY2(main.childWindows().Loaded(id) != nullptr, action);
+    }
 }
 
 } // namespace qmt::views
