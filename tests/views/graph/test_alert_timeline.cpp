@@ -78,9 +78,6 @@ struct BoardWorld {
     FrmGraph* Graph() const {
         return qobject_cast<FrmGraph*>(world->main().childWindows().Loaded(app::WindowId::Graph));
     }
-    void Close(app::WindowId id) const {
-        world->main().childWindows().Loaded(id)->parentWidget()->close();
-    }
     void Run(int ticks) const {
         for (int i = 0; i < ticks; ++i) {
             world->Tick();
@@ -108,7 +105,6 @@ class TestAlertTimeline : public QObject {
 
 private slots:
     void statusIsReadOncePer200MsWhoeverIsOpen();
-    void lanesAndMarkersFollowTheChipThroughItsLimits();
     void limitLinesFollowAWriteFromTheRegisterMapWithoutPolling();
     void eventListScrollsTheGraphAndExportsTheEvents();
 };
@@ -145,41 +141,6 @@ void TestAlertTimeline::statusIsReadOncePer200MsWhoeverIsOpen() {
     constexpr int Remote1HighLane = 3; // in the limits window's order
     QVERIFY(lampOn > 0);
     QVERIFY(!both.Graph()->timeline().Lanes().Lane(Remote1HighLane).ChangeTimes().empty());
-}
-
-void TestAlertTimeline::lanesAndMarkersFollowTheChipThroughItsLimits() {
-    BoardWorld w(SwingingBoard);
-    QVERIFY(w.started);
-    FrmGraph* graph = w.Graph();
-    graph->show();
-    w.Run(4500); // 45 s: two swings up and down through 70 °C
-    const AlertTimeline& timeline = graph->timeline();
-    int sets = 0;
-    int clears = 0;
-    int sound = 0;
-    for (const model::AlertEvent& event : timeline.Events()) {
-        if (event.indicator != 2) {
-            continue;
-        }
-        (event.set ? sets : clears) += 1;
-        const QString text = QString::fromStdString(model::AlertEventText(event));
-        QVERIFY2(text.startsWith(event.set ? "Remote1 High set at " : "Remote1 High cleared at ") &&
-                     text.endsWith(", limit 70.00 \u00B0C"),
-                 qPrintable(text));
-        sound += event.anomaly ? 0 : 1;
-    }
-    QVERIFY2(sets >= 2 && clears >= 2, qPrintable(QString("%1 %2").arg(sets).arg(clears)));
-    // The readings are taken beside the polls; most changes agree with them.
-    QVERIFY(sound * 2 > sets + clears);
-
-    // The lane marks each change; the other lanes of a steady chip stay off.
-    const widgets::StatusLanes& lanes = timeline.Lanes();
-    constexpr int Remote1HighLane = 3;
-    const widgets::LaneHistory& lane = lanes.Lane(Remote1HighLane);
-    QCOMPARE(static_cast<int>(lane.ChangeTimes().size()), sets + clears);
-    QCOMPARE(lanes.Lane(0).ChangeTimes().size(), std::size_t{0});
-    QVERIFY(!lanes.Lane(0).StateAt(lane.LastTime()));
-    graph->stpGraph()->grab(); // paints the lanes once
 }
 
 void TestAlertTimeline::limitLinesFollowAWriteFromTheRegisterMapWithoutPolling() {
