@@ -1,6 +1,7 @@
 #include "app/frm_main.h"
 #include "app/support/app_world.h"
 #include "link/executable_folder.h"
+#include "views/bridge_requests.h"
 #include "views/save/frm_save.h"
 
 #include <QCheckBox>
@@ -37,8 +38,6 @@ public:
     std::vector<bool> timerAtRead;
     std::vector<bool> timerAtWrite;
 };
-
-using Writes = std::vector<std::pair<int, int>>;
 
 // A started program, its chip at the register defaults, and a Save/Recall
 // window whose dialogs answer with the test's paths.
@@ -85,15 +84,7 @@ struct SaveWorld {
         bridge->timerAtWrite.clear();
         QTest::mouseClick(window->cmdRecall(), Qt::LeftButton);
     }
-    Writes Written() const {
-        Writes writes;
-        for (const auto& call : bridge->stub.Calls(222)) {
-            if (call.arg4 == 0) {
-                writes.emplace_back(call.index & 0xFF, call.index >> 8);
-            }
-        }
-        return writes;
-    }
+    QStringList Written() const { return test::RegisterRequests(bridge->stub).filter("W"); }
 
     TimerWatchingBridge* bridge = nullptr;
     std::unique_ptr<test::AppWorld> world;
@@ -185,7 +176,7 @@ void TestFrmSave::recallWritesTheFileInOrderWithTheTimerStopped() {
               "  0x0  0x53   // Die Revision Code\r\n"
               "}\r\n");
     w.Recall(path);
-    QCOMPARE(w.Written(), (Writes{{0x09, 0x08}, {0x0D, 0x46}, {0x24, 0x80}, {0x00, 0x53}}));
+    QCOMPARE(w.Written(), (QStringList{"W09=08", "W0D=46", "W24=80", "W00=53"}));
     QCOMPARE(w.bridge->timerAtWrite, std::vector<bool>(4, false));
     QVERIFY(w.TimerActive());
     QCOMPARE(w.LastMessage(), QString("Recalled 4 registers from hand.sav"));
@@ -198,10 +189,10 @@ void TestFrmSave::recallWritesTheFileInOrderWithTheTimerStopped() {
     QCOMPARE(w.LastMessage(), QString("Saved 30 registers to saved.sav"));
     QVERIFY(Contents(saved).contains("{\r\n0x9\t0x8\t // Configuration Reg 1\r\n"));
     w.Recall(saved);
-    const Writes written = w.Written();
-    QCOMPARE(written.size(), std::size_t{30});
-    QCOMPARE(written.front(), std::make_pair(0x09, 0x08));
-    QCOMPARE(written.back(), std::make_pair(0x00, 0x52));
+    const QStringList written = w.Written();
+    QCOMPARE(written.size(), 30);
+    QCOMPARE(written.front(), QString("W09=08"));
+    QCOMPARE(written.back(), QString("W00=52"));
 }
 
 void TestFrmSave::cancelsAndFailuresSayWhatHappenedInTheStatusBar() {
@@ -229,7 +220,7 @@ void TestFrmSave::cancelsAndFailuresSayWhatHappenedInTheStatusBar() {
     const QString open = w.Path("open.sav");
     Put(open, "{\r\n0x24\t0x80\r\n0xB\t0x46\r\n");
     w.Recall(open);
-    QCOMPARE(w.Written(), (Writes{{0x24, 0x80}, {0x0B, 0x46}}));
+    QCOMPARE(w.Written(), (QStringList{"W24=80", "W0B=46"}));
     QVERIFY(w.TimerActive());
     QCOMPARE(w.LastMessage(),
              QString("Recall stopped, open.sav ends before \"}\": 2 registers written"));
