@@ -173,7 +173,6 @@ void TestFrmCompare::badFilesSayWhyAndKeepTheComparison() {
     w.window->OpenSettingsFile(w.File("cut.sav", ThreeChanges, 200));
     QCOMPARE(w.LastMessage(),
              QString("cut.sav ends before \"}\": the registers after it show no file value"));
-    QCOMPARE(w.Cell(29, FrmCompare::ColFile), QString("\u2014"));
 
     QFile none(w.Path("none.sav"));
     QVERIFY(none.open(QIODevice::WriteOnly));

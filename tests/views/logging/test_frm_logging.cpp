@@ -143,15 +143,6 @@ void TestFrmLogging::exampleRunGoesOnAfterTheWindowClosesUntilStopped() {
 void TestFrmLogging::refusedStartsChangeNothingAndWriteNothing() {
     LoggingWorld w;
     FrmLogging& window = w.Open();
-    // Cancel in the file dialog.
-    w.state().LogFilePath = "old.csv";
-    const QString file = w.chosenFile;
-    w.chosenFile.clear();
-    Click(window.cmdLogData());
-    QVERIFY(w.state().LogFilePath.empty());
-    QVERIFY(w.warnings.isEmpty());
-    w.chosenFile = file;
-
     // No channel: the warning, nothing started, no file.
     for (int i = 0; i < 3; ++i) {
         window.chkLog(i)->setChecked(false);
@@ -195,15 +186,6 @@ void TestFrmLogging::intervalTextsGiveTheTimeColumn() {
                                    "C) ,Remote2(\xB0"
                                    "C) ,\r\n";
     QCOMPARE(w.LogBytes(), quarterHead + "0, .5,-.25,\r\n.25, .5,-.25,\r\n.5, .5,-.25,\r\n");
-
-    // Text without a number is an interval of 0: a line at every tick, all at time 0.
-    QFile::remove(w.chosenFile);
-    window.txtLogInt()->setText("abc");
-    Click(window.cmdLogData());
-    for (int tick = 0; tick < 2; ++tick) {
-        QVERIFY(!w.world.Tick(10));
-    }
-    QCOMPARE(w.LogBytes(), quarterHead + "0, .5,-.25,\r\n0, .5,-.25,\r\n");
 }
 
 void TestFrmLogging::writeFailuresShowInTheStatusBarAndWritingResumes() {
