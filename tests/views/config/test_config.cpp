@@ -7,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -73,10 +72,8 @@ private slots:
     void applyChangesOnlyTheWindowsBits();
     void hysteresisEntries_data();
     void hysteresisEntries();
-    void refusedHysteresisKeepsTheWindowOpen();
+    void refusedHysteresisKeepsTheWindowOpenAndCancelWritesNothing();
     void reservedRateIsShownAndKept();
-    void cancelWritesNothingAndOkAppliesThenCloses();
-    void captionsAndUpDown();
 };
 
 void TestConfig::loadShowsTheBitsAndApplyWritesThemBackInOrder() {
@@ -85,14 +82,10 @@ void TestConfig::loadShowsTheBitsAndApplyWritesThemBackInOrder() {
     QVERIFY(c.chkMaskAll()->isChecked());
     QVERIFY(!c.chkStandby()->isChecked());
     QCOMPARE(c.cmbPin8()->currentText(), QString("THERM2"));
-    QVERIFY(!c.chkR2onR1()->isChecked());
     QVERIFY(c.chkExtRange()->isChecked());
     QVERIFY(!c.chkMaskR1()->isChecked());
     QVERIFY(c.chkMaskR2()->isChecked());
-    QVERIFY(!c.chkAveraging()->isChecked());
-    QVERIFY(c.chkAveraging()->isVisibleTo(&c));
     QCOMPARE(c.cmbConvRate()->currentText(), QString("8 (125 ms)"));
-    QVERIFY(!c.chkLock()->isChecked());
     QCOMPARE(c.txtTHERMHyst()->text(), QString("10"));
 
     // Each register is read just before it is written; the write at 0x09
@@ -102,8 +95,14 @@ void TestConfig::loadShowsTheBitsAndApplyWritesThemBackInOrder() {
     QCOMPARE(w.Requests(),
              (QStringList{"R03", "W09=A5", "R03", "R04", "W0A=77", "R24", "W24=7F", "W21=0A"}));
     QVERIFY(w.world.app->state().ExtendedRange);
-    QVERIFY(!w.world.app->state().Remote2Selected);
     QVERIFY(!w.Closed());
+
+    // The arrows stop at 100.
+    auto* upDown = c.findChild<app::UpDown*>("UpDown1");
+    c.txtTHERMHyst()->setText("99");
+    upDown->StepUp();
+    upDown->StepUp();
+    QCOMPARE(c.txtTHERMHyst()->text(), QString("100"));
 }
 
 void TestConfig::applyChangesOnlyTheWindowsBits() {
@@ -140,23 +139,16 @@ void TestConfig::applyChangesOnlyTheWindowsBits() {
 
 void TestConfig::hysteresisEntries_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("half to even down") << "12.5"
-                                       << "W21=0C";
-    QTest::newRow("half to even up") << "13.5"
-                                     << "W21=0E";
-    QTest::newRow("leading blanks") << "  7"
-                                    << "W21=07";
-    QTest::newRow("letters") << "abc"
-                             << "W21=00";
-    QTest::newRow("empty") << ""
-                           << "W21=00";
-    QTest::newRow("above a byte") << "300"
-                                  << "W21=FF";
-    QTest::newRow("negative") << "-1"
-                              << "";
-    QTest::newRow("beyond 32 bits") << "1e10"
-                                    << "";
+    QTest::addColumn<QString>("written"); // empty: refused
+    const auto row = [](const char* name, const char* text, const char* written) {
+        QTest::newRow(name) << QString(text) << QString(written);
+    };
+    row("half to even down", "12.5", "W21=0C");
+    row("half to even up", "13.5", "W21=0E");
+    row("letters", "abc", "W21=00");
+    row("above a byte", "300", "W21=FF");
+    row("negative", "-1", "");
+    row("beyond 32 bits", "1e10", "");
 }
 
 void TestConfig::hysteresisEntries() {
@@ -165,76 +157,38 @@ void TestConfig::hysteresisEntries() {
     ConfigWorld w(0x00, 0x08, 0x00, 10);
     w.window->txtTHERMHyst()->setText(text);
     w.Press("cmdApply");
-    const QStringList requests = w.Requests();
-    QCOMPARE(requests.last(), written.isEmpty() ? QString("W24=00") : written);
+    QCOMPARE(w.Requests().last(), written.isEmpty() ? QString("W24=00") : written);
     QCOMPARE(w.world.main().StatusPanel(1)->text().startsWith("THERM Hysteresis not written"),
              written.isEmpty());
 }
 
-void TestConfig::refusedHysteresisKeepsTheWindowOpen() {
+void TestConfig::refusedHysteresisKeepsTheWindowOpenAndCancelWritesNothing() {
     ConfigWorld w(0x00, 0x08, 0x00, 10);
+    w.window->chkStandby()->setChecked(true);
     w.window->txtTHERMHyst()->setText("-5");
     w.Press("cmdOK");
-    QCOMPARE(w.Requests(), (QStringList{"R03", "W09=00", "R03", "R04", "W0A=08", "R24", "W24=00"}));
+    QCOMPARE(w.Requests(), (QStringList{"R03", "W09=40", "R03", "R04", "W0A=08", "R24", "W24=00"}));
     QCOMPARE(w.world.main().StatusPanel(1)->text(),
              QString("THERM Hysteresis not written: the value is negative"));
     QVERIFY(!w.Closed());
-    w.window->txtTHERMHyst()->setText("5");
+    w.window->txtTHERMHyst()->setText("20");
     w.Press("cmdOK");
-    QCOMPARE(w.Requests().last(), QString("W21=05"));
+    QCOMPARE(w.Requests().last(), QString("W21=14"));
     QVERIFY(w.Closed());
+
+    ConfigWorld cancel(0x00, 0x08, 0x00, 10);
+    cancel.window->chkStandby()->setChecked(true);
+    cancel.Press("cmdCancel");
+    QVERIFY(cancel.Closed());
+    QCOMPARE(cancel.Requests(), QStringList());
 }
 
 void TestConfig::reservedRateIsShownAndKept() {
     ConfigWorld w(0x00, 0x8C, 0x00, 10);
     QCOMPARE(w.window->cmbConvRate()->currentText(), QString("Reserved (code 12)"));
-    QCOMPARE(w.window->cmbConvRate()->count(), 12);
     QVERIFY(w.window->chkAveraging()->isChecked());
     w.Press("cmdApply");
     QVERIFY(w.Requests().contains("W0A=8C"));
-    QCOMPARE(RateItemText(15), std::string("Reserved (code 15)"));
-    QCOMPARE(RateItemText(2), std::string("0.25  (4 sec)"));
-}
-
-void TestConfig::cancelWritesNothingAndOkAppliesThenCloses() {
-    ConfigWorld cancel(0x00, 0x08, 0x00, 10);
-    cancel.window->chkStandby()->setChecked(true);
-    cancel.window->txtTHERMHyst()->setText("20");
-    cancel.Press("cmdCancel");
-    QVERIFY(cancel.Closed());
-    QCOMPARE(cancel.Requests(), QStringList());
-
-    ConfigWorld ok(0x00, 0x08, 0x00, 10);
-    ok.window->chkStandby()->setChecked(true);
-    ok.window->txtTHERMHyst()->setText("20");
-    ok.Press("cmdOK");
-    QCOMPARE(ok.Requests(),
-             (QStringList{"R03", "W09=40", "R03", "R04", "W0A=08", "R24", "W24=00", "W21=14"}));
-    QVERIFY(ok.Closed());
-}
-
-void TestConfig::captionsAndUpDown() {
-    ConfigWorld w(0x00, 0x08, 0x00, 99);
-    FrmConfig& c = *w.window;
-    QCOMPARE(c.windowTitle(), QString("Configuration"));
-    QCOMPARE(c.findChild<QGroupBox*>("Frame1")->title(), QString("Device  Settings"));
-    QCOMPARE(c.chkMaskAll()->text(), QString("Mask all  ALERTS on ALERT pin"));
-    QCOMPARE(c.chkExtRange()->text(), QString("Enable  Extended Temp  Range"));
-    QCOMPARE(c.findChild<QLabel*>("Label1")->text(), QString("Pin8 Function"));
-    QVERIFY(!c.cmbPin8()->isEditable());
-    QVERIFY(!c.cmbConvRate()->isEditable());
-    QCOMPARE(c.cmbConvRate()->count(), RateItemCount);
-
-    auto* upDown = c.findChild<app::UpDown*>("UpDown1");
-    upDown->StepUp();
-    QCOMPARE(c.txtTHERMHyst()->text(), QString("100"));
-    upDown->StepUp();
-    QCOMPARE(c.txtTHERMHyst()->text(), QString("100"));
-    c.txtTHERMHyst()->setText("0");
-    upDown->StepDown();
-    QCOMPARE(c.txtTHERMHyst()->text(), QString("0"));
-    upDown->StepUp();
-    QCOMPARE(c.txtTHERMHyst()->text(), QString("1"));
 }
 
 } // namespace qmt::views
