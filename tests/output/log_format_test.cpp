@@ -14,7 +14,7 @@ TEST(LogFormat, HeadsAndLinesKeepTheirBytesAndSignColumn) {
                                "C) ,Remote2(\xB0"
                                "C) ,\r\n");
     EXPECT_EQ(LogHeaderLine(LogChannels{false, false, true}), "Time ,Remote2(\xB0"
-                                                   "C) ,");
+                                                              "C) ,");
     EXPECT_EQ(LogDataLine(15, 100, {false, false, true}, {25.0f, 30.25f, 28.5f, false}),
               "1.5, 28.5,");
     // Extended range readings: the minus sign follows the comma directly.
@@ -40,10 +40,11 @@ TEST(EventLog, LinesFollowTheDataLogsManner) {
     const model::AlertEvent low{13.0, 1, false, -1.5f, 0.0, true};
     const model::AlertEvent alert{14.0, 11, true, std::nullopt, std::nullopt, false};
     EXPECT_EQ(EventDataLine("2", low), "2,Local  Low,cleared,-1.5, 0,possible anomaly,");
-    EXPECT_EQ(EventFileText({high, alert}, [](double t) { return std::to_string(static_cast<int>(t)); }),
-              "Time ,Bit ,State ,Temperature(\xB0"
-              "C) ,Limit(\xB0"
-              "C) ,Anomaly ,\r\n12,Remote1 High,set, 70.25, 70,,\r\n14,ALERT Bit,set,,,,\r\n");
+    EXPECT_EQ(
+        EventFileText({high, alert}, [](double t) { return std::to_string(static_cast<int>(t)); }),
+        "Time ,Bit ,State ,Temperature(\xB0"
+        "C) ,Limit(\xB0"
+        "C) ,Anomaly ,\r\n12,Remote1 High,set, 70.25, 70,,\r\n14,ALERT Bit,set,,,,\r\n");
 }
 
 } // namespace
