@@ -297,7 +297,7 @@ void TestStripChart::limitLinesFollowTheirTraceAndTheMenu() {
     // A hidden trace takes its lines with it; so does unticking it in the menu.
     rig.chart.SelectVisibilityTrace(1);
     rig.chart.SetTraceVisible(false);
-    QVERIFY(!dashedAt(28.0, 1));
+    QVERIFY(!dashedAt(10.0, 1));
     std::unique_ptr<QMenu> menu(rig.chart.CreateContextMenu());
     QAction* limits = MenuAction(*menu, QStringLiteral("Show limits"));
     MenuAction(*limits->menu(), QStringLiteral("Trace 3"))->toggle();

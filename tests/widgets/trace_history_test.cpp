@@ -45,6 +45,31 @@ TraceHistory Fill(const std::vector<Sample>& samples) {
 
 } // namespace
 
+TEST(TraceHistory, BucketsCoverAnyRangeExactlyWithTheirTrueMinMax) {
+    const std::vector<Sample> samples = RandomRun(70'001, 1);
+    const TraceHistory history = Fill(samples);
+    std::mt19937 random(2);
+    std::uniform_int_distribution<std::size_t> index(0, samples.size());
+    for (int round = 0; round < 200; ++round) {
+        const auto [begin, end] = std::minmax({index(random), index(random)});
+        const auto maxLevel = static_cast<std::size_t>(round % 9);
+        std::size_t next = begin;
+        history.VisitBuckets(begin, end, maxLevel, [&](const Bucket& bucket) {
+            ASSERT_EQ(bucket.first, next);
+            ASSERT_EQ(bucket.first % bucket.count, 0U);
+            const auto from = samples.begin() + static_cast<std::ptrdiff_t>(bucket.first);
+            const auto [low, high] = std::minmax_element(
+                from, from + static_cast<std::ptrdiff_t>(bucket.count),
+                [](const Sample& a, const Sample& b) { return a.value < b.value; });
+            ASSERT_EQ(bucket.range.min, low->value);
+            ASSERT_EQ(bucket.range.max, high->value);
+            ASSERT_EQ(bucket.lastValue, samples[bucket.first + bucket.count - 1].value);
+            next += bucket.count;
+        });
+        ASSERT_EQ(next, end);
+    }
+}
+
 TEST(TraceHistory, EnvelopeLosesNoSampleAtAnyZoom) {
     const std::vector<Sample> samples = RandomRun(200'003, 3);
     const TraceHistory history = Fill(samples);
