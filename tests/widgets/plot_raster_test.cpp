@@ -35,9 +35,9 @@ TEST(PlotRaster, RunsCoverEachColumnAndJoinTheNeighbours) {
     const ValueRange values{0.0, 100.0};
     std::vector<EnvelopeColumn> envelope(6);
     envelope[0] = Column(50, 40, 60, 45);
-    envelope[1] = Column(80, 70, 90, 75);           // joined to 45 of column 0
-    envelope[4] = Column(10, 10, 10, 10);           // across two empty columns
-    envelope[5] = Column(1e9f, -1e9f, 1e9f, -1e9f); // far off: clamped, no overflow
+    envelope[1] = Column(80, 70, 90, 75);               // joined to 45 of column 0
+    envelope[4] = Column(10, 10, 10, 10);               // across two empty columns
+    envelope[5] = Column(1e30f, -1e30f, 1e30f, -1e30f); // far off: clamped, no overflow
     QList<QLine> joints;
     RasterTrace(image, envelope, values, Ink, joints);
 
