@@ -109,6 +109,6 @@ row "CPU of the idle program (one core)" "$idle_pct" % 2 "$(ratio "$idle_pct" 2)
 row "CPU with every window open (one core)" "$busy_pct" % 5 "$(ratio "$busy_pct" 5)"
 row "soak: CPU per simulated hour" "$soak_cpu_h" s 180 "$(ratio "$soak_cpu_h" 180)"
 row "soak: peak resident" "$soak_peak" MB 250 "$(ratio "$soak_peak" 250)"
-row "soak: heap growth besides the graph history" "$soak_other" KiB/h 64 "$(ratio "$soak_other" 64)"
+row "soak: heap growth besides the graph history" "$soak_other" KiB/h 16 "$(ratio "$soak_other" 16)"
 echo
 echo "Soak: resident growth $soak_growth MB/h, of which the graph history $soak_history MB/h."

@@ -9,6 +9,7 @@
 #include "support/fake_clock.h"
 #include "tarnlink_emulator.h"
 #include "widgets/strip_chart.h"
+#include "widgets/trace_history.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -95,11 +96,20 @@ double CpuSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
+// What the charts' histories take of the heap, container and allocator
+// overhead included: the heap that a fresh history of the same length takes
+// (the values do not change its size).
 long long HistoryBytes(const app::FrmMain& mainWindow) {
     long long bytes = 0;
     for (const auto* chart : mainWindow.findChildren<widgets::StripChart*>()) {
         for (int trace = 0; trace < widgets::StripChart::TraceCount; ++trace) {
-            bytes += static_cast<long long>(chart->History(trace).MemoryBytes());
+            const std::size_t samples = chart->History(trace).Size();
+            const long long before = HeapBytes();
+            widgets::TraceHistory copy;
+            for (std::size_t i = 0; i < samples; ++i) {
+                copy.Append(static_cast<double>(i), 0.0f);
+            }
+            bytes += HeapBytes() - before;
         }
     }
     return bytes;
@@ -156,14 +166,18 @@ SoakResult RunSoak(const SoakOptions& options) {
             return result;
         }
         result.openWindows = OpenWindows(mainWindow);
+        // The CPU time of measuring the histories is not the program's.
+        double measuringCpu = 0.0;
         const auto sample = [&] {
             SoakSample s;
             s.simulatedMs = clock.ElapsedMs();
-            s.cpuSeconds = CpuSeconds();
+            const double cpu = CpuSeconds();
+            s.cpuSeconds = cpu - measuringCpu;
             s.residentBytes = StatusKb("VmRSS") * BytesPerKb;
             s.peakResidentBytes = StatusKb("VmHWM") * BytesPerKb;
             s.heapBytes = HeapBytes();
             s.historyBytes = HistoryBytes(mainWindow);
+            measuringCpu += CpuSeconds() - cpu;
             s.logLines = app.state().LogLineCount;
             result.samples.push_back(s);
             if (options.onSample) {
