@@ -43,7 +43,8 @@ value() {
 # A number from the first line matching the pattern: the text after `before`.
 number_after() { grep -m1 -- "$2" <<<"$1" | sed "s/.*$3 *\([-0-9.]*\).*/\1/" || true; }
 row() { # figure, measured, unit, bound, ratio of measured to bound
-  printf '| %s | %s %s | %s %s | %.2f |\n' "$1" "$2" "$3" "$4" "$3" "$5"
+  local unit=${3:+ $3}
+  printf '| %s | %s%s | %s%s | %.2f |\n' "$1" "$2" "$unit" "$4" "$unit" "$5"
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { print a / b }'; }
 
@@ -51,7 +52,9 @@ reads=$(csv bench_register_read --benchmark_filter=LocalTemp)
 # Its CSV rows, then its own lines on the CPU that logging adds.
 log_line=$(csv bench_log_line --benchmark_filter=BuildAndAppend --duty-seconds="$duty_seconds")
 gauge=$(csv bench_gauge_paint --benchmark_filter=GaugeRepaint)
-chart=$(csv bench_strip_chart --benchmark_filter='Repaint|DayOfHistory|Append/10000000')
+# Separately: the CSV writer takes its counter columns from the first row.
+chart=$(csv bench_strip_chart --benchmark_filter='Repaint|Append/10000000')
+day=$(csv bench_strip_chart --benchmark_filter=DayOfHistory)
 replay=$(csv bench_log_replay --benchmark_filter=LoadDay)
 idle=$("$bin/bench_idle_cpu" --seconds "$cpu_seconds" || true)
 open_all=()
@@ -69,7 +72,7 @@ minute_ms=$(value "$chart" "BM_Repaint/feeds:1200/whole:0" cpu_time)
 day_last_ms=$(value "$chart" "BM_Repaint/feeds:1728000/whole:0" cpu_time)
 day_all_ms=$(value "$chart" "BM_Repaint/feeds:1728000/whole:1" cpu_time)
 append_ms=$(value "$chart" "BM_Append/10000000" cpu_time)
-day_mb=$(value "$chart" "BM_DayOfHistory/iterations:1" resident_MB)
+day_mb=$(value "$day" "BM_DayOfHistory/iterations:1" resident_MB)
 load_ms=$(value "$replay" "BM_LoadDay/real_time" real_time)
 idle_pct=$(number_after "$idle" "CPU (utime" "=")
 busy_pct=$(number_after "$busy" "CPU (utime" "=")
@@ -88,9 +91,12 @@ row "register reads through the library (reads a second; ratio bound / measured)
   "$(printf '%.0f' "$read_rate")" "" 1000000 "$(ratio 1000000 "$read_rate")"
 row "tick with every window open and a log at 10 ms (soak, CPU a tick)" \
   "$soak_tick_ms" ms 0.5 "$(ratio "$soak_tick_ms" 0.5)"
-row "strip-chart repaint, one minute of history" "$minute_ms" ms 4 "$(ratio "$minute_ms" 4)"
-row "strip-chart repaint, 24 hours, last minute in view" "$day_last_ms" ms 4 "$(ratio "$day_last_ms" 4)"
-row "strip-chart repaint, 24 hours, all in view" "$day_all_ms" ms 4 "$(ratio "$day_all_ms" 4)"
+row "strip-chart repaint, one minute of history" "$(printf '%.2f' "$minute_ms")" ms 4 \
+  "$(ratio "$minute_ms" 4)"
+row "strip-chart repaint, 24 hours, last minute in view" "$(printf '%.2f' "$day_last_ms")" ms 4 \
+  "$(ratio "$day_last_ms" 4)"
+row "strip-chart repaint, 24 hours, all in view" "$(printf '%.2f' "$day_all_ms")" ms 4 \
+  "$(ratio "$day_all_ms" 4)"
 row "strip-chart repaint, 24 hours (all) over one minute" \
   "$(printf '%.2f' "$(ratio "$day_all_ms" "$minute_ms")")" "×" 1.5 \
   "$(ratio "$(ratio "$day_all_ms" "$minute_ms")" 1.5)"
