@@ -24,10 +24,14 @@ while [[ $# -gt 0 ]]; do
   shift
 done
 
+targets=(bench_register_read bench_log_line bench_gauge_paint bench_strip_chart bench_log_replay
+  bench_idle_cpu bench_soak Tarnlink tarnlink_firmware)
+# The alert timeline's lanes, where the tree has them.
+lanes_source=bench/widgets/status_lanes_bench.cpp
+[[ -f $lanes_source ]] && targets+=(bench_status_lanes)
 if [[ $build == 1 ]]; then
   cmake --preset release >/dev/null
-  cmake --build build/release --target bench_register_read bench_log_line bench_gauge_paint \
-    bench_strip_chart bench_log_replay bench_idle_cpu bench_soak Tarnlink tarnlink_firmware >/dev/null
+  cmake --build build/release --target "${targets[@]}" >/dev/null
 fi
 bin=build/release/bin
 export QT_QPA_PLATFORM=offscreen
@@ -56,6 +60,8 @@ gauge=$(csv bench_gauge_paint --benchmark_filter=GaugeRepaint)
 chart=$(csv bench_strip_chart --benchmark_filter='Repaint|Append/10000000')
 day=$(csv bench_strip_chart --benchmark_filter=DayOfHistory)
 replay=$(csv bench_log_replay --benchmark_filter=LoadDay)
+lanes=""
+[[ -f $lanes_source ]] && lanes=$(csv bench_status_lanes --benchmark_filter='Repaint/whole:1')
 idle=$("$bin/bench_idle_cpu" --seconds "$cpu_seconds" || true)
 open_all=()
 for window in mnuRegMap mnuLimits mnuGeneralConfig mnuSoftware mnuSave mnuCompare mnuLog; do
@@ -103,6 +109,13 @@ row "strip-chart repaint, 24 hours (all) over one minute" \
 row "strip-chart append at 10⁷ samples (a sample)" \
   "$(awk -v t="$append_ms" 'BEGIN { printf "%.0f", t * 1e6 / 1e7 }')" ns 1000 \
   "$(awk -v t="$append_ms" 'BEGIN { print t * 1e6 / 1e7 / 1000 }')"
+if [[ -n $lanes ]]; then
+  plain_ms=$(value "$lanes" "BM_Repaint/whole:1/lanes:0" cpu_time)
+  laned_ms=$(value "$lanes" "BM_Repaint/whole:1/lanes:1" cpu_time)
+  added=$(awk -v a="$laned_ms" -v b="$plain_ms" 'BEGIN { printf "%.1f", 100 * (a / b - 1) }')
+  row "status lanes and limit lines added to a day's repaint (all in view)" "$added" % 20 \
+    "$(ratio "$added" 20)"
+fi
 row "log line built and appended" "$(awk -v n="$line_ns" 'BEGIN { printf "%.2f", n / 1000 }')" \
   µs 5 "$(awk -v n="$line_ns" 'BEGIN { print n / 1000 / 5 }')"
 row "logging every 10 ms adds (one core)" "$logging_adds" % 1 "$(ratio "$logging_adds" 1)"
