@@ -18,14 +18,16 @@ void PlayFrom(const QPointer<QWidget>& mainWindow, const QStringList& steps, qsi
     if (mainWindow.isNull() || next >= steps.size()) {
         return;
     }
+    // Like a user's next click: after the event loop has handled this one.
+    // Queued before the step runs, so that a step opening a modal dialog (a
+    // file dialog) is followed by the next step inside the dialog's own loop.
+    QTimer::singleShot(0, mainWindow.data(),
+                       [mainWindow, steps, next] { PlayFrom(mainWindow, steps, next + 1); });
     const QString& step = steps.at(next);
     if (!ScriptedActions::RunStep(*mainWindow, step)) {
         std::cerr << "qmteval: " << ScriptedActions::Variable << ": no control for '"
                   << step.toStdString() << "'\n";
     }
-    // Like a user's next click: after the event loop has handled this one.
-    QTimer::singleShot(0, mainWindow.data(),
-                       [mainWindow, steps, next] { PlayFrom(mainWindow, steps, next + 1); });
 }
 
 void TypeAndEnter(QLineEdit& box, const QString& text) {

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QLocale>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace qmt::files {
 
@@ -47,9 +51,25 @@ bool WriteSettingsFile(const QString& path, const std::string& text, std::string
 }
 
 bool ReadSettingsFile(const QString& path, std::string& text, std::string& error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened without waiting: a FIFO that no one writes to would block the
+    // open for good (and the program's window with it). Reads wait again, so
+    // a pipe being written (a shell's <(...)) is read to its end, and one
+    // without a writer reads as empty at once.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+        error = std::strerror(errno);
+        ::close(fd);
+        return false;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         error = Reason(file);
+        ::close(fd);
         return false;
     }
     const QByteArray bytes = file.read(LargestSettingsFile + 1);

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qmt::files {
@@ -61,6 +62,22 @@ TEST(SettingsFileIo, ASaveReplacesTheFileAndReadingRefusesWhatIsNoSettingsFile) 
     EXPECT_EQ(text.size(), static_cast<std::size_t>(LargestSettingsFile));
     Put(path, std::string(static_cast<std::size_t>(LargestSettingsFile) + 1, '{'));
     EXPECT_FALSE(ReadSettingsFile(path, text, error));
+    EXPECT_EQ(error, "larger than 1 MiB, not a settings file");
+}
+
+// A FIFO nobody writes to once blocked the recall (and the window) for good.
+TEST(SettingsFileIo, ReadingNeverWaitsOnWhatIsNoFile) {
+    QTemporaryDir dir;
+    std::string text = "old";
+    std::string error;
+    const QString fifo = dir.filePath("pipe.sav");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(ReadSettingsFile(fifo, text, error)) << error;
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(ReadSettingsFile(dir.path(), text, error)); // a folder
+    EXPECT_FALSE(error.empty());
+    error.clear();
+    EXPECT_FALSE(ReadSettingsFile("/dev/zero", text, error));
     EXPECT_EQ(error, "larger than 1 MiB, not a settings file");
 }
 

@@ -1,3 +1,4 @@
+#include "scenarios/log_file_check.h"
 #include "scenarios/scenario.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,32 @@ TEST(LinkLost, QmtevalTellsOnceAndClosesInOrder) {
     // up, and closing the windows asked nothing more of the lost link.
     const auto trace = scenario.Trace();
     EXPECT_EQ(FailedRequests(trace), std::vector<std::size_t>{trace.size() - 1});
+}
+
+// Unplugged while the graph, the limits, the register map reading
+// continuously and a log at 10 ms all run: still one message and status 3;
+// the log holds whole lines only, each one with the board's readings, none
+// missing between its first and its last.
+TEST(LinkLost, EveryWindowAndTheLogEndCleanly) {
+    Scenario scenario;
+    const QString log = scenario.Path("run.csv");
+    scenario.SetUserActions({"mnuLimits", "mnuRegMap", "chkContRead", "mnuLog", "txtLogInt=10",
+                             "cmdLogData", "fileNameEdit=" + log});
+    const Outcome outcome =
+        scenario.Run(Program::Qmteval, {"--board", BoardFile("unplugged_while_logging.board")});
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, LinkFailureStatus) << outcome.err;
+    EXPECT_EQ(outcome.messages, (std::vector<Message>{{ProgramTitle(), CommunicationsMessage}}));
+    EXPECT_EQ(scenario.StoredPlacement(), (QStringList{"1005", "1005", "6495", "6495"}));
+    const auto trace = scenario.Trace();
+    EXPECT_EQ(FailedRequests(trace), std::vector<std::size_t>{trace.size() - 1});
+
+    const LogContents contents = ReadLogFile(log, " 25, 30.25,-10.5,");
+    EXPECT_TRUE(contents.endsWhole);
+    EXPECT_EQ(contents.runs, 1);
+    EXPECT_EQ(contents.strayLines, std::vector<std::string>{});
+    EXPECT_GE(contents.times.size(), 2u) << "the log never got going";
+    EXPECT_EQ(MissingSteps(contents.times, 0.01), 0);
 }
 
 // qmtctl ends at the failing request with the message and prints no part of a result.

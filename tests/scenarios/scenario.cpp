@@ -123,6 +123,8 @@ void Scenario::Start(Program program, QStringList arguments) {
     if (!userActions_.isEmpty()) {
         environment.insert(QStringLiteral("QMT_TEST_ACTIONS"), userActions_.join(';'));
     }
+    out_.clear();
+    err_.clear();
     process_ = std::make_unique<QProcess>();
     process_->setProcessEnvironment(environment);
     process_->setWorkingDirectory(dir_.path());
@@ -139,22 +141,33 @@ std::vector<long long> TraceFields(const std::string& line) {
     return fields;
 }
 
-bool Scenario::WaitForTrace(const std::function<bool(const std::string& line)>& accept) {
-    const auto seen = [&] {
-        const auto lines = Trace();
-        return std::ranges::any_of(lines, accept);
-    };
+bool Scenario::WaitUntil(const std::function<bool()>& done) {
     const QDeadlineTimer deadline(TimeBound);
     while (process_ && !deadline.hasExpired()) {
-        if (seen()) {
+        if (done()) {
             return true;
         }
         // Returns at once when the program ends: nothing more will come.
-        if (process_->state() == QProcess::NotRunning || process_->waitForFinished(PollMs)) {
-            return seen();
+        const bool ended =
+            process_->state() == QProcess::NotRunning || process_->waitForFinished(PollMs);
+        out_ += process_->readAllStandardOutput().toStdString();
+        err_ += process_->readAllStandardError().toStdString();
+        if (ended) {
+            return done();
         }
     }
     return false;
+}
+
+bool Scenario::WaitForTrace(const std::function<bool(const std::string& line)>& accept) {
+    return WaitUntil([&] {
+        const auto lines = Trace();
+        return std::ranges::any_of(lines, accept);
+    });
+}
+
+bool Scenario::WaitForError(const std::string& text) {
+    return WaitUntil([&] { return err_.find(text) != std::string::npos; });
 }
 
 bool Scenario::WaitUntilMonitoring() {
@@ -182,8 +195,8 @@ Outcome Scenario::Finish() {
     }
     outcome.normalExit = outcome.finished && process_->exitStatus() == QProcess::NormalExit;
     outcome.exitCode = process_->exitCode();
-    outcome.out = process_->readAllStandardOutput().toStdString();
-    outcome.err = process_->readAllStandardError().toStdString();
+    outcome.out = out_ + process_->readAllStandardOutput().toStdString();
+    outcome.err = err_ + process_->readAllStandardError().toStdString();
     outcome.messages = ReadMessages(Path(QStringLiteral("messages.txt")));
     return outcome;
 }

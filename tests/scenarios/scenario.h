@@ -98,6 +98,11 @@ public:
     bool WaitForTrace(const std::function<bool(const std::string& line)>& accept);
     // Waits until the monitoring cycle reads the local temperature.
     bool WaitUntilMonitoring();
+    // Waits (bounded) until done holds; false if the program ended first
+    // (done is asked once more then) or the bound passed.
+    bool WaitUntil(const std::function<bool()>& done);
+    // Waits until the program's standard error holds text.
+    bool WaitForError(const std::string& text);
     void Signal(int signalNumber);
     // Waits (bounded) for the end and collects what the program left.
     Outcome Finish();
@@ -116,6 +121,9 @@ private:
     QString privateFolder_;
     QStringList userActions_;
     std::unique_ptr<QProcess> process_;
+    // Read as the program runs, so that a wait can look at it.
+    std::string out_;
+    std::string err_;
 };
 
 } // namespace qmt::scenario
