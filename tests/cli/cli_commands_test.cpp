@@ -62,15 +62,10 @@ TEST(CliCommands, TempsReadsLikeTheMonitoringCycleInTheChipsRange) {
     chip[0x33] = 0x80;
     EXPECT_EQ(rig.Run(Command::Temps), "Local 25\nRemote1 30.25\nRemote2 28.5\n");
 
-    chip[0x03] = 0x00;
-    chip[0x00] = 0;
+    chip[0x03] = 0x08; // the normal range; the remote pointers show Remote 2
+    EXPECT_EQ(rig.Run(Command::Temps), "Local 89\nRemote2 94.25\n");
     EXPECT_EQ(rig.Run(Command::Temps, {}, 0, true),
-              "{\"local\":0,\"remote1\":94.25,\"remote2\":92.5}\n");
-
-    chip[0x03] = 0x08; // the remote pointers show Remote 2
-    EXPECT_EQ(rig.Run(Command::Temps), "Local 0\nRemote2 94.25\n");
-    EXPECT_EQ(rig.Run(Command::Temps, {}, 0, true),
-              "{\"local\":0,\"remote1\":null,\"remote2\":94.25}\n");
+              "{\"local\":89,\"remote1\":null,\"remote2\":94.25}\n");
 }
 
 } // namespace

@@ -74,7 +74,6 @@ TEST(CliCompare, FilesThatCannotBeComparedAreTroubleWithStatusTwo) {
         return {ExitDone, "no failure"};
     };
     const QString noBlock = rig.File("none.sav", "0xB\t0x55\r\n");
-    EXPECT_EQ(statusOf({"diff", rig.dir.filePath("missing.sav")}).first, ExitDiffTrouble);
     EXPECT_EQ(statusOf({"diff", noBlock}),
               std::pair(ExitDiffTrouble,
                         noBlock.toStdString() + " has no \"{\": no register to compare"));
@@ -97,7 +96,6 @@ TEST(CliCompare, ExportWritesTheChipsOrTheFilesValues) {
                            "i2cset -y 1 0x18 0x0C 0x00 b # Local Temp Low Limit\n"),
               std::string::npos)
         << rig.out;
-    EXPECT_NE(rig.out.find("\n# Configuration Reg 1: not in the file\n"), std::string::npos);
 }
 
 } // namespace
