@@ -1,7 +1,6 @@
 #include "cli/cli_log.h"
 #include "cli/cli_run.h"
-#include "link/link_rig.h"
-#include "support/stub_bridge.h"
+#include "files/power_on_chip.h"
 
 #include <QTemporaryDir>
 #include <fstream>
@@ -11,7 +10,6 @@
 namespace qmt::cli {
 namespace {
 
-constexpr std::int32_t Chip = 0x4C;
 const std::string AllHead = "\r\nQMT6171/3 Log File\r\n\r\n"
                             "Time ,Local(\xB0"
                             "C) ,Remote1(\xB0"
@@ -25,12 +23,10 @@ std::string FileBytes(const std::string& path) {
     return bytes.str();
 }
 
-// A connected chip reading 25, 30.25 and 28.5 in the normal range.
-struct LogRig : test::LinkRig<test::StubBridge> {
+// A power-on chip reading 25, 30.25 and 28.5 in the normal range.
+struct LogRig : test::PowerOnChip {
     LogRig() {
-        bridge.AddChip(Chip);
-        usb.DeviceAddress = Chip;
-        auto& chip = bridge.chips[Chip];
+        auto& chip = this->chip();
         chip[0x00] = 25;
         chip[0x01] = 30;
         chip[0x10] = 0x40;
@@ -71,8 +67,8 @@ TEST(CliLog, WritesTheProgramsRunOnItsOwnClock) {
 
     // A second run appends; with the shared registers showing Remote 2 the
     // Remote1 column stays empty, as in the program's log.
-    rig.bridge.chips[Chip][0x03] = 0x0C; // Rm1/2 and the extended range
-    rig.bridge.chips[Chip][0x30] = 28 + 64;
+    rig.chip()[0x03] = 0x0C; // Rm1/2 and the extended range
+    rig.chip()[0x30] = 28 + 64;
     auto remote = Count(2, 250);
     remote.channels = {false, true, true};
     EXPECT_EQ(rig.Run(remote), ExitDone);
@@ -116,7 +112,7 @@ TEST(CliLog, FileAndLinkFailures) {
 
 TEST(CliLog, EventsGoBesideTheLogWithTheLinesTimes) {
     LogRig rig;
-    auto& chip = rig.bridge.chips[Chip];
+    auto& chip = rig.chip();
     chip[0x07] = 30; // Remote1 high limit 30 °C, read at 30.25
     const std::string events = rig.dir.filePath("events.csv").toStdString();
     LogOptions run = Count(8);

@@ -66,11 +66,6 @@ TEST(SettingsReader, RecallsASavedFileInFileOrder) {
     EXPECT_EQ(r.blockFound, 1);
     EXPECT_EQ(r.writesBeforeBlock, 0);
     EXPECT_EQ(r.writes, (Writes{{9, 8}, {0xD, 0x46}, {0xD, 0x46}, {0, 0x53}}));
-
-    // An empty block: the header and braces only.
-    const Recalled empty = Recall(SettingsFileHeader("d", "t", "") + RegisterBlock({}));
-    EXPECT_EQ(empty.result.end, RecallEnd::Closed);
-    EXPECT_TRUE(empty.writes.empty());
 }
 
 TEST(SettingsReader, ReadsHandEditedFilesAsPeopleWriteThem) {
