@@ -20,7 +20,8 @@ const QByteArray Head = "\r\nQMT6171/3 Log File\r\n\r\n"
 
 // A started program with the logging window's boxes answered by the test.
 struct LoggingWorld : test::ViewWorld {
-    LoggingWorld() : ViewWorld({{0x03, 0x04}}) {} // extended range, so readings go below 0
+    LoggingWorld()
+        : ViewWorld(test::Registers{{0x03, 0x04}}) {} // extended range, so readings go below 0
 
     FrmLogging& Open() {
         auto* window = ViewWorld::Open<FrmLogging>(WindowId::Log);
