@@ -106,6 +106,11 @@ struct ViewWorld {
         main().findChild<QAction*>(QLatin1String(action))->trigger();
         return Loaded<Window>(id);
     }
+    // Whether the action opens the window with no window open before.
+    bool OpensBy(const char* action, app::WindowId id) const {
+        main().childWindows().CloseAll();
+        return Trigger<QWidget>(action, id) != nullptr;
+    }
     void Run(int ticks, std::int64_t ms = 10) {
         for (int i = 0; i < ticks; ++i) {
             world.Tick(ms);

@@ -92,22 +92,12 @@ private slots:
 };
 
 void TestFrmCompare::opensFromMenuToolbarAndRegisterMap() {
-    test::ViewWorld world;
-    app::FrmMain& mainWindow = world.main();
-    const auto opens = [&mainWindow](const std::function<void()>& open) {
-        open();
-        const bool loaded = mainWindow.childWindows().Loaded(app::WindowId::Compare) != nullptr;
-        mainWindow.childWindows().CloseAll();
-        return loaded;
-    };
-    QVERIFY(opens([&] { mainWindow.findChild<QAction*>("mnuCompare")->trigger(); }));
-    QVERIFY(opens([&] { mainWindow.findChild<QAction*>("Compare")->trigger(); }));
-    QVERIFY(opens([&] {
-        mainWindow.OpenWindow(app::WindowId::RegMap);
-        auto* regMap =
-            qobject_cast<FrmRegMap*>(mainWindow.childWindows().Loaded(app::WindowId::RegMap));
-        test::Click(regMap->cmdCompare());
-    }));
+    test::ViewWorld w;
+    QVERIFY(w.OpensBy("mnuCompare", app::WindowId::Compare));
+    QVERIFY(w.OpensBy("Compare", app::WindowId::Compare));
+    w.main().childWindows().CloseAll();
+    test::Click(w.Open<FrmRegMap>(app::WindowId::RegMap)->cmdCompare());
+    QVERIFY(w.Loaded<FrmCompare>(app::WindowId::Compare) != nullptr);
 }
 
 void TestFrmCompare::highlightsTheRowsThatDifferWithTheirBitsAndFiltersThem() {

@@ -67,9 +67,8 @@ void TestGraph::startupOpensTheGraphFirstAndFeedsIt() {
     QVERIFY(chart.History(2).Size() >= 17 && chart.History(2).Size() <= 21);
 
     // Opening again from the menu or the toolbar shows the same window.
-    w.main().findChild<QAction*>("mnuGraph")->trigger();
-    w.main().findChild<QAction*>("Graphs")->trigger();
-    QCOMPARE(LoadedGraph(w), graph);
+    QCOMPARE(w.Trigger<FrmGraph>("mnuGraph", app::WindowId::Graph), graph);
+    QCOMPARE(w.Trigger<FrmGraph>("Graphs", app::WindowId::Graph), graph);
     QCOMPARE(w.main().mdiArea()->subWindowList().size(), 1);
 }
 

@@ -75,14 +75,11 @@ private slots:
 
 void TestFrmLogging::opensFromMenuAndToolbarWithTheProgramsState() {
     LoggingWorld w;
-    FrmMain& main = w.main();
     w.state().LoggingInterval = 250;
     w.state().LogChannel = {false, true, false};
     for (const char* action : {"mnuLog", "Log"}) {
-        main.childWindows().CloseAll();
-        main.findChild<QAction*>(QLatin1String(action))->trigger();
-        auto* window = qobject_cast<FrmLogging*>(main.childWindows().Loaded(WindowId::Log));
-        QVERIFY2(window != nullptr, action);
+        QVERIFY2(w.OpensBy(action, WindowId::Log), action);
+        auto* window = w.Loaded<FrmLogging>(WindowId::Log);
         QCOMPARE(window->txtLogInt()->text(), QString("250"));
         QVERIFY(!window->chkLog(0)->isChecked());
         QVERIFY(window->chkLog(1)->isChecked());

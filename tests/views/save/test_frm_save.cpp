@@ -88,20 +88,16 @@ private slots:
 };
 
 void TestFrmSave::opensFromMenuAndToolbarAndForgetsTheCommentOnClose() {
-    test::ViewWorld world;
-    app::FrmMain& mainWindow = world.main();
-    mainWindow.findChild<QAction*>("mnuSave")->trigger();
-    auto* window = qobject_cast<FrmSave*>(mainWindow.childWindows().Loaded(app::WindowId::Save));
+    const test::ViewWorld w;
+    auto* window = w.Trigger<FrmSave>("mnuSave", app::WindowId::Save);
     QVERIFY(window != nullptr);
     window->txtComment()->setText("kept while loaded");
-    mainWindow.findChild<QAction*>("Save")->trigger();
-    QCOMPARE(mainWindow.childWindows().Loaded(app::WindowId::Save), window);
+    QCOMPARE(w.Trigger<FrmSave>("Save", app::WindowId::Save), window);
     QCOMPARE(window->txtComment()->text(), QString("kept while loaded"));
 
     test::Click(window->cmdClose());
-    QVERIFY(mainWindow.childWindows().Loaded(app::WindowId::Save) == nullptr);
-    mainWindow.findChild<QAction*>("Save")->trigger();
-    window = qobject_cast<FrmSave*>(mainWindow.childWindows().Loaded(app::WindowId::Save));
+    QVERIFY(w.Loaded<FrmSave>(app::WindowId::Save) == nullptr);
+    window = w.Trigger<FrmSave>("Save", app::WindowId::Save);
     QVERIFY(window != nullptr && window->txtComment()->text().isEmpty());
 }
 
