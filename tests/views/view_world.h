@@ -5,9 +5,16 @@
 #include "support/stub_bridge.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QtTest>
 #include <cstddef>

@@ -3,10 +3,6 @@
 #include "views/regmap/frm_reg_map.h"
 #include "views/view_world.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTableWidget>
 
 namespace qmt::views {

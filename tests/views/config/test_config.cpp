@@ -2,12 +2,6 @@
 #include "views/config/frm_config.h"
 #include "views/view_world.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QMdiSubWindow>
-#include <QPointer>
-#include <QPushButton>
-
 namespace qmt::views {
 
 namespace {

@@ -9,7 +9,6 @@
 #include "widgets/strip_chart.h"
 
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QtTest>
 #include <algorithm>
 

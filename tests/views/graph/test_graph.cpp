@@ -3,10 +3,6 @@
 #include "views/view_world.h"
 #include "widgets/strip_chart.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPointer>
-
 namespace qmt::views {
 
 using test::ViewWorld;

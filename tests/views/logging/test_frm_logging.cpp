@@ -2,9 +2,7 @@
 #include "views/logging/log_session.h"
 #include "views/view_world.h"
 
-#include <QCheckBox>
 #include <QDir>
-#include <QPushButton>
 
 namespace qmt::app {
 

@@ -2,9 +2,6 @@
 #include "views/regmap/register_tree.h"
 #include "views/view_world.h"
 
-#include <QCheckBox>
-#include <QMdiSubWindow>
-#include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
 

@@ -6,12 +6,8 @@
 #include "views/view_world.h"
 #include "widgets/strip_chart.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
-#include <QPointer>
 #include <QProgressBar>
-#include <QPushButton>
 
 namespace qmt::views {
 

@@ -2,10 +2,7 @@
 #include "views/save/frm_save.h"
 #include "views/view_world.h"
 
-#include <QCheckBox>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QSignalSpy>
 
 namespace qmt::views {
 
