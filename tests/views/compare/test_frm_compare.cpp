@@ -1,39 +1,19 @@
-#include "app/frm_main.h"
-#include "app/support/app_world.h"
 #include "model/number_text.h"
-#include "views/bridge_requests.h"
 #include "views/compare/frm_compare.h"
 #include "views/regmap/frm_reg_map.h"
+#include "views/view_world.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTableWidget>
-#include <QtTest>
-#include <functional>
-#include <memory>
 
 namespace qmt::views {
 
 namespace {
 
-constexpr std::int32_t Chip = test::AppWorld::ChipAddress;
-
 // A started program, its chip at the power-on values, and a Compare Registers
 // window whose dialogs answer with the test's choices.
-struct CompareWorld {
+struct CompareWorld : test::ViewWorld {
     CompareWorld() {
-        if (world.RunMain()) {
-            qFatal("start-up failed");
-        }
-        auto& table = world.app->regMap();
-        for (const int index : table.SaveWalk()) {
-            const auto& entry = table.RegMap[static_cast<std::size_t>(index)];
-            chip()[entry.ReadAddress] = static_cast<std::uint8_t>(entry.DefaultValue);
-        }
+        PowerOn();
         CompareDialogs dialogs{[this](QWidget*, const QString&) { return settingsAnswer; },
                                [this](QWidget*, const ScriptDefaults& defaults) {
                                    asked = defaults;
@@ -42,8 +22,6 @@ struct CompareWorld {
         window = std::make_unique<FrmCompare>(*world.app, std::move(dialogs));
         messages = std::make_unique<QSignalSpy>(window.get(), &FrmCompare::statusMessage);
     }
-    std::map<std::int32_t, std::uint8_t>& chip() { return world.stub->chips[Chip]; }
-    QString Path(const QString& name) const { return world.folder.filePath(name); }
     // A save of the power-on chip with some lines changed.
     QString File(const QString& name, const std::map<std::string, std::string>& changes,
                  std::size_t cutAt = std::string::npos) {
@@ -58,12 +36,9 @@ struct CompareWorld {
                 "\t // " + entry.Name + "\r\n";
         }
         text += "}\r\n";
-        QFile file(Path(name));
-        file.open(QIODevice::WriteOnly);
-        file.write(text.substr(0, cutAt).c_str());
-        return file.fileName();
+        test::Put(Path(name), QByteArray::fromStdString(text.substr(0, cutAt)));
+        return Path(name);
     }
-    QStringList Written() const { return test::RegisterRequests(*world.stub).filter("W"); }
     QString Cell(int row, int column) const {
         return window->grdRegisters()->item(row, column)->text();
     }
@@ -89,7 +64,6 @@ struct CompareWorld {
         return messages->isEmpty() ? QString() : messages->last().at(0).toString();
     }
 
-    test::AppWorld world;
     std::unique_ptr<FrmCompare> window;
     std::unique_ptr<QSignalSpy> messages;
     QString settingsAnswer;
@@ -114,23 +88,12 @@ private slots:
 };
 
 void TestFrmCompare::opensFromMenuToolbarAndRegisterMap() {
-    test::AppWorld world;
-    QVERIFY(!world.RunMain());
-    app::FrmMain& mainWindow = world.main();
-    const auto opens = [&mainWindow](const std::function<void()>& open) {
-        open();
-        const bool loaded = mainWindow.childWindows().Loaded(app::WindowId::Compare) != nullptr;
-        mainWindow.childWindows().CloseAll();
-        return loaded;
-    };
-    QVERIFY(opens([&] { mainWindow.findChild<QAction*>("mnuCompare")->trigger(); }));
-    QVERIFY(opens([&] { mainWindow.findChild<QAction*>("Compare")->trigger(); }));
-    QVERIFY(opens([&] {
-        mainWindow.OpenWindow(app::WindowId::RegMap);
-        auto* regMap =
-            qobject_cast<FrmRegMap*>(mainWindow.childWindows().Loaded(app::WindowId::RegMap));
-        QTest::mouseClick(regMap->cmdCompare(), Qt::LeftButton);
-    }));
+    test::ViewWorld w;
+    QVERIFY(w.OpensBy("mnuCompare", app::WindowId::Compare));
+    QVERIFY(w.OpensBy("Compare", app::WindowId::Compare));
+    w.main().childWindows().CloseAll();
+    test::Click(w.Open<FrmRegMap>(app::WindowId::RegMap)->cmdCompare());
+    QVERIFY(w.Loaded<FrmCompare>(app::WindowId::Compare) != nullptr);
 }
 
 void TestFrmCompare::highlightsTheRowsThatDifferWithTheirBitsAndFiltersThem() {
@@ -157,7 +120,7 @@ void TestFrmCompare::highlightsTheRowsThatDifferWithTheirBitsAndFiltersThem() {
     w.chip()[0x05] = 0x50;
     w.chip()[0x03] = 0x0C;
     w.chip()[0x04] = 0x88;
-    QTest::mouseClick(w.window->cmdRefresh(), Qt::LeftButton);
+    test::Click(w.window->cmdRefresh());
     QCOMPARE(w.VisibleRows(), 3);
     w.window->cmbReference()->setCurrentIndex(0);
     QCOMPARE(w.VisibleRows(), 0);
@@ -174,11 +137,8 @@ void TestFrmCompare::badFilesSayWhyAndKeepTheComparison() {
     QCOMPARE(w.LastMessage(),
              QString("cut.sav ends before \"}\": the registers after it show no file value"));
 
-    QFile none(w.Path("none.sav"));
-    QVERIFY(none.open(QIODevice::WriteOnly));
-    none.write("0xB\t0x20\r\n");
-    none.close();
-    w.window->OpenSettingsFile(none.fileName());
+    test::Put(w.Path("none.sav"), "0xB\t0x20\r\n");
+    w.window->OpenSettingsFile(w.Path("none.sav"));
     QCOMPARE(w.LastMessage(), QString("Not compared, none.sav has no \"{\": no register in it"));
     QCOMPARE(w.window->lblFile()->text(), QString("cut.sav"));
     w.settingsAnswer = w.Path("missing.sav");
@@ -189,12 +149,12 @@ void TestFrmCompare::badFilesSayWhyAndKeepTheComparison() {
 void TestFrmCompare::writesExactlyTheSelectedFileValues() {
     CompareWorld w;
     w.window->OpenSettingsFile(w.File("three.sav", ThreeChanges));
-    w.world.stub->log.clear();
+    w.Requests();
     // The Remote 2 row of a shared pointer while the chip shows Remote 1, and
     // Die Revision Code, which has no write pointer, are refused.
     w.Select({29, 5, 1});
-    QTest::mouseClick(w.window->cmdWriteFile(), Qt::LeftButton);
-    QCOMPARE(w.Written(), QStringList{"W0A=88"});
+    test::Click(w.window->cmdWriteFile());
+    QCOMPARE(w.Writes(), QStringList{"W0A=88"});
     QVERIFY(w.LastMessage().endsWith("Die Revision Code: read-only"));
     // The write was read back: the stub keeps a write at 0x0A at 0x04.
     QCOMPARE(w.Cell(1, FrmCompare::ColChip), QString("88H"));
@@ -202,10 +162,10 @@ void TestFrmCompare::writesExactlyTheSelectedFileValues() {
 
     // Hidden rows are not written.
     w.window->chkOnlyDiffering()->setChecked(true);
-    w.world.stub->log.clear();
+    w.Requests();
     w.Select({3, 0});
-    QTest::mouseClick(w.window->cmdWriteFile(), Qt::LeftButton);
-    QCOMPARE(w.Written(), QStringList{"W09=0C"});
+    test::Click(w.window->cmdWriteFile());
+    QCOMPARE(w.Writes(), QStringList{"W09=0C"});
 }
 
 void TestFrmCompare::exportsTheChipsOrTheFilesValuesAsAScript() {
@@ -218,18 +178,15 @@ void TestFrmCompare::exportsTheChipsOrTheFilesValuesAsAScript() {
     w.scriptAnswer = ScriptChoice{3, 0x18, files::ScriptValues::Chip, w.Path("chip.sh")};
     w.window->cmdExport_Click();
     QCOMPARE(w.LastMessage(), QString("Exported the chip's settings to chip.sh"));
-    QFile script(w.Path("chip.sh"));
-    QVERIFY(script.open(QIODevice::ReadOnly));
-    QVERIFY(script.readAll().contains("\ni2cset -y 3 0x18 0x0B 0x4B b # Local Temp High Limit\n"));
+    QVERIFY(test::Contents(w.Path("chip.sh"))
+                .contains("\ni2cset -y 3 0x18 0x0B 0x4B b # Local Temp High Limit\n"));
 
     w.window->OpenSettingsFile(w.File("three.sav", ThreeChanges));
     w.scriptAnswer = ScriptChoice{4, 0x4C, files::ScriptValues::File, w.Path("file.sh")};
     w.window->cmdExport_Click();
     QCOMPARE(w.asked.bus, 3); // the last export's
-    QFile fileScript(w.Path("file.sh"));
-    QVERIFY(fileScript.open(QIODevice::ReadOnly));
-    QVERIFY(
-        fileScript.readAll().contains("\ni2cset -y 4 0x4C 0x0B 0x50 b # Local Temp High Limit\n"));
+    QVERIFY(test::Contents(w.Path("file.sh"))
+                .contains("\ni2cset -y 4 0x4C 0x0B 0x50 b # Local Temp High Limit\n"));
 
     w.scriptAnswer = ScriptChoice{1, 0x4C, files::ScriptValues::Chip, w.Path("no/such/x.sh")};
     w.window->cmdExport_Click();

@@ -1,65 +1,29 @@
-#include "app/frm_main.h"
-#include "app/support/app_world.h"
 #include "app/up_down.h"
-#include "views/bridge_requests.h"
-#include "views/config/device_settings.h"
 #include "views/config/frm_config.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QPointer>
-#include <QPushButton>
-#include <QtTest>
+#include "views/view_world.h"
 
 namespace qmt::views {
-
-using test::AppWorld;
-using test::RegisterRequests;
 
 namespace {
 
 // A started program whose chip holds the given four registers, with the
 // configuration window opened from its menu item.
-struct ConfigWorld {
+struct ConfigWorld : test::ViewWorld {
     ConfigWorld(std::uint8_t config1, std::uint8_t rate, std::uint8_t config2,
-                std::uint8_t hysteresis) {
-        if (world.RunMain().has_value()) {
-            qFatal("start-up failed");
-        }
-        chip()[0x03] = config1;
-        chip()[0x04] = rate;
-        chip()[0x24] = config2;
-        chip()[0x21] = hysteresis;
-        world.main().findChild<QAction*>("mnuGeneralConfig")->trigger();
-        window =
-            qobject_cast<FrmConfig*>(world.main().childWindows().Loaded(app::WindowId::Config));
-        frame = qobject_cast<QMdiSubWindow*>(window->parentWidget());
-        mark = world.stub->log.size();
+                std::uint8_t hysteresis)
+        : ViewWorld({{0x03, config1}, {0x04, rate}, {0x24, config2}, {0x21, hysteresis}}),
+          window(Trigger<FrmConfig>("mnuGeneralConfig", app::WindowId::Config)),
+          frame(qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        Requests();
     }
-    std::map<std::int32_t, std::uint8_t>& chip() {
-        return world.stub->chips[AppWorld::ChipAddress];
-    }
-    // Requests since the window loaded (or since the last call).
-    QStringList Requests() {
-        const QStringList requests = RegisterRequests(*world.stub, mark);
-        mark = world.stub->log.size();
-        return requests;
-    }
-    void Press(const char* button) {
-        QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
-    }
+    void Press(const char* button) { test::Click(window->findChild<QPushButton*>(button)); }
     bool Closed() {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        test::DeleteClosed();
         return frame.isNull();
     }
 
-    AppWorld world;
-    FrmConfig* window = nullptr;
+    FrmConfig* window;
     QPointer<QMdiSubWindow> frame;
-    std::size_t mark = 0;
 };
 
 } // namespace
@@ -90,11 +54,11 @@ void TestConfig::loadShowsTheBitsAndApplyWritesThemBackInOrder() {
 
     // Each register is read just before it is written; the write at 0x09
     // refreshes the program's copy of the range and channel bits.
-    w.world.app->state().ExtendedRange = false;
+    w.state().ExtendedRange = false;
     w.Press("cmdApply");
     QCOMPARE(w.Requests(),
              (QStringList{"R03", "W09=A5", "R03", "R04", "W0A=77", "R24", "W24=7F", "W21=0A"}));
-    QVERIFY(w.world.app->state().ExtendedRange);
+    QVERIFY(w.state().ExtendedRange);
     QVERIFY(!w.Closed());
 
     // The arrows stop at 100.
@@ -121,7 +85,7 @@ void TestConfig::applyChangesOnlyTheWindowsBits() {
     w.Press("cmdApply");
     QCOMPARE(w.Requests(),
              (QStringList{"R03", "W09=B8", "R03", "R04", "W0A=FA", "R24", "W24=85", "W21=0A"}));
-    QVERIFY(w.world.app->state().Remote2Selected);
+    QVERIFY(w.state().Remote2Selected);
 
     c.chkMaskAll()->setChecked(false);
     c.chkR2onR1()->setChecked(false);
@@ -134,7 +98,7 @@ void TestConfig::applyChangesOnlyTheWindowsBits() {
     w.Press("cmdApply");
     QCOMPARE(w.Requests(),
              (QStringList{"R03", "W09=10", "R03", "R04", "W0A=7A", "R24", "W24=7F", "W21=0A"}));
-    QVERIFY(!w.world.app->state().Remote2Selected);
+    QVERIFY(!w.state().Remote2Selected);
 }
 
 void TestConfig::hysteresisEntries_data() {
@@ -158,8 +122,7 @@ void TestConfig::hysteresisEntries() {
     w.window->txtTHERMHyst()->setText(text);
     w.Press("cmdApply");
     QCOMPARE(w.Requests().last(), written.isEmpty() ? QString("W24=00") : written);
-    QCOMPARE(w.world.main().StatusPanel(1)->text().startsWith("THERM Hysteresis not written"),
-             written.isEmpty());
+    QCOMPARE(w.Status().startsWith("THERM Hysteresis not written"), written.isEmpty());
 }
 
 void TestConfig::refusedHysteresisKeepsTheWindowOpenAndCancelWritesNothing() {
@@ -168,8 +131,7 @@ void TestConfig::refusedHysteresisKeepsTheWindowOpenAndCancelWritesNothing() {
     w.window->txtTHERMHyst()->setText("-5");
     w.Press("cmdOK");
     QCOMPARE(w.Requests(), (QStringList{"R03", "W09=40", "R03", "R04", "W0A=08", "R24", "W24=00"}));
-    QCOMPARE(w.world.main().StatusPanel(1)->text(),
-             QString("THERM Hysteresis not written: the value is negative"));
+    QCOMPARE(w.Status(), QString("THERM Hysteresis not written: the value is negative"));
     QVERIFY(!w.Closed());
     w.window->txtTHERMHyst()->setText("20");
     w.Press("cmdOK");

@@ -9,8 +9,8 @@
 #include "widgets/strip_chart.h"
 
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QtTest>
+#include <algorithm>
 
 namespace qmt::views {
 
@@ -32,35 +32,22 @@ public:
     std::int16_t VendorIORequest(std::uint16_t request, std::int32_t value, std::int32_t index,
                                  std::int16_t arg4, std::int16_t arg5,
                                  std::uint8_t* buffer) override {
-        requests.push_back({request, index & 0xFF, arg4});
+        if (request == tarnlink::RequestStatusPoll) {
+            requests.push_back(-1);
+        } else if (request == tarnlink::RequestRegister && arg4 == 1) {
+            requests.push_back(index & 0xFF);
+        }
         return emulator_.VendorIORequest(request, value, index, arg4, arg5, buffer);
     }
-
-    struct Request {
-        std::uint16_t code;
-        std::int32_t reg;
-        std::int16_t arg4;
-    };
-    // Status polls since `from`; reads of pointer `reg` since `from`.
-    int Polls(std::size_t from = 0) const {
-        int polls = 0;
-        for (std::size_t i = from; i < requests.size(); ++i) {
-            polls += requests[i].code == tarnlink::RequestStatusPoll ? 1 : 0;
-        }
-        return polls;
-    }
-    int Reads(std::int32_t reg, std::size_t from = 0) const {
-        int reads = 0;
-        for (std::size_t i = from; i < requests.size(); ++i) {
-            const Request& r = requests[i];
-            reads += r.code == tarnlink::RequestRegister && r.arg4 == 1 && r.reg == reg ? 1 : 0;
-        }
-        return reads;
+    // Reads of pointer `reg` (-1: status polls) since request `from`.
+    long Count(std::int32_t reg, std::size_t from) const {
+        return std::count(requests.begin() + static_cast<std::ptrdiff_t>(from), requests.end(),
+                          reg);
     }
 
     test::FakeClock* clock = nullptr;
     bool loaded = false;
-    std::vector<Request> requests;
+    std::vector<std::int32_t> requests; // pointers read, -1 for a status poll
 
 private:
     tarnlink::Emulator emulator_;
@@ -122,7 +109,7 @@ void TestAlertTimeline::statusIsReadOncePer200MsWhoeverIsOpen() {
     QVERIFY(limits != nullptr);
     const std::size_t mark = both.board->requests.size();
     both.Run(Ticks);
-    const int polls = both.board->Polls(mark);
+    const long polls = both.board->Count(-1, mark);
     QVERIFY2(polls <= 10 * PollsPerRead, qPrintable(QString::number(polls)));
     int lampOn = 0;
     for (int tick = 0; tick < 2000; ++tick) {
@@ -144,7 +131,7 @@ void TestAlertTimeline::limitLinesFollowAWriteFromTheRegisterMapWithoutPolling()
     QCOMPARE(lines.Levels(1), (std::vector<double>{0.0, 85.0, 85.0}));
     std::size_t mark = w.board->requests.size();
     w.Run(100);
-    QCOMPARE(w.board->Reads(0x07, mark), 0); // nothing polls the limits
+    QCOMPARE(w.board->Count(0x07, mark), 0L); // nothing polls the limits
 
     w.world->main().OpenWindow(app::WindowId::RegMap);
     auto* regMap =
@@ -157,7 +144,7 @@ void TestAlertTimeline::limitLinesFollowAWriteFromTheRegisterMapWithoutPolling()
     regMap->cmdWrite_Click();
     w.Run(10); // the next graph feed
     QCOMPARE(lines.Levels(1), (std::vector<double>{0.0, 70.0, 85.0}));
-    QCOMPARE(w.board->Reads(0x07, mark), 1); // read again once, after the write
+    QCOMPARE(w.board->Count(0x07, mark), 1L); // read again once, after the write
 }
 
 void TestAlertTimeline::eventListScrollsTheGraphAndExportsTheEvents() {

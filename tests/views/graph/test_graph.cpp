@@ -1,18 +1,11 @@
-#include "app/frm_main.h"
-#include "app/support/app_world.h"
 #include "app/twips.h"
 #include "views/graph/frm_graph.h"
+#include "views/view_world.h"
 #include "widgets/strip_chart.h"
-
-#include <QAction>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPointer>
-#include <QtTest>
 
 namespace qmt::views {
 
-using test::AppWorld;
+using test::ViewWorld;
 using widgets::StripChart;
 
 namespace {
@@ -24,13 +17,13 @@ QStringList Captions(const StripChart& chart) {
     return {chart.TraceCaption(1), chart.TraceCaption(2), chart.TraceCaption(3)};
 }
 
-FrmGraph* LoadedGraph(AppWorld& world) {
-    return qobject_cast<FrmGraph*>(world.main().childWindows().Loaded(app::WindowId::Graph));
+FrmGraph* LoadedGraph(const ViewWorld& world) {
+    return world.Loaded<FrmGraph>(app::WindowId::Graph);
 }
 
-void WriteConfiguration(AppWorld& world, std::int32_t value) {
-    world.app->access().WriteRegister(world.app->usb().DeviceAddress, ConfigurationWritePointer,
-                                      value);
+void WriteConfiguration(ViewWorld& w, std::int32_t value,
+                        std::int32_t pointer = ConfigurationWritePointer) {
+    w.world.app->access().WriteRegister(w.world.app->usb().DeviceAddress, pointer, value);
 }
 
 bool SizeNear(QSize actual, QSize expected) {
@@ -52,37 +45,34 @@ private slots:
 };
 
 void TestGraph::startupOpensTheGraphFirstAndFeedsIt() {
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    FrmGraph* graph = LoadedGraph(world);
+    ViewWorld w;
+    FrmGraph* graph = LoadedGraph(w);
     QVERIFY(graph != nullptr);
-    QCOMPARE(world.main().mdiArea()->subWindowList().size(), 1);
+    QCOMPARE(w.main().mdiArea()->subWindowList().size(), 1);
     StripChart& chart = *graph->stpGraph();
     // Start-up ran the caption switch once, after the window was opened.
     QCOMPARE(Captions(chart), (QStringList{"Local", "Remote1", "Remote2"}));
 
     // The stub chip reads 0 everywhere: each feed adds one sample per trace,
     // at the graphing interval: 50 ms default, so 20 feeds in a second.
-    QCOMPARE(world.Tick(), std::nullopt);
+    QCOMPARE(w.world.Tick(), std::nullopt);
     QCOMPARE(chart.History(0).Size(), std::size_t{1});
     for (int tick = 0; tick < 100; ++tick) {
-        QCOMPARE(world.Tick(), std::nullopt);
+        QCOMPARE(w.world.Tick(), std::nullopt);
     }
     QVERIFY(chart.History(2).Size() >= 17 && chart.History(2).Size() <= 21);
 
     // Opening again from the menu or the toolbar shows the same window.
-    world.main().findChild<QAction*>("mnuGraph")->trigger();
-    world.main().findChild<QAction*>("Graphs")->trigger();
-    QCOMPARE(LoadedGraph(world), graph);
-    QCOMPARE(world.main().mdiArea()->subWindowList().size(), 1);
+    QCOMPARE(w.Trigger<FrmGraph>("mnuGraph", app::WindowId::Graph), graph);
+    QCOMPARE(w.Trigger<FrmGraph>("Graphs", app::WindowId::Graph), graph);
+    QCOMPARE(w.main().mdiArea()->subWindowList().size(), 1);
 }
 
 void TestGraph::legendTextsFollowTheReadings() {
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    FrmGraph& graph = *LoadedGraph(world);
+    ViewWorld w;
+    FrmGraph& graph = *LoadedGraph(w);
     StripChart& chart = *graph.stpGraph();
-    GeneralStuff& state = world.app->state();
+    GeneralStuff& state = w.state();
 
     state.LocalTemp = 25.0f;
     state.Remote1Temp = 30.5f;
@@ -103,24 +93,21 @@ void TestGraph::legendTextsFollowTheReadings() {
 }
 
 void TestGraph::captionSwitchGoesBothWays() {
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    StripChart& chart = *LoadedGraph(world)->stpGraph();
-    world.stub->chips[AppWorld::ChipAddress][0x30] = 40; // Remote 2 high byte
+    ViewWorld w;
+    StripChart& chart = *LoadedGraph(w)->stpGraph();
+    w.chip()[0x30] = 40; // Remote 2 high byte
 
     // Remote 2 in the shared registers: trace 2 carries it, trace 3 is hidden.
-    WriteConfiguration(world, 0x08);
-    QCOMPARE(world.Tick(100), std::nullopt);
+    WriteConfiguration(w, 0x08);
+    QCOMPARE(w.world.Tick(100), std::nullopt);
     QCOMPARE(Captions(chart), (QStringList{"Local = 0°C", "Remote2 = 40.00°C", ""}));
     QVERIFY(!chart.TraceVisible(2));
 
-    WriteConfiguration(world, 0x00);
+    WriteConfiguration(w, 0x00);
     QCOMPARE(Captions(chart), (QStringList{"Local = 0°C", "Remote1", "Remote2"}));
     QVERIFY(chart.TraceVisible(2));
     // A write elsewhere changes nothing.
-    std::int32_t value = 0x08;
-    world.app->access().WriteRegister(world.app->usb().DeviceAddress, ConfigurationReadPointer,
-                                      value);
+    WriteConfiguration(w, 0x08, ConfigurationReadPointer);
     QCOMPARE(Captions(chart), (QStringList{"Local = 0°C", "Remote1", "Remote2"}));
 }
 
@@ -130,41 +117,39 @@ void TestGraph::chartFollowsTheWindowSizeButNeverBelowZero() {
     QCOMPARE(FrmGraph::ChartSizeTwips({250, 300}), QSizeF(50, 0));
 
     // The window applies it: a resized frame resizes the chart.
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    FrmGraph& graph = *LoadedGraph(world);
+    ViewWorld w;
+    FrmGraph& graph = *LoadedGraph(w);
     app::OuterWindow(graph).resize(app::TwipsToPixels(&graph, 6000, 5000));
     QVERIFY(SizeNear(graph.stpGraph()->size(), app::TwipsToPixels(&graph, 5800, 4600)));
 }
 
 void TestGraph::closingStopsTheFeedAtOnceAndReopeningStartsEmpty() {
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    QPointer<FrmGraph> graph = LoadedGraph(world);
-    QCOMPARE(world.Tick(100), std::nullopt);
+    ViewWorld w;
+    QPointer<FrmGraph> graph = LoadedGraph(w);
+    QCOMPARE(w.world.Tick(100), std::nullopt);
     QCOMPARE(graph->stpGraph()->History(0).Size(), std::size_t{1});
 
     QVERIFY(app::OuterWindow(*graph).close());
-    QVERIFY(!world.app->state().GraphOpen);
+    QVERIFY(!w.state().GraphOpen);
     // The window is deleted only by the event loop; until then it is left alone.
     QVERIFY(!graph.isNull());
-    QCOMPARE(world.Tick(100), std::nullopt);
+    QCOMPARE(w.world.Tick(100), std::nullopt);
     QCOMPARE(graph->stpGraph()->History(0).Size(), std::size_t{1});
-    WriteConfiguration(world, 0x08);
+    WriteConfiguration(w, 0x08);
     QCOMPARE(graph->stpGraph()->TraceCaption(2), QString("Remote1 = 0.00°C"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(graph.isNull());
-    QCOMPARE(world.Tick(100), std::nullopt);
+    QCOMPARE(w.world.Tick(100), std::nullopt);
 
     // Reopened: a new, empty chart with its design captions for traces 2 and 3.
-    world.main().OpenWindow(app::WindowId::Graph);
-    FrmGraph* reopened = LoadedGraph(world);
+    w.main().OpenWindow(app::WindowId::Graph);
+    FrmGraph* reopened = LoadedGraph(w);
     QVERIFY(reopened != nullptr);
-    QVERIFY(world.app->state().GraphOpen);
+    QVERIFY(w.state().GraphOpen);
     QVERIFY(reopened->stpGraph()->History(0).Empty());
     QCOMPARE(Captions(*reopened->stpGraph()),
              (QStringList{"Local", "Remote1 = 33.75C", "Remote2"}));
-    QCOMPARE(world.Tick(100), std::nullopt);
+    QCOMPARE(w.world.Tick(100), std::nullopt);
     QCOMPARE(reopened->stpGraph()->History(0).Size(), std::size_t{1});
     QCOMPARE(reopened->stpGraph()->TraceCaption(2), QString("Remote2 = 0.00°C"));
 }

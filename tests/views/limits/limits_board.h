@@ -3,9 +3,6 @@
 #include "link/bridge.h"
 #include "support/stub_bridge.h"
 
-#include <QString>
-#include <QStringList>
-
 namespace qmt::test {
 
 // The stub chip with what the limits window relies on besides it: limits
@@ -32,29 +29,6 @@ public:
         }
         return status;
     }
-
-    std::map<std::int32_t, std::uint8_t>& chip() { return stub.chips[Address]; }
-    // The register requests since the last call: "06" for a read, "0D=46" for
-    // a write (hexadecimal), "poll 02" for a status poll.
-    QStringList Requests() {
-        QStringList requests;
-        for (const BridgeCall& call : stub.log) {
-            const QString reg =
-                QString::number(call.index & 0xFF, 16).toUpper().rightJustified(2, '0');
-            if (call.request == 220) {
-                requests << QStringLiteral("poll ") + reg;
-            } else if (call.request == 222 && call.arg4 == 0) {
-                requests
-                    << reg + "=" +
-                           QString::number(call.index >> 8, 16).toUpper().rightJustified(2, '0');
-            } else if (call.request == 222) {
-                requests << reg;
-            }
-        }
-        stub.log.clear();
-        return requests;
-    }
-    QStringList Writes() { return Requests().filter(QStringLiteral("=")); }
 
     StubBridge stub;
     bool failStatusPolls = false;

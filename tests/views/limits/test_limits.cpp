@@ -1,15 +1,9 @@
-#include "app/frm_main.h"
-#include "app/support/app_world.h"
 #include "limits_board.h"
 #include "views/limits/frm_limits.h"
-
-#include <QAction>
-#include <QLabel>
-#include <QtTest>
+#include "views/view_world.h"
 
 namespace qmt::views {
 
-using test::AppWorld;
 using test::LimitsBoard;
 using widgets::Gauge;
 using widgets::GaugePointer;
@@ -18,36 +12,24 @@ using widgets::Indicator;
 namespace {
 
 // A started program on a LimitsBoard whose chip holds the given registers.
-struct LimitsWorld {
-    explicit LimitsWorld(std::map<std::int32_t, std::uint8_t> registers = {}) {
-        auto owned = std::make_unique<LimitsBoard>();
-        board = owned.get();
-        for (const auto& [reg, value] : registers) {
-            board->chip()[reg] = value;
-        }
-        world = std::make_unique<AppWorld>(std::move(owned));
-        started = !world->RunMain().has_value();
-        board->Requests();
-    }
-    FrmLimits* Open() {
-        world->main().OpenWindow(app::WindowId::Limits);
-        return qobject_cast<FrmLimits*>(world->main().childWindows().Loaded(app::WindowId::Limits));
-    }
-    GeneralStuff& state() { return world->app->state(); }
+struct LimitsWorld : test::ViewWorld {
+    explicit LimitsWorld(const test::Registers& registers = {})
+        : LimitsWorld(new LimitsBoard, registers) {}
+    LimitsWorld(LimitsBoard* owned, const test::Registers& registers)
+        : ViewWorld(owned, registers), board(owned) {}
+    FrmLimits* Open() { return ViewWorld::Open<FrmLimits>(app::WindowId::Limits); }
 
-    LimitsBoard* board = nullptr;
-    std::unique_ptr<AppWorld> world;
-    bool started = false;
+    LimitsBoard* board;
 };
 
 // The chip's power-on limits: low 0, high and THERM 85 (0x55).
-const std::map<std::int32_t, std::uint8_t> PowerOn{{0x05, 0x55}, {0x07, 0x55}, {0x20, 0x55},
-                                                   {0x19, 0x55}, {0x31, 0x55}, {0x39, 0x55}};
+const test::Registers PowerOn{{0x05, 0x55}, {0x07, 0x55}, {0x20, 0x55},
+                              {0x19, 0x55}, {0x31, 0x55}, {0x39, 0x55}};
 
-const QStringList ReadLimitsOrder{"06", "05", "20", "08", "14", "07", "13",
-                                  "19", "32", "37", "31", "36", "39"};
+const QStringList ReadLimitsOrder{"R06", "R05", "R20", "R08", "R14", "R07", "R13",
+                                  "R19", "R32", "R37", "R31", "R36", "R39"};
 
-std::map<std::int32_t, std::uint8_t> With(std::map<std::int32_t, std::uint8_t> registers) {
+test::Registers With(test::Registers registers) {
     registers.insert(PowerOn.begin(), PowerOn.end());
     return registers;
 }
@@ -69,60 +51,38 @@ private slots:
 
 void TestLimits::loadReadsEveryLimitAndOpensTheRefresh() {
     LimitsWorld w(With({{0x08, 0x14}, {0x14, 0x40}, {0x00, 0x19}, {0x01, 0x19}, {0x10, 0x80}}));
-    QVERIFY(w.started);
-    w.world->main().findChild<QAction*>("mnuLimits")->trigger();
-    auto* window =
-        qobject_cast<FrmLimits*>(w.world->main().childWindows().Loaded(app::WindowId::Limits));
+    auto* window = w.Trigger<FrmLimits>("mnuLimits", app::WindowId::Limits);
     QVERIFY(window != nullptr);
-    QCOMPARE(w.board->Requests(), ReadLimitsOrder); // reads only: no pointer set writes
+    QCOMPARE(w.Requests(), ReadLimitsOrder); // reads only: no pointer set writes
     const Gauge* remote1 = window->ggeTemp(1);
     QCOMPARE(remote1->pointer(GaugePointer::Low), 20.25);
     QCOMPARE(remote1->pointer(GaugePointer::High), 85.0);
 
     // One refresh: both status polls, then the readings on the gauges.
-    QCOMPARE(w.world->Tick(), std::nullopt);
-    QCOMPARE(w.board->Requests().filter("poll"), (QStringList{"poll 02", "poll 23"}));
+    QCOMPARE(w.world.Tick(), std::nullopt);
+    QCOMPARE(w.Requests().filter("P"), (QStringList{"P02", "P23"}));
     QCOMPARE(window->ggeTemp(1)->caption(), QString(" 25.5\u00B0C"));
 }
 
 void TestLimits::movedPointerWritesTheChannelAndSettlesOnTheChip() {
     LimitsWorld w(PowerOn);
     FrmLimits* window = w.Open();
-    w.board->Requests();
+    w.Requests();
     Gauge* remote1 = window->ggeTemp(1);
     remote1->CommitPointer(GaugePointer::High, 70.3);
-    QCOMPARE(w.board->Requests(),
-             QStringList({"0E=00", "14=00", "0D=46", "13=40", "19=55"}) + ReadLimitsOrder);
+    QCOMPARE(w.Requests(),
+             QStringList({"W0E=00", "W14=00", "W0D=46", "W13=40", "W19=55"}) + ReadLimitsOrder);
     QCOMPARE(remote1->pointer(GaugePointer::High), 70.25);
     Gauge* local = window->ggeTemp(0);
 
-    // Dragged to the top of the scale, above the range's top code: the chip
-    // gets 255 and the pointer jumps back to it.
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    const QPoint handle = local->PointerHandle(GaugePointer::Therm);
-    QTest::mousePress(local, Qt::LeftButton, {}, handle);
-    QTest::mouseMove(local, QPoint(handle.x(), 0));
-    QTest::mouseRelease(local, Qt::LeftButton, {}, QPoint(handle.x(), 0));
-    QCOMPARE(w.board->Writes(), (QStringList{"0C=00", "0B=55", "20=FF"}));
+    // Above the range's top code: the chip gets 255 and the pointer jumps back to it.
+    local->CommitPointer(GaugePointer::Therm, 300);
+    QCOMPARE(w.Writes(), (QStringList{"W0C=00", "W0B=55", "W20=FF"}));
     QCOMPARE(local->pointer(GaugePointer::Therm), 255.0);
     Gauge* remote2 = window->ggeTemp(2);
     remote2->CommitPointer(GaugePointer::High, 256);
-    QCOMPARE(w.board->Writes(), (QStringList{"32=00", "37=00", "31=FF", "36=C0", "39=55"}));
+    QCOMPARE(w.Writes(), (QStringList{"W32=00", "W37=00", "W31=FF", "W36=C0", "W39=55"}));
     QCOMPARE(remote2->pointer(GaugePointer::High), 255.75);
-
-    // The keyboard moves the pointer and writes only on Enter, as a drop does.
-    QTest::keyClick(remote2, Qt::Key_Left); // from high to low
-    for (int step = 0; step < 12; ++step) {
-        QTest::keyClick(remote2, Qt::Key_PageUp);
-    }
-    for (int step = 0; step < 3; ++step) {
-        QTest::keyClick(remote2, Qt::Key_Up);
-    }
-    QCOMPARE(w.board->Writes(), QStringList());
-    QTest::keyClick(remote2, Qt::Key_Return);
-    QCOMPARE(w.board->Writes(), (QStringList{"32=0C", "37=C0", "31=FF", "36=C0", "39=55"}));
-    QCOMPARE(remote2->pointer(GaugePointer::Low), 12.75);
 }
 
 void TestLimits::extendedRangeScalesAndEncodesFromMinus64() {
@@ -131,22 +91,22 @@ void TestLimits::extendedRangeScalesAndEncodesFromMinus64() {
     FrmLimits* window = w.Open();
     Gauge* local = window->ggeTemp(0);
     QCOMPARE(local->pointer(GaugePointer::Low), -64.0);
-    w.board->Requests();
+    w.Requests();
     local->CommitPointer(GaugePointer::Low, -10);
-    QCOMPARE(w.board->Writes(), (QStringList{"0C=36", "0B=95", "20=95"}));
+    QCOMPARE(w.Writes(), (QStringList{"W0C=36", "W0B=95", "W20=95"}));
     // The bottom of the scale is the bottom code: nothing half-written.
     QCOMPARE(window->ggeTemp(2)->pointer(GaugePointer::Low), 16.0);
     window->ggeTemp(2)->CommitPointer(GaugePointer::Low, -100);
-    QCOMPARE(w.board->Writes(), (QStringList{"32=00", "37=00", "31=55", "36=00", "39=55"}));
+    QCOMPARE(w.Writes(), (QStringList{"W32=00", "W37=00", "W31=55", "W36=00", "W39=55"}));
     QCOMPARE(window->ggeTemp(2)->pointer(GaugePointer::Low), -64.0);
 }
 
 void TestLimits::statusBitsLightTheirIndicatorsAndGoGreyWhenUnread() {
     LimitsWorld w(With({{0x02, 0x41}, {0x23, 0x01}}));
     FrmLimits* window = w.Open();
-    const QLabel* panel = w.world->main().StatusPanel(1);
+    const QLabel* panel = w.main().StatusPanel(1);
     const QString unread("Status bits could not be read");
-    w.world->Tick();
+    w.world.Tick();
     const auto lit = [window] {
         QList<int> on;
         for (int i = 0; i < 12; ++i) {
@@ -160,20 +120,20 @@ void TestLimits::statusBitsLightTheirIndicatorsAndGoGreyWhenUnread() {
 
     // A failed poll is not a lost link: grey lamps and a note, then back.
     w.board->failStatusPolls = true;
-    QCOMPARE(w.world->Tick(250), std::nullopt);
+    QCOMPARE(w.world.Tick(250), std::nullopt);
     for (int i = 0; i < 12; ++i) {
         QCOMPARE(window->tglAlert(i)->state(), Indicator::State::Unknown);
     }
     QCOMPARE(panel->text(), unread);
-    QVERIFY(w.world->messages.empty());
+    QVERIFY(w.world.messages.empty());
     w.board->failStatusPolls = false;
-    w.board->chip()[0x23] = 0x1F;
-    w.world->Tick(250);
+    w.chip()[0x23] = 0x1F;
+    w.world.Tick(250);
     QCOMPARE(lit(), (QList<int>{0, 4, 5, 7, 8, 10, 11}));
 
     // Closing the window while the reads fail withdraws its note too.
     w.board->failStatusPolls = true;
-    w.world->Tick(250);
+    w.world.Tick(250);
     window->parentWidget()->close();
     QVERIFY(panel->text() != unread);
 }
@@ -184,12 +144,12 @@ void TestLimits::remote2SelectionFollowsEveryConfigurationWrite() {
     QCOMPARE(window->lblRem1_2()->text(), QString("Remote2"));
     QVERIFY(window->ggeTemp(2)->isHidden());
 
-    link::RegisterAccess& access = w.world->app->access();
+    link::RegisterAccess& access = w.world.app->access();
     std::int32_t config = 0x04;
-    w.board->Requests();
+    w.Requests();
     access.WriteRegister(LimitsBoard::Address, 0x09, config);
     // The write, the selection's read, then the load handling's reads.
-    QCOMPARE(w.board->Requests(), QStringList({"09=04", "03"}) + ReadLimitsOrder);
+    QCOMPARE(w.Requests(), QStringList({"W09=04", "R03"}) + ReadLimitsOrder);
     QVERIFY(!window->ggeTemp(2)->isHidden());
     QCOMPARE(window->ggeTemp(2)->lower(), -64.0);
     QCOMPARE(window->ggeTemp(2)->pointer(GaugePointer::High), 85.0 - 64.0);
@@ -203,25 +163,25 @@ void TestLimits::remote2SelectionFollowsEveryConfigurationWrite() {
 void TestLimits::closingStopsThePollsAtOnce() {
     LimitsWorld w(PowerOn);
     // The limits window alone: the graph's status lanes would poll on.
-    app::ChildWindows& windows = w.world->main().childWindows();
+    app::ChildWindows& windows = w.main().childWindows();
     windows.Loaded(app::WindowId::Graph)->parentWidget()->close();
-    w.world->main().findChild<QAction*>("Limits")->trigger(); // the toolbar button
+    w.main().findChild<QAction*>("Limits")->trigger(); // the toolbar button
     QWidget* window = windows.Loaded(app::WindowId::Limits);
     QVERIFY(qobject_cast<FrmLimits*>(window) != nullptr);
-    w.world->Tick();
-    QCOMPARE(w.board->Requests().filter("poll").size(), 2);
+    w.world.Tick();
+    QCOMPARE(w.Requests().filter("P").size(), 2);
     window->parentWidget()->close(); // deleted later; nothing may poll meanwhile
     QVERIFY(!w.state().LimitsOpen);
     for (int tick = 0; tick < 30; ++tick) {
-        w.world->Tick(100);
+        w.world.Tick(100);
     }
-    QCOMPARE(w.board->Requests().filter("poll").size(), 0);
+    QCOMPARE(w.Requests().filter("P").size(), 0);
     // Nor does a configuration write reach the closed window.
     std::int32_t config = 0x08;
-    w.world->app->access().WriteRegister(LimitsBoard::Address, 0x09, config);
-    QCOMPARE(w.board->Requests(), (QStringList{"09=08", "03"}));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(w.world->main().childWindows().Loaded(app::WindowId::Limits), nullptr);
+    w.world.app->access().WriteRegister(LimitsBoard::Address, 0x09, config);
+    QCOMPARE(w.Requests(), (QStringList{"W09=08", "R03"}));
+    test::DeleteClosed();
+    QCOMPARE(w.main().childWindows().Loaded(app::WindowId::Limits), nullptr);
 }
 
 void TestLimits::lostLinkDuringAMoveEndsTheProgramWithTheWindowUnloaded() {
@@ -235,12 +195,12 @@ void TestLimits::lostLinkDuringAMoveEndsTheProgramWithTheWindowUnloaded() {
         ended = true;
     }
     QVERIFY(ended);
-    QCOMPARE(w.world->messages.size(), std::size_t{1});
-    QCOMPARE(w.world->messages[0].text,
+    QCOMPARE(w.world.messages.size(), std::size_t{1});
+    QCOMPARE(w.world.messages[0].text,
              QString("Communications Interrupted - Check USB connections"));
-    QCOMPARE(w.board->Writes(), QStringList{"0E=00"});
+    QCOMPARE(w.Writes(), QStringList{"W0E=00"});
     QVERIFY(!w.state().LimitsOpen);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    test::DeleteClosed();
 }
 
 } // namespace qmt::views

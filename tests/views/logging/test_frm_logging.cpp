@@ -1,22 +1,15 @@
-#include "app/frm_main.h"
-#include "app/support/app_world.h"
 #include "views/logging/frm_logging.h"
 #include "views/logging/log_session.h"
+#include "views/view_world.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
 
 namespace qmt::app {
 
+using test::Click;
+
 namespace {
 
-constexpr std::int32_t Chip = test::AppWorld::ChipAddress;
 const QByteArray Head = "\r\nQMT6171/3 Log File\r\n\r\n"
                         "Time ,Local(\xB0"
                         "C) ,Remote1(\xB0"
@@ -24,27 +17,24 @@ const QByteArray Head = "\r\nQMT6171/3 Log File\r\n\r\n"
                         "C) ,\r\n";
 
 // A started program with the logging window's boxes answered by the test.
-struct LoggingWorld {
-    LoggingWorld() {
-        world.stub->chips[Chip][0x03] = 0x04; // extended range, so readings go below 0
-        QVERIFY(!world.RunMain());
-    }
+struct LoggingWorld : test::ViewWorld {
+    LoggingWorld()
+        : ViewWorld(test::Registers{{0x03, 0x04}}) {} // extended range, so readings go below 0
 
     FrmLogging& Open() {
-        world.main().OpenWindow(WindowId::Log);
-        auto* window = qobject_cast<FrmLogging*>(world.main().childWindows().Loaded(WindowId::Log));
+        auto* window = ViewWorld::Open<FrmLogging>(WindowId::Log);
         window->SetDialogs({[this](QWidget*, const QString&) { return chosenFile; },
                             [this](QWidget*, const QString& text) { warnings.append(text); }});
         return *window;
     }
     void Close(FrmLogging& window) {
-        QTest::mouseClick(window.cmdClose(), Qt::LeftButton);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(world.main().childWindows().Loaded(WindowId::Log) == nullptr);
+        test::Click(window.cmdClose());
+        test::DeleteClosed();
+        QVERIFY(Loaded<FrmLogging>(WindowId::Log) == nullptr);
     }
     // Readings as extended-range register bytes: whole degrees plus 64, quarters in the low byte.
     void SetReadings(int local, double remote1, double remote2) {
-        auto& chip = world.stub->chips[Chip];
+        auto& chip = this->chip();
         chip[0x00] = static_cast<std::uint8_t>(local + 64);
         const auto setQuarter = [&chip](std::int32_t high, std::int32_t low, double value) {
             const double code = value + 64.0;
@@ -61,22 +51,12 @@ struct LoggingWorld {
         }
         QCOMPARE(state().LogLineCount, lines);
     }
-    GeneralStuff& state() { return world.app->state(); }
-    QString Status() const { return world.main().StatusPanel(1)->text(); }
     QString StatusTip() const { return world.main().StatusPanel(1)->toolTip(); }
-    QByteArray LogBytes() const {
-        QFile file(chosenFile);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-    }
+    QByteArray LogBytes() const { return test::Contents(chosenFile); }
 
-    test::AppWorld world;
     QString chosenFile = world.folder.filePath(QStringLiteral("run.csv"));
     QStringList warnings;
 };
-
-void Click(QAbstractButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 } // namespace
 
@@ -93,14 +73,11 @@ private slots:
 
 void TestFrmLogging::opensFromMenuAndToolbarWithTheProgramsState() {
     LoggingWorld w;
-    FrmMain& main = w.world.main();
     w.state().LoggingInterval = 250;
     w.state().LogChannel = {false, true, false};
     for (const char* action : {"mnuLog", "Log"}) {
-        main.childWindows().CloseAll();
-        main.findChild<QAction*>(QLatin1String(action))->trigger();
-        auto* window = qobject_cast<FrmLogging*>(main.childWindows().Loaded(WindowId::Log));
-        QVERIFY2(window != nullptr, action);
+        QVERIFY2(w.OpensBy(action, WindowId::Log), action);
+        auto* window = w.Loaded<FrmLogging>(WindowId::Log);
         QCOMPARE(window->txtLogInt()->text(), QString("250"));
         QVERIFY(!window->chkLog(0)->isChecked());
         QVERIFY(window->chkLog(1)->isChecked());
@@ -216,7 +193,7 @@ void TestFrmLogging::writeFailuresShowInTheStatusBarAndWritingResumes() {
 
     // Closing the main window (the program ending) flushes the running log.
     QVERIFY(QFile::remove(w.chosenFile));
-    w.world.main().close();
+    w.main().close();
     QCOMPARE(w.Status(), QString("Log write failed"));
     QCOMPARE(w.StatusTip(), w.chosenFile + ": No such file or directory");
 }

@@ -1,49 +1,22 @@
-#include "app/frm_main.h"
-#include "app/support/app_world.h"
-#include "views/bridge_requests.h"
 #include "views/regmap/frm_reg_map.h"
 #include "views/regmap/register_tree.h"
+#include "views/view_world.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QtTest>
 
 namespace qmt::views {
 
-using test::AppWorld;
+using test::Type;
 
 namespace {
 
-// A started program with the register map open; the chip's registers are
-// the stub's map at the chip's address.
-struct RegMapWorld {
-    RegMapWorld() {
-        if (world.RunMain().has_value()) {
-            qFatal("start-up failed");
-        }
-        Open();
-    }
-    void Open() {
-        world.main().OpenWindow(app::WindowId::RegMap);
-        window =
-            qobject_cast<FrmRegMap*>(world.main().childWindows().Loaded(app::WindowId::RegMap));
-    }
+// A started program with the register map open.
+struct RegMapWorld : test::ViewWorld {
+    RegMapWorld() { Open(); }
+    void Open() { window = ViewWorld::Open<FrmRegMap>(app::WindowId::RegMap); }
     void Close() { qobject_cast<QMdiSubWindow*>(window->parentWidget())->close(); }
-    std::map<std::int32_t, std::uint8_t>& chip() {
-        return world.stub->chips[AppWorld::ChipAddress];
-    }
     QString Description() const { return window->findChild<QLabel*>("lblRegDescription")->text(); }
-    // The register requests since the last call.
-    QStringList Requests() {
-        const QStringList requests = test::RegisterRequests(*world.stub, mark);
-        mark = world.stub->log.size();
-        return requests;
-    }
     QString Bits() const { // bit 7 first
         QString bits;
         for (int i = BitCount - 1; i >= 0; --i) {
@@ -77,14 +50,7 @@ struct RegMapWorld {
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(node).center());
     }
-    void Type(QLineEdit* box, const QString& text) {
-        box->clear();
-        QTest::keyClicks(box, text);
-    }
-
-    AppWorld world;
     FrmRegMap* window = nullptr;
-    std::size_t mark = 0;
 };
 
 } // namespace
@@ -115,10 +81,10 @@ void TestRegMap::treeListsRemote1OnlyAndSurvivesReopening() {
     RegMapWorld w;
     w.Node({"Local Registers"})->setExpanded(true);
     w.Close();
-    QVERIFY(!w.world.app->state().RegMapOpen);
+    QVERIFY(!w.state().RegMapOpen);
     w.Open();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(w.world.app->state().RegMapOpen);
+    QVERIFY(w.state().RegMapOpen);
     QVERIFY(w.Node({"General"})->isExpanded());
     QVERIFY(!w.Node({"Local Registers"})->isExpanded());
 }
@@ -140,7 +106,7 @@ void TestRegMap::nodeClicksShowRegistersAndGroupsChangeNothing() {
 
     // The shared pointers keep their Remote 1 names whatever the selection;
     // clicking the current node again reads it again; the keyboard moves on.
-    w.world.app->state().Remote2Selected = true;
+    w.state().Remote2Selected = true;
     w.Click({"Remote1 Registers", "Temperature", "Value(High Byte)"});
     QCOMPARE(w.Description(), QString("Remote 1 Temp High Byte (bit 3 Config Reg =0)"));
     QCOMPARE(w.window->lblInfo(0)->text(), QString("10"));
@@ -153,37 +119,29 @@ void TestRegMap::readAddressEdgeCases() {
     RegMapWorld w;
     QLineEdit* box = w.window->txtReadAddr();
     w.chip()[0x15] = 0xA7;
-    w.Type(box, "15");
+    Type(box, "15");
     w.Requests();
-    QTest::mouseClick(w.window->findChild<QPushButton*>("cmdRead"), Qt::LeftButton);
+    test::Click(w.window->findChild<QPushButton*>("cmdRead"));
     QCOMPARE(w.Requests(), QStringList{"R15"});
     QCOMPARE(w.Description(), QString("Unknown"));
     QCOMPARE(w.Bits(), QString("10100111"));
     QCOMPARE(box->text(), QString("15H"));
 
-    // Empty and non-hexadecimal boxes count as address 0.
-    for (const QString& text : {QString(), QString("zz")}) {
-        w.Type(box, text);
-        w.window->cmdRead_Click();
-        QCOMPARE(w.Description(), QString("Local Temp Value"));
-    }
-
     // An address beyond 32 bits reads nothing.
-    w.Type(box, "123456789");
+    Type(box, "123456789");
     w.Requests();
     QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(w.Requests(), QStringList());
-    QCOMPARE(w.world.main().StatusPanel(1)->text(),
-             QString("Not read: the read address does not fit in 32 bits"));
+    QCOMPARE(w.Status(), QString("Not read: the read address does not fit in 32 bits"));
 }
 
 void TestRegMap::valueBoxesFollowEachOtherAndWritesAreChecked() {
     RegMapWorld w;
     QLineEdit* dec = w.window->txtDec();
     QLineEdit* hex = w.window->txtHex();
-    w.Type(dec, "255");
+    Type(dec, "255");
     QCOMPARE(hex->text(), QString("FF"));
-    w.Type(hex, "1a");
+    Type(hex, "1a");
     QCOMPARE(dec->text(), QString("26"));
 
     // Enter in the hexadecimal box writes the decimal box's value to the write
@@ -192,11 +150,10 @@ void TestRegMap::valueBoxesFollowEachOtherAndWritesAreChecked() {
     w.window->txtReadAddr()->setText("5");
     w.Requests();
     QTest::keyClick(hex, Qt::Key_Return);
-    w.Type(dec, "300");
+    Type(dec, "300");
     QTest::keyClick(dec, Qt::Key_Enter);
     QCOMPARE(w.Requests(), (QStringList{"W0B=1A", "R05", "W0B=FF", "R05"}));
-    QCOMPARE(w.world.main().StatusPanel(1)->text(),
-             QString("Written as 255: a register holds 0 to 255"));
+    QCOMPARE(w.Status(), QString("Written as 255: a register holds 0 to 255"));
 
     // Nothing the user did not mean reaches the chip.
     const struct {
@@ -207,11 +164,11 @@ void TestRegMap::valueBoxesFollowEachOtherAndWritesAreChecked() {
         {"7", "1FFFFFFFF", "Not written: the write address does not fit in 32 bits"},
     };
     for (const auto& entry : refused) {
-        w.Type(dec, entry.dec);
+        Type(dec, entry.dec);
         w.window->txtWriteAddr()->setText(entry.writeAddress);
-        QTest::mouseClick(w.window->findChild<QPushButton*>("cmdWrite"), Qt::LeftButton);
+        test::Click(w.window->findChild<QPushButton*>("cmdWrite"));
         QCOMPARE(w.Requests(), QStringList());
-        QCOMPARE(w.world.main().StatusPanel(1)->text(), entry.message);
+        QCOMPARE(w.Status(), entry.message);
     }
 }
 
@@ -220,15 +177,15 @@ void TestRegMap::bitClicksWriteTheWriteAddressAndReadBack() {
     w.chip()[0x03] = 0x04;
     w.Click({"General", "Configuration", "Configuration Reg 1"});
     w.Requests();
-    QTest::mouseClick(w.window->lblBit(3), Qt::LeftButton);
+    test::Click(w.window->lblBit(3));
     // The write at 0x09 refreshes the remote selection, then the panel reads back.
     QCOMPARE(w.Requests(), (QStringList{"W09=0C", "R03", "R03"}));
-    QVERIFY(w.world.app->state().Remote2Selected);
+    QVERIFY(w.state().Remote2Selected);
     QCOMPARE(w.Bits(), QString("00001100"));
 
     w.Click({"General", "Status", "Status Reg 1"});
     w.Requests();
-    QTest::mouseClick(w.window->lblBit(5), Qt::LeftButton);
+    test::Click(w.window->lblBit(5));
     QCOMPARE(w.Requests(), (QStringList{"W00=20", "R02"}));
 }
 
@@ -253,18 +210,12 @@ void TestRegMap::continuousReadRunsTwiceASecondOnlyWhileCheckedAndLoaded() {
 }
 
 void TestRegMap::menuAndToolbarOpenBothWindows() {
-    AppWorld world;
-    QCOMPARE(world.RunMain(), std::nullopt);
-    app::FrmMain& main = world.main();
-    const std::pair<const char*, app::WindowId> openings[] = {
-        {"mnuRegMap", app::WindowId::RegMap},
-        {"Config", app::WindowId::Config},
-        {"Tree", app::WindowId::RegMap},
-        {"mnuGeneralConfig", app::WindowId::Config}};
-    for (const auto& [action, id] : openings) {
-        main.childWindows().CloseAll();
-        main.findChild<QAction*>(action)->trigger();
-        QVERIFY2(main.childWindows().Loaded(id) != nullptr, action);
+    const RegMapWorld w;
+    for (const char* action : {"mnuRegMap", "Tree"}) {
+        QVERIFY2(w.OpensBy(action, app::WindowId::RegMap), action);
+    }
+    for (const char* action : {"Config", "mnuGeneralConfig"}) {
+        QVERIFY2(w.OpensBy(action, app::WindowId::Config), action);
     }
 }
 

@@ -1,27 +1,17 @@
-#include "app/frm_main.h"
-#include "app/support/app_world.h"
 #include "output/log_format.h"
 #include "views/graph/frm_graph.h"
 #include "views/replay/frm_replay.h"
 #include "views/replay/replay_opener.h"
 #include "views/replay/replay_texts.h"
+#include "views/view_world.h"
 #include "widgets/strip_chart.h"
 
-#include <QAction>
-#include <QFile>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
-#include <QPointer>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QtTest>
-#include <fstream>
-#include <memory>
 
 namespace qmt::views {
 
-using test::AppWorld;
+using test::ViewWorld;
 using widgets::StripChart;
 
 namespace {
@@ -56,22 +46,19 @@ struct Answers {
     }
 };
 
-class ReplayWorld {
-public:
+struct ReplayWorld : ViewWorld {
     ReplayWorld() {
-        QCOMPARE(world.RunMain(), std::nullopt);
-        world.main().findChild<ReplayOpener*>("replayOpener")->SetDialogs(answers.Dialogs());
+        main().findChild<ReplayOpener*>("replayOpener")->SetDialogs(answers.Dialogs());
     }
 
     QString Write(const QString& name, const std::string& bytes) {
-        const QString path = world.folder.filePath(name);
-        std::ofstream(QFile::encodeName(path).toStdString(), std::ios::binary) << bytes;
-        return path;
+        test::Put(Path(name), QByteArray::fromStdString(bytes));
+        return Path(name);
     }
 
     QList<FrmReplay*> Replays() const {
         QList<FrmReplay*> replays;
-        for (QMdiSubWindow* frame : world.main().mdiArea()->subWindowList()) {
+        for (QMdiSubWindow* frame : main().mdiArea()->subWindowList()) {
             if (auto* replay = qobject_cast<FrmReplay*>(frame->widget());
                 replay != nullptr && !frame->isHidden()) {
                 replays << replay;
@@ -83,9 +70,7 @@ public:
     // Opens from the File menu and reads the file to its end.
     FrmReplay* OpenFromMenu(const QString& path) {
         answers.file = path;
-        world.main().findChild<QAction*>("mnuOpenLog")->trigger();
-        auto* replay =
-            qobject_cast<FrmReplay*>(world.main().childWindows().Loaded(app::WindowId::Replay));
+        auto* replay = Trigger<FrmReplay>("mnuOpenLog", app::WindowId::Replay);
         if (replay != nullptr) {
             while (replay->LoadStep()) {
             }
@@ -93,13 +78,8 @@ public:
         return replay;
     }
 
-    AppWorld world;
     Answers answers;
 };
-
-FrmGraph* LiveGraph(AppWorld& world) {
-    return qobject_cast<FrmGraph*>(world.main().childWindows().Loaded(app::WindowId::Graph));
-}
 
 // Chart times are kept as single-precision offsets within a chunk.
 bool Near(double actual, double expected) {
@@ -124,14 +104,13 @@ private slots:
     void bothMenusOpenAReplayBesideTheUndisturbedLiveGraph();
     void chosenRunOrAllRunsWithDamagedLinesCounted();
     void cancelAndUnreadableFilesOpenNothing();
-    void replayedChartShowsTheWholeRunWithTheChartsMenuOnly();
     void runTexts();
 };
 
 void TestReplay::bothMenusOpenAReplayBesideTheUndisturbedLiveGraph() {
     ReplayWorld r;
-    AppWorld& world = r.world;
-    FrmGraph* graph = LiveGraph(world);
+    test::AppWorld& world = r.world;
+    FrmGraph* graph = r.Loaded<FrmGraph>(app::WindowId::Graph);
     QVERIFY(graph != nullptr);
     QCOMPARE(world.Tick(), std::nullopt);
     const std::size_t liveBefore = graph->stpGraph()->History(0).Size();
@@ -141,8 +120,10 @@ void TestReplay::bothMenusOpenAReplayBesideTheUndisturbedLiveGraph() {
     QVERIFY(first != nullptr);
     QCOMPARE(world.main().mdiArea()->activeSubWindow()->windowTitle(), QString("day.csv"));
     QVERIFY(r.answers.offered.isEmpty()); // one run: nothing to choose
-    const StripChart& chart = *first->stpReplay();
+    StripChart& chart = *first->stpReplay();
     QCOMPARE(chart.History(2).Size(), std::size_t{600});
+    // The whole run is in view, however long.
+    QVERIFY(Near(chart.VisibleTimeRange().end - chart.VisibleTimeRange().start, 59.9));
     QVERIFY(Near(chart.History(0).TimeAt(599), 59.9));
     QCOMPARE(first->SummaryText(), QString("Run 1: line 2, 600 lines, 0:00:59.9, "
                                            "Local Remote1 Remote2"));
@@ -153,8 +134,7 @@ void TestReplay::bothMenusOpenAReplayBesideTheUndisturbedLiveGraph() {
     QVERIFY(openLog != nullptr);
     r.answers.file = r.Write("other.csv", Run({false, false, true}, 5, 1000));
     openLog->trigger();
-    auto* second =
-        qobject_cast<FrmReplay*>(world.main().childWindows().Loaded(app::WindowId::Replay));
+    auto* second = r.Loaded<FrmReplay>(app::WindowId::Replay);
     QVERIFY(second != nullptr && second != first);
     while (second->LoadStep()) {
     }
@@ -180,8 +160,7 @@ void TestReplay::chosenRunOrAllRunsWithDamagedLinesCounted() {
     FrmReplay* second = r.OpenFromMenu(path);
     QVERIFY(second != nullptr);
     QCOMPARE(r.answers.offered[2], QString("Run 2: line 57, 20 lines, 0:00:09.5, Local Remote2"));
-    QCOMPARE(r.world.main().mdiArea()->activeSubWindow()->windowTitle(),
-             QString("runs.csv (run 2)"));
+    QCOMPARE(r.main().mdiArea()->activeSubWindow()->windowTitle(), QString("runs.csv (run 2)"));
     QCOMPARE(second->SummaryText(), QString("Run 2: line 57, 20 lines, 0:00:09.5, Local Remote2; "
                                             "2 lines could not be read"));
     QCOMPARE(second->stpReplay()->History(0).Size(), std::size_t{20});
@@ -200,7 +179,7 @@ void TestReplay::chosenRunOrAllRunsWithDamagedLinesCounted() {
 
 void TestReplay::cancelAndUnreadableFilesOpenNothing() {
     ReplayWorld r;
-    QMdiArea& area = *r.world.main().mdiArea();
+    QMdiArea& area = *r.main().mdiArea();
     const auto frames = [&area] { return area.subWindowList().size(); };
     const qsizetype before = frames();
 
@@ -209,7 +188,7 @@ void TestReplay::cancelAndUnreadableFilesOpenNothing() {
     QCOMPARE(frames(), before);
     QVERIFY(r.answers.warnings.isEmpty());
 
-    QVERIFY(r.OpenFromMenu(r.world.folder.filePath("gone.csv")) == nullptr);
+    QVERIFY(r.OpenFromMenu(r.Path("gone.csv")) == nullptr);
     QVERIFY(r.answers.warnings[0].startsWith("gone.csv could not be opened: "));
 
     // Not a log: the window that read it closes again after saying so.
@@ -226,9 +205,7 @@ void TestReplay::cancelAndUnreadableFilesOpenNothing() {
     // Cancel while a large file is being read: no question, no window.
     r.answers.offered.clear();
     r.answers.file = r.Write("big.csv", Run(All, 80000, 100) + Run(All, 2, 100));
-    r.world.main().findChild<QAction*>("mnuOpenLog")->trigger();
-    QPointer<FrmReplay> big =
-        qobject_cast<FrmReplay*>(r.world.main().childWindows().Loaded(app::WindowId::Replay));
+    QPointer<FrmReplay> big = r.Trigger<FrmReplay>("mnuOpenLog", app::WindowId::Replay);
     QVERIFY(big != nullptr);
     QVERIFY(big->Loading());
     QVERIFY(big->LoadStep());
@@ -237,21 +214,9 @@ void TestReplay::cancelAndUnreadableFilesOpenNothing() {
     QVERIFY(!big->Loading());
     QVERIFY(r.answers.offered.isEmpty());
     QVERIFY(r.Replays().isEmpty());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    test::DeleteClosed();
     QVERIFY(big.isNull());
     QCOMPARE(frames(), before);
-}
-
-void TestReplay::replayedChartShowsTheWholeRunWithTheChartsMenuOnly() {
-    ReplayWorld r;
-    FrmReplay* replay = r.OpenFromMenu(r.Write("zoom.csv", Run(All, 3600, 1000)));
-    QVERIFY(replay != nullptr);
-    StripChart& chart = *replay->stpReplay();
-    QCOMPARE(chart.VisibleTimeRange().end - chart.VisibleTimeRange().start, 3599.0);
-    // The replay has the live chart's menu, and nothing of the graph's own.
-    std::unique_ptr<QMenu> menu(chart.CreateContextMenu());
-    QVERIFY(MenuAction(*menu, "Export data…") != nullptr);
-    QVERIFY(MenuAction(*menu, "Open Log…") == nullptr);
 }
 
 void TestReplay::runTexts() {

@@ -1,24 +1,15 @@
-#include "app/frm_main.h"
-#include "app/support/app_world.h"
 #include "link/executable_folder.h"
-#include "views/bridge_requests.h"
 #include "views/save/frm_save.h"
+#include "views/view_world.h"
 
-#include <QCheckBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QSignalSpy>
-#include <QtTest>
-#include <memory>
 
 namespace qmt::views {
 
-namespace {
+using test::Contents;
+using test::Put;
 
-constexpr std::int32_t Chip = test::AppWorld::ChipAddress;
+namespace {
 
 // The stub chip behind a bridge that notes, for every register write,
 // whether the master timer was running.
@@ -41,70 +32,45 @@ public:
 
 // A started program, its chip at the register defaults, and a Save/Recall
 // window whose dialogs answer with the test's paths.
-struct SaveWorld {
-    SaveWorld() {
-        auto watching = std::make_unique<TimerWatchingBridge>();
-        bridge = watching.get();
-        bridge->stub.AddChip(Chip);
-        world = std::make_unique<test::AppWorld>(std::move(watching));
-        bridge->timerActive = [this] { return world->main().tmrMaster().isActive(); };
-        if (world->RunMain()) {
-            qFatal("start-up failed");
-        }
-        auto& table = world->app->regMap();
-        for (const int index : table.SaveWalk()) {
-            const auto& entry = table.RegMap[static_cast<std::size_t>(index)];
-            chip()[entry.ReadAddress] = static_cast<std::uint8_t>(entry.DefaultValue);
-        }
+struct SaveWorld : test::ViewWorld {
+    SaveWorld() : SaveWorld(new TimerWatchingBridge) {}
+    explicit SaveWorld(TimerWatchingBridge* watching) : ViewWorld(watching), bridge(watching) {
+        bridge->timerActive = [this] { return TimerActive(); };
+        PowerOn();
         SettingsFileDialogs dialogs{
             [this](QWidget*, const QString& folder) { return Answer(folder); },
             [this](QWidget*, const QString& folder) { return Answer(folder); }};
-        window = std::make_unique<FrmSave>(*world->app, std::move(dialogs));
+        window = std::make_unique<FrmSave>(*world.app, std::move(dialogs));
         messages = std::make_unique<QSignalSpy>(window.get(), &FrmSave::statusMessage);
     }
     QString Answer(const QString& folder) {
         asked.append(folder);
-        timerAtDialog.push_back(world->main().tmrMaster().isActive());
+        timerAtDialog.push_back(world.main().tmrMaster().isActive());
         return answer;
     }
-    std::map<std::int32_t, std::uint8_t>& chip() { return bridge->stub.chips[Chip]; }
-    bool TimerActive() const { return world->main().tmrMaster().isActive(); }
+    bool TimerActive() const { return world.main().tmrMaster().isActive(); }
     QString LastMessage() const {
         return messages->isEmpty() ? QString() : messages->last().at(0).toString();
     }
-    QString Path(const QString& name) const { return world->folder.filePath(name); }
     void Save(const QString& path) {
         answer = path;
         bridge->timerAtRead.clear();
-        QTest::mouseClick(window->cmdsave(), Qt::LeftButton);
+        test::Click(window->cmdsave());
     }
     void Recall(const QString& path) {
         answer = path;
-        bridge->stub.log.clear();
+        Requests();
         bridge->timerAtWrite.clear();
-        QTest::mouseClick(window->cmdRecall(), Qt::LeftButton);
+        test::Click(window->cmdRecall());
     }
-    QStringList Written() const { return test::RegisterRequests(bridge->stub).filter("W"); }
 
     TimerWatchingBridge* bridge = nullptr;
-    std::unique_ptr<test::AppWorld> world;
     std::unique_ptr<FrmSave> window;
     std::unique_ptr<QSignalSpy> messages;
     QString answer;
     QStringList asked;
     std::vector<bool> timerAtDialog;
 };
-
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 } // namespace
 
@@ -119,21 +85,16 @@ private slots:
 };
 
 void TestFrmSave::opensFromMenuAndToolbarAndForgetsTheCommentOnClose() {
-    test::AppWorld world;
-    QVERIFY(!world.RunMain());
-    app::FrmMain& mainWindow = world.main();
-    mainWindow.findChild<QAction*>("mnuSave")->trigger();
-    auto* window = qobject_cast<FrmSave*>(mainWindow.childWindows().Loaded(app::WindowId::Save));
+    const test::ViewWorld w;
+    auto* window = w.Trigger<FrmSave>("mnuSave", app::WindowId::Save);
     QVERIFY(window != nullptr);
     window->txtComment()->setText("kept while loaded");
-    mainWindow.findChild<QAction*>("Save")->trigger();
-    QCOMPARE(mainWindow.childWindows().Loaded(app::WindowId::Save), window);
+    QCOMPARE(w.Trigger<FrmSave>("Save", app::WindowId::Save), window);
     QCOMPARE(window->txtComment()->text(), QString("kept while loaded"));
 
-    QTest::mouseClick(window->cmdClose(), Qt::LeftButton);
-    QVERIFY(mainWindow.childWindows().Loaded(app::WindowId::Save) == nullptr);
-    mainWindow.findChild<QAction*>("Save")->trigger();
-    window = qobject_cast<FrmSave*>(mainWindow.childWindows().Loaded(app::WindowId::Save));
+    test::Click(window->cmdClose());
+    QVERIFY(w.Loaded<FrmSave>(app::WindowId::Save) == nullptr);
+    window = w.Trigger<FrmSave>("Save", app::WindowId::Save);
     QVERIFY(window != nullptr && window->txtComment()->text().isEmpty());
 }
 
@@ -176,12 +137,12 @@ void TestFrmSave::recallWritesTheFileInOrderWithTheTimerStopped() {
               "  0x0  0x53   // Die Revision Code\r\n"
               "}\r\n");
     w.Recall(path);
-    QCOMPARE(w.Written(), (QStringList{"W09=08", "W0D=46", "W24=80", "W00=53"}));
+    QCOMPARE(w.Writes(), (QStringList{"W09=08", "W0D=46", "W24=80", "W00=53"}));
     QCOMPARE(w.bridge->timerAtWrite, std::vector<bool>(4, false));
     QVERIFY(w.TimerActive());
     QCOMPARE(w.LastMessage(), QString("Recalled 4 registers from hand.sav"));
     // Configuration Reg 1 came first and switched the shared pointers to Remote 2.
-    QVERIFY(w.world->app->state().Remote2Selected);
+    QVERIFY(w.state().Remote2Selected);
 
     // A saved file with every row comes back register for register.
     const QString saved = w.Path("saved.sav");
@@ -189,7 +150,7 @@ void TestFrmSave::recallWritesTheFileInOrderWithTheTimerStopped() {
     QCOMPARE(w.LastMessage(), QString("Saved 30 registers to saved.sav"));
     QVERIFY(Contents(saved).contains("{\r\n0x9\t0x8\t // Configuration Reg 1\r\n"));
     w.Recall(saved);
-    const QStringList written = w.Written();
+    const QStringList written = w.Writes();
     QCOMPARE(written.size(), 30);
     QCOMPARE(written.front(), QString("W09=08"));
     QCOMPARE(written.back(), QString("W00=52"));
@@ -201,9 +162,9 @@ void TestFrmSave::cancelsAndFailuresSayWhatHappenedInTheStatusBar() {
     w.Save(QString());
     QCOMPARE(w.timerAtDialog, std::vector<bool>{false});
     QVERIFY(w.TimerActive());
-    QVERIFY(QDir(w.world->folder.path()).entryList({"*.sav"}).isEmpty());
+    QVERIFY(QDir(w.world.folder.path()).entryList({"*.sav"}).isEmpty());
     w.Recall(QString());
-    QVERIFY(w.Written().empty());
+    QVERIFY(w.Writes().empty());
     QVERIFY(w.TimerActive());
     QVERIFY(w.messages->isEmpty());
 
@@ -211,7 +172,7 @@ void TestFrmSave::cancelsAndFailuresSayWhatHappenedInTheStatusBar() {
     const QString noBlock = w.Path("noblock.sav");
     Put(noBlock, "Kestrivo\r\n0x24\t0x80\r\n}\r\n");
     w.Recall(noBlock);
-    QVERIFY(w.Written().empty());
+    QVERIFY(w.Writes().empty());
     QVERIFY(w.TimerActive());
     QCOMPARE(w.LastMessage(),
              QString("Recall failed, noblock.sav has no \"{\": no register written"));
@@ -220,7 +181,7 @@ void TestFrmSave::cancelsAndFailuresSayWhatHappenedInTheStatusBar() {
     const QString open = w.Path("open.sav");
     Put(open, "{\r\n0x24\t0x80\r\n0xB\t0x46\r\n");
     w.Recall(open);
-    QCOMPARE(w.Written(), (QStringList{"W24=80", "W0B=46"}));
+    QCOMPARE(w.Writes(), (QStringList{"W24=80", "W0B=46"}));
     QVERIFY(w.TimerActive());
     QCOMPARE(w.LastMessage(),
              QString("Recall stopped, open.sav ends before \"}\": 2 registers written"));
@@ -230,7 +191,7 @@ void TestFrmSave::cancelsAndFailuresSayWhatHappenedInTheStatusBar() {
     QVERIFY(w.TimerActive());
 
     // A target that cannot be written: the timer runs again and the failure shows.
-    w.Save(w.world->folder.path());
+    w.Save(w.world.folder.path());
     QVERIFY(w.TimerActive());
     QVERIFY(w.LastMessage().startsWith("Save failed, nothing written to "));
 }
