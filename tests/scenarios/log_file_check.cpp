@@ -1,8 +1,7 @@
 #include "scenarios/log_file_check.h"
 
+#include <QFile>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
 namespace qmt::scenario {
@@ -19,8 +18,8 @@ bool IsRunHead(const std::string& line) {
 } // namespace
 
 LogContents ReadLogFile(const QString& path, const std::string& readings) {
-    std::ifstream file(path.toStdString(), std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    QFile file(path);
+    const std::string text = file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "";
     LogContents contents;
     contents.endsWhole = text.empty() || text.ends_with(LineEnd);
     std::size_t start = 0;

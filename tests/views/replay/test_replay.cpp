@@ -194,7 +194,8 @@ void TestReplay::cancelAndUnreadableFilesOpenNothing() {
     // Not a log: the window that read it closes again after saying so.
     QPointer<FrmReplay> notALog = r.OpenFromMenu(r.Write("notes.csv", "just, some, text\r\n"));
     QCOMPARE(r.answers.warnings.value(1), QString("notes.csv holds no data log."));
-    QVERIFY(notALog.isNull() || notALog->window()->isHidden() || !notALog->isVisible());
+    const FrmReplay* unread = notALog.data();
+    QVERIFY(unread == nullptr || unread->window()->isHidden() || !unread->isVisible());
     QVERIFY(r.Replays().isEmpty());
 
     // Choosing no run closes the window too.
