@@ -2,6 +2,15 @@ find_package(GTest REQUIRED)
 find_package(Qt6 REQUIRED COMPONENTS Test)
 include(GoogleTest)
 
+# Qt Test stamps every test target with its own folders for QFINDTESTDATA,
+# which we do not use; the differing definitions would keep the test binaries
+# from sharing one precompiled header.
+set_target_properties(Qt6::Test PROPERTIES INTERFACE_COMPILE_DEFINITIONS QT_TESTLIB_LIB)
+qmt_pch_anchor(qmt_pch_test
+  HEADERS ${qmt_std_headers} ${qmt_qt_headers} <QtTest> <QSignalSpy> <QTemporaryDir>
+    <gtest/gtest.h>
+  LIBS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Test GTest::gtest)
+
 set(QMT_TEST_ENV
   "QT_QPA_PLATFORM=offscreen"
   "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
@@ -13,9 +22,12 @@ set(QMT_TEST_ENV
 function(qmt_add_gtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV;FIXTURES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  # Every test binary links what the shared precompiled header was built with.
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main
+    Qt6::Widgets Qt6::Test)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   qmt_warnings(${name})
+  qmt_use_pch(${name} TEST)
   # Discovered tests lose the separators of a list-valued ENVIRONMENT, so
   # the environment is set by running each case through `cmake -E env`.
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
@@ -33,9 +45,10 @@ function(qmt_add_qtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
-  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Widgets Qt6::Test GTest::gtest)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   qmt_warnings(${name})
+  qmt_use_pch(${name} TEST)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${QMT_TEST_ENV}")
 endfunction()
