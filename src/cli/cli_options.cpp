@@ -17,6 +17,7 @@ namespace qmt::cli {
 namespace {
 
 constexpr std::int32_t LargestPointer = 255;
+constexpr std::int32_t LargestValue = 255;
 constexpr std::int32_t LargestAddress = 0x7F;
 
 constexpr std::string_view ProgramName = "qmtctl";
@@ -80,6 +81,7 @@ constexpr std::array CommandOptions{
     CommandOption{"script-address", "ADDR",
                   "export: the chip's address in the script (default: the found one)."},
     CommandOption{"events", "FILE", "log: also write each change of a status bit to FILE."},
+    CommandOption{"no-verify", "", "write: do not read the register back."},
 };
 
 // Every command: one line here, its argument parser, and its case in RunCommand.
@@ -87,8 +89,12 @@ constexpr std::array Commands{
     CommandEntry{"detect", Command::Detect, "", "connect and show the chip's address", NoArguments},
     CommandEntry{"read", Command::Read, "REG...", "read registers (pointer, hex and decimal value)",
                  ReadArguments},
-    CommandEntry{"write", Command::Write, "REG VALUE",
-                 "write a register (values above 255 write 255)", WriteArguments},
+    CommandEntry{"write",
+                 Command::Write,
+                 "REG VALUE [--no-verify]",
+                 "write a register (0 to 255) and print what it holds then",
+                 WriteArguments,
+                 {"no-verify"}},
     CommandEntry{"dump", Command::Dump, "", "read every register of the table", NoArguments},
     CommandEntry{"temps", Command::Temps, "", "read the Local, Remote1 and Remote2 temperatures",
                  NoArguments},
@@ -213,8 +219,16 @@ std::string ReadArguments(std::string_view, const std::vector<std::string>& args
     return {};
 }
 
-std::string WriteArguments(std::string_view, const std::vector<std::string>& args,
+std::string WriteArguments(std::string_view, const std::vector<std::string>& given,
                            CliOptions& options) {
+    std::vector<std::string> args;
+    for (const auto& arg : given) {
+        if (arg == "--no-verify") {
+            options.verifyWrite = false;
+        } else {
+            args.push_back(arg);
+        }
+    }
     if (args.size() != 2) {
         return "write needs REG VALUE";
     }
@@ -228,8 +242,9 @@ std::string WriteArguments(std::string_view, const std::vector<std::string>& arg
     if (!value) {
         return "bad value '" + args[1] + "'";
     }
-    if (*value < 0) {
-        return "value must not be negative";
+    // A typo must not set every bit: the chip's registers hold 0 to 255.
+    if (*value < 0 || *value > LargestValue) {
+        return "bad value '" + args[1] + "' (0 to 255)";
     }
     options.value = *value;
     return {};

@@ -23,6 +23,7 @@ struct CliOptions {
     Command command = Command::Detect;
     std::vector<std::int32_t> registers;       // read: pointers; write: pointer
     std::int32_t value = 0;                    // write
+    bool verifyWrite = true;                   // write: read the register back
     std::string file;                          // save, recall, diff, export (optional)
     std::string comment;                       // save
     bool changedOnly = false;                  // save: only registers off their defaults

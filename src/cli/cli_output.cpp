@@ -54,18 +54,34 @@ std::string RegisterJson(const RegisterReading& reading) {
 std::vector<std::string> TemperatureLines(const Temperatures& temps) {
     std::vector<std::string> lines{"Local " + model::PlainNumberTextTrimmed(temps.local)};
     if (temps.remote1) {
-        lines.push_back("Remote1 " + model::PlainNumberTextTrimmed(*temps.remote1));
+        lines.push_back("Remote1 " + (temps.remote1Open
+                                          ? std::string("open")
+                                          : model::PlainNumberTextTrimmed(*temps.remote1)));
     }
-    lines.push_back("Remote2 " + model::PlainNumberTextTrimmed(temps.remote2));
+    lines.push_back("Remote2 " + (temps.remote2Open
+                                      ? std::string("open")
+                                      : model::PlainNumberTextTrimmed(temps.remote2)));
     return lines;
 }
 
 std::string TemperaturesJson(const Temperatures& temps) {
-    return Compact(
-        QJsonDocument(QJsonObject{{"local", JsonNumber(temps.local)},
-                                  {"remote1", temps.remote1 ? QJsonValue(JsonNumber(*temps.remote1))
-                                                            : QJsonValue(QJsonValue::Null)},
-                                  {"remote2", JsonNumber(temps.remote2)}}));
+    const auto reading = [](std::optional<float> value, bool open) {
+        return value && !open ? QJsonValue(JsonNumber(*value)) : QJsonValue(QJsonValue::Null);
+    };
+    QJsonObject object{{"local", JsonNumber(temps.local)},
+                       {"remote1", reading(temps.remote1, temps.remote1Open)},
+                       {"remote2", reading(temps.remote2, temps.remote2Open)}};
+    QJsonArray open;
+    if (temps.remote1Open) {
+        open.append("remote1");
+    }
+    if (temps.remote2Open) {
+        open.append("remote2");
+    }
+    if (!open.isEmpty()) {
+        object.insert("open", open);
+    }
+    return Compact(QJsonDocument(object));
 }
 
 std::string FoundJson(std::int32_t address) {

@@ -23,6 +23,9 @@ struct Temperatures {
     float local = 0.0f;
     std::optional<float> remote1;
     float remote2 = 0.0f;
+    // The channel's diode is open: its reading is the chip's open-diode code.
+    bool remote1Open = false;
+    bool remote2Open = false;
 };
 
 // The register panel's forms: "FEh 41H 65", with " name" when it has one.
@@ -32,9 +35,11 @@ std::string RegistersJson(const std::vector<RegisterReading>& readings);
 // {"pointer":9,"value":255}
 std::string RegisterJson(const RegisterReading& reading);
 
-// "Local 25", "Remote1 30.25", "Remote2 28.5"; no Remote1 line without a reading.
+// "Local 25", "Remote1 30.25", "Remote2 28.5"; no Remote1 line without a
+// reading; "Remote2 open" for an open diode.
 std::vector<std::string> TemperatureLines(const Temperatures& temps);
-// {"local":25,"remote1":30.25,"remote2":28.5}, "remote1" null without a reading.
+// {"local":25,"remote1":30.25,"remote2":28.5}, "remote1" null without a reading;
+// an open diode's channel is null and listed in "open": ["remote2"].
 std::string TemperaturesJson(const Temperatures& temps);
 
 // {"address":76}

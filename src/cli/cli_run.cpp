@@ -2,22 +2,19 @@
 
 #include "cli/cli_compare.h"
 #include "cli/cli_output.h"
+#include "cli/cli_register_commands.h"
 #include "cli/cli_settings_files.h"
 #include "cli/stop_signals.h"
 #include "cli/stream_progress.h"
 #include "link/clock.h"
 #include "link/connection_sequence.h"
 #include "link/executable_folder.h"
-#include "link/temperature_reading.h"
-#include "model/reg_map.h"
 
 #include <ostream>
 
 namespace qmt::cli {
 
 namespace {
-
-constexpr std::int32_t ConfigurationWritePointer = 0x09;
 
 // Prints the message and returns, so the failing request ends in
 // link::LinkFailure, which RunQmtctl turns into ExitLinkFailure.
@@ -49,19 +46,6 @@ void PrintRegisters(const std::vector<RegisterReading>& readings, bool json, std
     }
 }
 
-// The monitoring cycle's reading, in the range and channel mode the chip is
-// set to now. While the remote pointers show Remote 2, their reading is
-// Remote 2's and Remote 1 is not measured, as the program's graph shows it.
-Temperatures ReadInChipRange(link::RegisterAccess& access) {
-    access.UpdateRemoteSelection(ConfigurationWritePointer);
-    link::ReadTemperatures(access);
-    const auto& state = access.state();
-    if (state.Remote2Selected) {
-        return {state.LocalTemp, std::nullopt, state.Remote1Temp};
-    }
-    return {state.LocalTemp, state.Remote1Temp, state.Remote2Temp};
-}
-
 } // namespace
 
 int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
@@ -78,28 +62,12 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
         PrintRegisters(readings, options.json, out);
         break;
     }
-    case Command::Write: {
-        // The value as written: above 255 the write limits it to 255.
-        auto value = options.value;
-        const auto pointer = options.registers.front();
-        access.WriteRegister(address, pointer, value);
-        const RegisterReading written{pointer, value, {}};
-        out << (options.json ? RegisterJson(written) : RegisterLine(written)) << '\n';
+    case Command::Write:
+        RunWrite(options, access, out);
         break;
-    }
-    case Command::Dump: {
-        model::RegMapStuff table;
-        table.FillRegMap();
-        std::vector<RegisterReading> readings;
-        for (int index = 1; index < model::RegMapSize; ++index) {
-            const auto& entry = table.RegMap[static_cast<std::size_t>(index)];
-            auto reading = Read(access, entry.ReadAddress);
-            reading.name = entry.Name;
-            readings.push_back(std::move(reading));
-        }
-        PrintRegisters(readings, options.json, out);
+    case Command::Dump:
+        RunDump(options, access, out);
         break;
-    }
     case Command::Save:
         RunSave(options, access, out);
         break;
@@ -114,17 +82,9 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
     case Command::Log:
         // Needs the clock and the error stream: RunQmtctl runs it through RunLog.
         return ExitUsage;
-    case Command::Temps: {
-        const auto temps = ReadInChipRange(access);
-        if (options.json) {
-            out << TemperaturesJson(temps) << '\n';
-        } else {
-            for (const auto& line : TemperatureLines(temps)) {
-                out << line << '\n';
-            }
-        }
+    case Command::Temps:
+        RunTemps(options, access, out);
         break;
-    }
     }
     return ExitDone;
 }

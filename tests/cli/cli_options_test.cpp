@@ -41,7 +41,10 @@ TEST(CliArguments, OptionsStandBeforeBetweenOrAfterTheCommand) {
         EXPECT_EQ(parsed.options.command, Command::Read);
         EXPECT_EQ(parsed.options.registers, (std::vector<std::int32_t>{0xFE, 3, 0x10}));
     }
-    EXPECT_EQ(Parse({"write", "0x0B", "300"}).options.value, 300); // the write itself limits it
+    const auto write = Parse({"write", "--no-verify", "0x0B", "0xFF"});
+    EXPECT_EQ(write.options.value, 0xFF);
+    EXPECT_FALSE(write.options.verifyWrite);
+    EXPECT_TRUE(Parse({"write", "0x0B", "0"}).options.verifyWrite);
 
     const auto i2c = Parse({"detect", "--force", "--bridge", "i2c:/dev/i2c-1"});
     ASSERT_EQ(i2c.outcome, ParseOutcome::Run) << i2c.text;
@@ -74,8 +77,8 @@ TEST(CliArguments, HelpForACommandOrAllAndTheVersion) {
         EXPECT_EQ(parsed.outcome, ParseOutcome::Help) << args.join(' ').toStdString();
         return parsed.text;
     };
-    const std::string writeUse = "Usage: qmtctl [options] write REG VALUE\n"
-                                 "Write a register (values above 255 write 255).\n\n"
+    const std::string writeUse = "Usage: qmtctl [options] write REG VALUE [--no-verify]\n"
+                                 "Write a register (0 to 255) and print what it holds then.\n\n"
                                  "Run 'qmtctl --help' for the options.\n";
     for (const auto& args : {QStringList{"help", "write"}, QStringList{"-h", "write", "9"}}) {
         EXPECT_EQ(text(args), writeUse);
@@ -108,7 +111,9 @@ TEST(CliArguments, UsageErrorsExitTwoWithOneLineSayingWhy) {
              {{"read"}, "at least one register"},
              {{"read", "0x100"}, "bad register '0x100'"},
              {{"read", "3", "--", "--json"}, "bad register '--json'"},
-             {{"write", "9", "-1"}, "value must not be negative"},
+             {{"write", "9", "-1"}, "bad value '-1' (0 to 255)"},
+             {{"write", "9", "300"}, "bad value '300' (0 to 255)"},
+             {{"write", "9", "0x100"}, "bad value '0x100' (0 to 255)"},
              {{"recall", "a.sav", "--changed-only"}, "--changed-only is not an option of recall"},
              {{"diff", "a.sav", "--bus", "1"}, "--bus is not an option of diff"},
              {{"export", "--format", "csv"}, "unknown export format 'csv' (i2cset)"},

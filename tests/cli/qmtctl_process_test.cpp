@@ -56,6 +56,22 @@ TEST_F(Qmtctl, ReadsAndLogsOnlyTheChannelsShownAndChecksAGivenAddress) {
     EXPECT_EQ(Run({"detect", "--address", "0x2A"}).out, "Found an QMT6171/2/3 at 2Ah\n");
 }
 
+// On the emulated chip: a locked chip ignores a limit write, and the shared
+// pointers' rows and an open diode are shown for what they are.
+TEST_F(Qmtctl, TellsALockedWriteTheSelectedChannelAndAnOpenDiode) {
+    Board("reg.0x24 = 0x80\nreg.0x03 = 0x08\nlocal = 25\nremote2 = open\n");
+    Outcome run = Run({"write", "0x0B", "0x30"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Bh 55H 85\n");
+    EXPECT_EQ(run.err, "qmtctl: not written: the chip is locked (bit 7 of Configuration Reg 2)\n");
+    EXPECT_EQ(Run({"write", "9", "300"}).status, 2);
+
+    run = Run({"dump"});
+    EXPECT_TRUE(run.out.starts_with("# shared remote registers show Remote 2")) << run.out;
+    EXPECT_EQ(run.out.find("Remote 1"), std::string::npos) << run.out;
+    EXPECT_EQ(Run({"temps"}).out, "Local 25\nRemote2 open\n");
+}
+
 TEST_F(Qmtctl, LogEndsOnSigtermWithWholeLines) {
     const auto log = dir.filePath("run.csv");
     QProcess process;
