@@ -5,6 +5,7 @@
 #include "files/register_compare.h"
 #include "files/register_script.h"
 #include "files/settings_file_io.h"
+#include "files/settings_messages.h"
 #include "files/settings_save.h"
 #include "model/number_text.h"
 
@@ -72,10 +73,6 @@ QJsonObject RowJson(const model::RegMapStuff& table, const files::CompareRow& ro
             {"bits", bits}};
 }
 
-std::string EndsInBlockNote(const std::string& path) {
-    return path + " ends before \"}\": only the registers before it compared";
-}
-
 } // namespace
 
 int DefaultScriptBus(const link::BridgeChoice& bridge) {
@@ -136,7 +133,15 @@ std::string ParseExportArguments(const std::vector<std::string>& args, CliOption
 
 int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
     const Comparison comparison = Compare(options.file, access, ExitDiffTrouble);
-    const bool complete = comparison.file.end == files::RecallEnd::Closed;
+    const files::FileValues& file = comparison.file;
+    if (file.end != files::RecallEnd::Closed) {
+        // A recall writes nothing of such a file; calling it "same" would let
+        // `diff && recall` go on with it.
+        throw CommandFailure(
+            files::BlockFaultText(options.file, file.end, file.line, file.longNumber) +
+                ": not compared",
+            ExitDiffTrouble);
+    }
     bool differs = false;
     QJsonArray rows;
     for (const auto& row : comparison.rows) {
@@ -158,12 +163,10 @@ int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostrea
     }
     if (options.json) {
         const QJsonObject document{{"file", QString::fromLocal8Bit(options.file)},
-                                   {"complete", complete},
+                                   {"complete", true},
                                    {"differs", differs},
                                    {"rows", rows}};
         out << QJsonDocument(document).toJson(QJsonDocument::Compact).toStdString() << '\n';
-    } else if (!complete) {
-        out << EndsInBlockNote(options.file) << '\n';
     }
     return differs ? ExitDiffers : ExitDone;
 }

@@ -26,9 +26,9 @@ std::string ParseDiffArguments(const std::vector<std::string>& args, CliOptions&
 std::string ParseExportArguments(const std::vector<std::string>& args, CliOptions& options);
 
 // Prints one line per row whose chip value differs from the file's (or a JSON
-// document with those rows), and a note when the file ends inside its block.
-// ExitDone when the chip holds the file, ExitDiffers otherwise; a file that
-// cannot be read or has no block throws CommandFailure with ExitDiffTrouble.
+// document with those rows). ExitDone when the chip holds the file,
+// ExitDiffers otherwise; a file that cannot be read, has no block, ends
+// inside it or has a bad line in it throws CommandFailure with ExitDiffTrouble.
 int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostream& out);
 // Prints the script of the chip's values, or of the file's when one is given.
 // Throws CommandFailure for a file that cannot be read or has no block.

@@ -89,7 +89,10 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
     return ExitDone;
 }
 
-int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+namespace {
+
+// RunQmtctl without the final check of the output.
+int RunTool(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     const auto parsed = ParseCliArguments(arguments);
     if (parsed.outcome == ParseOutcome::Help) {
         out << parsed.text;
@@ -134,6 +137,19 @@ int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err
         err << "qmtctl: " << failure.what() << '\n';
         return failure.status();
     }
+}
+
+} // namespace
+
+int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    const int status = RunTool(arguments, out, err);
+    // Output that never arrived (a full disk) is no success; the stream may
+    // learn of it only when its buffer is written out.
+    if (!out.flush()) {
+        err << "qmtctl: cannot write the standard output\n";
+        return status == ExitDone ? ExitCommandFailed : status;
+    }
+    return status;
 }
 
 } // namespace qmt::cli

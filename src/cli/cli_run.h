@@ -16,7 +16,8 @@ inline constexpr int ExitLinkFailure = 3;
 // The whole tool: parses the arguments, opens the bridge, connects and runs
 // the command. Usage errors print one line and give ExitUsage; a bridge that
 // cannot be loaded or any link failure prints its message and gives
-// ExitLinkFailure.
+// ExitLinkFailure. When `out` cannot be written, it says so on `err` and
+// gives ExitCommandFailed instead of ExitDone.
 int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err);
 
 // Runs the command on a connected chip (DeviceAddress set). Link failures

@@ -84,13 +84,10 @@ void RunRecall(const CliOptions& options, link::RegisterAccess& access, std::ost
         [&access](std::int32_t address, std::int32_t value) {
             access.WriteRegister(access.usb().DeviceAddress, address, value);
         });
-    if (result.end == files::RecallEnd::NoBlock) {
+    if (result.block.end != files::RecallEnd::Closed) {
         throw CommandFailure(files::RecallText(result, options.file));
     }
     out << Count(result.written, "written") << '\n';
-    if (result.end != files::RecallEnd::Closed) {
-        throw CommandFailure(files::RecallText(result, options.file));
-    }
 }
 
 } // namespace qmt::cli

@@ -34,9 +34,10 @@ std::string ParseRecallArguments(const std::vector<std::string>& args, CliOption
 // Reads the registers and replaces the file, as the Save button does.
 // Throws CommandFailure when the file cannot be written.
 void RunSave(const CliOptions& options, link::RegisterAccess& access, std::ostream& out);
-// Writes the file's registers in file order and prints how many. Throws
-// CommandFailure for an unreadable file, one without a register block, or
-// one that ends inside it (after printing the count written before).
+// Writes the file's registers as the Recall button does (file order,
+// Configuration Reg 2 last) and prints how many. Throws CommandFailure,
+// having written nothing, for an unreadable file, one without a register
+// block, one that ends inside it or has a bad line in it.
 void RunRecall(const CliOptions& options, link::RegisterAccess& access, std::ostream& out);
 
 } // namespace qmt::cli

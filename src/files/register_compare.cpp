@@ -46,13 +46,11 @@ std::string ChannelName(bool remote2) {
 } // namespace
 
 FileValues ReadFileValues(std::string_view text) {
-    FileValues values;
-    values.end = RecallSettings(
-                     text, [] {},
-                     [&values](std::int32_t address, std::int32_t value) {
-                         values.lines.push_back({address, value});
-                     })
-                     .end;
+    const SettingsBlock block = ReadSettingsBlock(text);
+    FileValues values{block.end, {}, block.line, block.longNumber};
+    for (const BlockLine& line : block.lines) {
+        values.lines.push_back({line.address, line.value});
+    }
     return values;
 }
 

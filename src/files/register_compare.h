@@ -20,11 +20,14 @@ struct FileLine {
     std::int32_t value = 0;
 };
 
-// What the recall would write from a file, in file order, and where its
-// reading ended. A file that ends inside its block keeps the lines before.
+// The register lines of a file, in file order, and where its reading ended.
+// A file that ends inside its block, or has a bad line, keeps the lines
+// before; `line` and `longNumber` say where it went wrong, as SettingsBlock's.
 struct FileValues {
     RecallEnd end = RecallEnd::NoBlock;
     std::vector<FileLine> lines;
+    int line = 0;
+    std::string longNumber;
 };
 FileValues ReadFileValues(std::string_view text);
 

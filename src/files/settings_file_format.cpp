@@ -2,7 +2,9 @@
 
 #include "model/number_text.h"
 
+#include <QString>
 #include <algorithm>
+#include <cctype>
 
 namespace qmt::files {
 
@@ -15,6 +17,12 @@ void AppendLine(std::string& text, std::string_view line) {
 
 } // namespace
 
+std::string FileBytes(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
+        .toLatin1()
+        .toStdString();
+}
+
 std::string CommentText(std::string_view comment) {
     std::string text(comment);
     std::replace_if(
@@ -23,7 +31,7 @@ std::string CommentText(std::string_view comment) {
     if (first == std::string::npos) {
         return {};
     }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return FileBytes(std::string_view(text).substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
 std::string SettingsFileHeader(std::string_view date, std::string_view time,
@@ -32,7 +40,7 @@ std::string SettingsFileHeader(std::string_view date, std::string_view time,
     AppendLine(text, "Kestrivo");
     AppendLine(text, "QMT6171/3 Evaluation Software");
     AppendLine(text, "");
-    AppendLine(text, "Saved: " + std::string(date) + " at " + std::string(time));
+    AppendLine(text, "Saved: " + FileBytes(date) + " at " + FileBytes(time));
     AppendLine(text, "");
     AppendLine(text, "Comment : " + CommentText(comment));
     AppendLine(text, "");
@@ -52,6 +60,19 @@ std::string RegisterBlock(const std::vector<SavedRegister>& rows) {
         AppendLine(text, RegisterLine(row));
     }
     AppendLine(text, "}");
+    return text;
+}
+
+std::string TimeFormatWithSeconds(std::string_view format) {
+    std::string text(format);
+    const auto minutes = text.find("mm");
+    if (text.find('s') != std::string::npos || minutes == std::string::npos) {
+        return text;
+    }
+    const char before = minutes > 0 ? text[minutes - 1] : ':';
+    // A letter or a quote there belongs to the format's own notation.
+    const bool separator = before != '\'' && !std::isalpha(static_cast<unsigned char>(before));
+    text.insert(minutes + 2, std::string(1, separator ? before : ':') + "ss");
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "files/settings_file_io.h"
 
+#include "files/settings_file_format.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
@@ -22,8 +24,10 @@ std::string Reason(const QFileDevice& file) {
 SaveStamp SaveStampNow() {
     const QDateTime now = QDateTime::currentDateTime();
     const QLocale locale = QLocale::system();
+    const std::string timeFormat =
+        TimeFormatWithSeconds(locale.timeFormat(QLocale::ShortFormat).toStdString());
     return {locale.toString(now.date(), QLocale::ShortFormat).toStdString(),
-            locale.toString(now.time(), QLocale::ShortFormat).toStdString()};
+            locale.toString(now.time(), QString::fromStdString(timeFormat)).toStdString()};
 }
 
 bool WriteSettingsFile(const QString& path, const std::string& text, std::string& error) {

@@ -11,8 +11,8 @@ namespace qmt::files {
 // keeps a wrongly picked file from filling the memory.
 inline constexpr std::int64_t LargestSettingsFile = 1 << 20;
 
-// The date and the time of a save, as the system's regional settings write
-// them in short form.
+// The date and the time of a save, UTF-8, as the system's regional settings
+// write them: the short date, the short time with seconds added.
 struct SaveStamp {
     std::string date;
     std::string time;

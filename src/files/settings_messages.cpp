@@ -22,17 +22,34 @@ std::string RecallReadFailedText(std::string_view file, std::string_view reason)
     return "Recall failed, cannot read " + std::string(file) + ": " + std::string(reason);
 }
 
-std::string RecallText(const RecallResult& result, std::string_view file) {
-    switch (result.end) {
-    case RecallEnd::Closed:
-        return "Recalled " + Registers(result.written) + " from " + std::string(file);
+std::string BlockFaultText(std::string_view file, RecallEnd end, int line,
+                           std::string_view longNumber) {
+    const std::string name(file);
+    const std::string number = std::to_string(line);
+    switch (end) {
     case RecallEnd::NoBlock:
-        return "Recall failed, " + std::string(file) + " has no \"{\": no register written";
+        return name + " has no \"{\"";
     case RecallEnd::EndedInBlock:
+        return name + " ends before \"}\" (line " + number + ")";
+    case RecallEnd::BadLine:
+        if (!longNumber.empty()) {
+            return name + " line " + number + " holds " + std::string(longNumber) +
+                   ", more than two hexadecimal digits";
+        }
+        return name + " line " + number + " is no register line";
+    case RecallEnd::Closed:
         break;
     }
-    return "Recall stopped, " + std::string(file) +
-           " ends before \"}\": " + Registers(result.written) + " written";
+    return name + " is complete";
+}
+
+std::string RecallText(const RecallResult& result, std::string_view file) {
+    const SettingsBlock& block = result.block;
+    if (block.end == RecallEnd::Closed) {
+        return "Recalled " + Registers(result.written) + " from " + std::string(file);
+    }
+    return "Recall failed, " + BlockFaultText(file, block.end, block.line, block.longNumber) +
+           ": no register written";
 }
 
 } // namespace qmt::files

@@ -26,11 +26,6 @@ TEST(CliCompare, DiffExitsZeroWhenTheChipHoldsTheFileAndOneWhenItDiffers) {
                            "\"name\":\"Local Temp High Limit\",\"powerOn\":85,\"read\":5,"
                            "\"write\":11}]}\n");
 
-    // A file cut inside its block compares the rows it has, and says so.
-    const QString cut = rig.File("cut.sav", "{\r\n0x9\t0x4\r\n0xB\t0x5");
-    EXPECT_EQ(rig.Run({"diff", cut}), ExitDone);
-    EXPECT_EQ(rig.out,
-              cut.toStdString() + " ends before \"}\": only the registers before it compared\n");
     // A line the comparison cannot place differs: the recall would write it.
     const QString extra = rig.File("extra.sav", "{\r\n0x9\t0x4\r\n0x50\t0x1\r\n}\r\n");
     EXPECT_EQ(rig.Run({"diff", extra}), ExitDiffers);
@@ -51,6 +46,17 @@ TEST(CliCompare, FilesThatCannotBeComparedAreTroubleWithStatusTwo) {
     EXPECT_EQ(statusOf({"diff", noBlock}),
               std::pair(ExitDiffTrouble,
                         noBlock.toStdString() + " has no \"{\": no register to compare"));
+    // A file cut inside its block, or with a bad line, is no file that a
+    // recall would write: "diff && ..." must not pass it on.
+    const QString cut = rig.File("cut.sav", "{\r\n0xB\t0x55\r\n0xC\t0x");
+    EXPECT_EQ(statusOf({"diff", cut}),
+              std::pair(ExitDiffTrouble,
+                        cut.toStdString() + " ends before \"}\" (line 3): not compared"));
+    const QString wide = rig.File("wide.sav", "{\r\n0xB\t0x55\r\n0xC\t0x100\r\n}\r\n");
+    EXPECT_EQ(statusOf({"--json", "diff", wide}),
+              std::pair(ExitDiffTrouble,
+                        wide.toStdString() +
+                            " line 3 holds 0x100, more than two hexadecimal digits: not compared"));
     // export's failures keep the status of a failed command.
     EXPECT_EQ(statusOf({"export", "--format", "i2cset", noBlock}).first, ExitCommandFailed);
 }

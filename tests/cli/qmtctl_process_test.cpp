@@ -118,19 +118,47 @@ TEST_F(Qmtctl, SaveWriteRecallAndDiffAcrossRuns) {
     EXPECT_EQ(run.out, "30 registers written\n");
     EXPECT_EQ(Run({"diff", saved}).status, 0);
 
-    // Cut inside the block: what was written, then why it stopped.
+    // Cut inside the block: nothing written, the line where it ends named,
+    // and diff refuses it as trouble.
     std::ofstream(Path("cut.sav")) << "{\r\n0x0B\t0x20\r\n0x0C\t0x1";
     run = Run({"recall", dir.filePath("cut.sav")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "1 register written\n");
-    EXPECT_EQ(run.err, "qmtctl: Recall stopped, " + Path("cut.sav") +
-                           " ends before \"}\": 1 register written\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "qmtctl: Recall failed, " + Path("cut.sav") +
+                           " ends before \"}\" (line 3): no register written\n");
+    EXPECT_EQ(Run({"diff", saved}).status, 0);
+    run = Run({"diff", dir.filePath("cut.sav")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "qmtctl: " + Path("cut.sav") + " ends before \"}\" (line 3): not compared\n");
     run = Run({"save", dir.path()});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.starts_with("qmtctl: Save failed, nothing written to ")) << run.err;
     run = Run({"diff", dir.filePath("none.sav")});
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.err.starts_with("qmtctl: cannot read ")) << run.err;
+}
+
+// Output that cannot be written is a failure, said in one line.
+TEST_F(Qmtctl, AFullStandardOutputFailsTheCommand) {
+    Board("local = 25\nremote1 = 30\nremote2 = 28\nstate = chip.state\n");
+    const QString saved = dir.filePath("a.sav");
+    ASSERT_EQ(Run({"save", saved}).status, 0);
+    for (const QStringList& command :
+         {QStringList{"export", "--format", "i2cset"}, QStringList{"dump"}, QStringList{"temps"},
+          QStringList{"read", "0xFE"}, QStringList{"--json", "diff", saved},
+          QStringList{"recall", saved}, QStringList{"--help"}}) {
+        QProcess process;
+        process.setStandardOutputFile("/dev/full");
+        process.start(QMT_QMTCTL_PATH, QStringList{"--board", board} + command);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 1) << command.join(' ').toStdString();
+        EXPECT_EQ(process.readAllStandardError().toStdString(),
+                  "qmtctl: cannot write the standard output\n")
+            << command.join(' ').toStdString();
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "files/settings_save.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace qmt::files {
 namespace {
@@ -22,6 +23,20 @@ TEST(SettingsFileFormat, HeaderAndBlockAreWrittenByteForByte) {
     EXPECT_TRUE(SettingsFileHeader("d", "t", "   ").ends_with("\r\nComment : \r\n\r\n"));
     // A comment is one header line whatever was pasted into it.
     EXPECT_EQ(CommentText(" a\r\n{b}\n"), "a  {b}");
+    // One byte per character: Latin-1, anything beyond it as "?" (the texts come as UTF-8).
+    EXPECT_EQ(SettingsFileHeader("5.12.2026", "22:28:13", " 25 \u00B0C, 5 \u20AC ").substr(43),
+              "Saved: 5.12.2026 at 22:28:13\r\n\r\nComment : 25 \xB0"
+              "C, 5 ?\r\n\r\n");
+
+    // The time of the "Saved:" line carries seconds in every regional form.
+    for (const auto& [format, withSeconds] :
+         {std::pair<const char*, const char*>{"h:mm AP", "h:mm:ss AP"},
+          {"HH:mm", "HH:mm:ss"},
+          {"H.mm", "H.mm.ss"},
+          {"HH'h'mm", "HH'h'mm:ss"},
+          {"HH:mm:ss", "HH:mm:ss"}}) {
+        EXPECT_EQ(TimeFormatWithSeconds(format), withSeconds) << format;
+    }
 
     EXPECT_EQ(RegisterBlock({}), "Address\tData\tRegister\r\n{\r\n}\r\n");
     EXPECT_EQ(RegisterBlock({{9, 4, "Configuration Reg 1"},

@@ -1,13 +1,15 @@
 #include "scenarios/scenario.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <sys/stat.h>
 #include <utility>
 
-// Settings files damaged in every way the recall meets, recalled by the
-// program through its Save/Recall window and by qmtctl recall, each a real
-// process against the emulated board: both write exactly the registers the
-// file's readable lines give, in file order, and nothing else.
+// Settings files edited by hand and damaged in every way the recall meets,
+// recalled by the program through its Save/Recall window and by qmtctl
+// recall, each a real process against the emulated board: a sound file writes
+// exactly its lines, in file order with Configuration Reg 2 last; a damaged
+// one writes nothing at all.
 namespace qmt::scenario {
 
 namespace {
@@ -18,9 +20,22 @@ constexpr long long ChipAddress = 0x4C;
 constexpr long long MarkerPointer = 0xAB; // read by nothing but the marker step
 constexpr int CommandFailedStatus = 1;
 
-// Hand-edited and damaged, but closed by its "}": CR LF and LF line ends, a
-// blank line, a tab, a one-digit value at a line end, a value that is no
-// number, a line of binary junk, a blank inside a value, lines after the "}".
+// Edited by hand but sound: CR LF and LF line ends, a blank line, a comment
+// line, a tab, a one-digit value at a line end, Configuration Reg 2 early,
+// lines after the "}".
+const QByteArray HandEdited = "Bench 3, edited by hand\r\n"
+                              "{ registers\r\n"
+                              "0x09 0x04\r\n"
+                              "\r\n"
+                              "0x24\t0x80 // lock\r\n"
+                              "// limits\r\n"
+                              "0x0b\t0x46\r\n"
+                              "0x0d 0x5\n"
+                              "}\r\n"
+                              "0x0a 0x07\r\n";
+const std::vector<Write> HandEditedWrites{{0x09, 0x04}, {0x0B, 0x46}, {0x0D, 0x05}, {0x24, 0x80}};
+
+// Closed by its "}", but line 7 holds a value that is no number.
 const QByteArray DamagedButClosed = QByteArray("Bench 3, edited by hand\r\n"
                                                "{ registers\r\n"
                                                "0x09 0x04\r\n"
@@ -31,13 +46,22 @@ const QByteArray DamagedButClosed = QByteArray("Bench 3, edited by hand\r\n"
                                                "junk") +
                                     QByteArray("\0\xfe x21 and x3 \r\n", 17) +
                                     QByteArray("0x20 0x 1\r\n"
-                                               "}\r\n"
-                                               "0x0a 0x07\r\n");
-const std::vector<Write> DamagedButClosedWrites{{0x09, 0x04}, {0x0B, 0x46}, {0x0D, 0x05},
-                                                {0x0E, 0x00}, {0x21, 0x03}, {0x20, 0x01}};
+                                               "}\r\n");
 
 // Cut off in the middle of a value.
 const QByteArray CutShort = "{\r\n0x09 0x04\r\n0x0b 0x4";
+
+// 3,000 random bytes, a "{" and a sound line among them.
+QByteArray RandomBytes() {
+    std::mt19937 random(3000);
+    std::uniform_int_distribution<int> byte(0, 255);
+    QByteArray bytes(3000, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(byte(random));
+    }
+    bytes.replace(1500, 12, "\n{\n0x00 0x5\n");
+    return bytes;
+}
 
 // The register writes of the trace, in order.
 std::vector<Write> TracedWrites(const std::vector<std::string>& trace) {
@@ -85,23 +109,28 @@ CliRecall RecallInQmtctl(const QByteArray& content) {
     return {outcome, TracedWrites(scenario.Trace())};
 }
 
-TEST(RecallDamage, DamagedButClosed) {
-    EXPECT_EQ(RecallInProgram(DamagedButClosed), DamagedButClosedWrites);
-    const CliRecall cli = RecallInQmtctl(DamagedButClosed);
+TEST(RecallDamage, AHandEditedFileWritesItsLinesWithTheLockLast) {
+    EXPECT_EQ(RecallInProgram(HandEdited), HandEditedWrites);
+    const CliRecall cli = RecallInQmtctl(HandEdited);
     EXPECT_EQ(cli.outcome.exitCode, 0) << cli.outcome.err;
-    EXPECT_EQ(cli.outcome.out, "6 registers written\n");
-    EXPECT_EQ(cli.writes, DamagedButClosedWrites);
+    EXPECT_EQ(cli.outcome.out, "4 registers written\n");
+    EXPECT_EQ(cli.writes, HandEditedWrites);
 }
 
-TEST(RecallDamage, CutShortKeepsTheWholeLines) {
-    const std::vector<Write> whole{{0x09, 0x04}};
-    EXPECT_EQ(RecallInProgram(CutShort), whole);
-    const CliRecall cli = RecallInQmtctl(CutShort);
-    EXPECT_EQ(cli.outcome.exitCode, CommandFailedStatus);
-    EXPECT_EQ(cli.outcome.out, "1 register written\n");
-    EXPECT_NE(cli.outcome.err.find("ends before \"}\": 1 register written"), std::string::npos)
-        << cli.outcome.err;
-    EXPECT_EQ(cli.writes, whole);
+TEST(RecallDamage, ADamagedFileWritesNothingAndNamesTheLine) {
+    for (const auto& [content, reason] :
+         {std::pair<QByteArray, std::string>{DamagedButClosed, "line 7 is no register line"},
+          {CutShort, "ends before \"}\" (line 3)"},
+          {RandomBytes(), "bench.sav "}}) {
+        EXPECT_EQ(RecallInProgram(content), std::vector<Write>{}) << reason;
+        const CliRecall cli = RecallInQmtctl(content);
+        EXPECT_EQ(cli.outcome.exitCode, CommandFailedStatus);
+        EXPECT_EQ(cli.outcome.out, "");
+        EXPECT_TRUE(cli.outcome.err.starts_with("qmtctl: Recall failed, ")) << cli.outcome.err;
+        EXPECT_NE(cli.outcome.err.find(reason), std::string::npos) << cli.outcome.err;
+        EXPECT_TRUE(cli.outcome.err.ends_with(": no register written\n")) << cli.outcome.err;
+        EXPECT_EQ(cli.writes, std::vector<Write>{}) << reason;
+    }
 }
 
 TEST(RecallDamage, NoBlockWritesNothing) {

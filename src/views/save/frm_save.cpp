@@ -105,8 +105,8 @@ void FrmSave::BuildControls() {
 void FrmSave::cmdsave_Click() {
     // The date and time of the moment the button was pressed.
     const files::SaveStamp stamp = files::SaveStampNow();
-    std::string text = files::SettingsFileHeader(stamp.date, stamp.time,
-                                                 txtComment_->text().toLocal8Bit().toStdString());
+    std::string text =
+        files::SettingsFileHeader(stamp.date, stamp.time, txtComment_->text().toStdString());
     const MasterTimerPause pause(app_);
     // Read before the dialog: the file holds the values of this moment.
     const auto rows =
@@ -135,7 +135,8 @@ void FrmSave::cmdRecall_Click() {
         Report(files::RecallReadFailedText(FileName(path), error));
         return;
     }
-    // The timer rests from the "{" on; a file without one never stops it.
+    // The timer rests while the registers are written; a file that writes
+    // nothing never stops it.
     std::optional<MasterTimerPause> pause;
     link::RegisterAccess& access = app_.access();
     const auto result = files::RecallSettings(

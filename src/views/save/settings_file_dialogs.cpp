@@ -7,12 +7,8 @@ namespace qmt::views {
 namespace {
 
 QString AskPath(QWidget* parent, const QString& folder, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, QString(), folder, QStringLiteral("Text Files (*.sav)"));
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                       : QFileDialog::ExistingFile);
-    // A name typed without extension still lands in a file the recall lists.
-    dialog.setDefaultSuffix(QStringLiteral("sav"));
+    QFileDialog dialog(parent, QString(), folder);
+    PrepareSettingsFileDialog(dialog, mode);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
@@ -20,6 +16,17 @@ QString AskPath(QWidget* parent, const QString& folder, QFileDialog::AcceptMode 
 }
 
 } // namespace
+
+void PrepareSettingsFileDialog(QFileDialog& dialog, QFileDialog::AcceptMode mode) {
+    dialog.setNameFilter(QStringLiteral("Text Files (*.sav)"));
+    dialog.setAcceptMode(mode);
+    const bool save = mode == QFileDialog::AcceptSave;
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // A save replaces an existing file without a question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, save);
+    // A name typed without extension still lands in a file the recall lists.
+    dialog.setDefaultSuffix(QStringLiteral("sav"));
+}
 
 SettingsFileDialogs SettingsFileDialogs::Desktop() {
     return {

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QFileDialog>
 #include <QString>
 #include <functional>
-
-class QWidget;
 
 namespace qmt::views {
 
@@ -18,5 +17,9 @@ struct SettingsFileDialogs {
     // Modal desktop dialogs filtered to "Text Files (*.sav)".
     static SettingsFileDialogs Desktop();
 };
+
+// Sets up a dialog of Desktop(): the filter, the mode, the ".sav" suffix for
+// a name typed without one, and no question before a save replaces a file.
+void PrepareSettingsFileDialog(QFileDialog& dialog, QFileDialog::AcceptMode mode);
 
 } // namespace qmt::views

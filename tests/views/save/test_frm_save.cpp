@@ -81,6 +81,7 @@ private slots:
     void opensFromMenuAndToolbarAndForgetsTheCommentOnClose();
     void savesTheHeaderAndTheChangedRegistersWithTheTimerStopped();
     void recallWritesTheFileInOrderWithTheTimerStopped();
+    void theSaveDialogReplacesAFileWithoutAQuestion();
     void cancelsAndFailuresSayWhatHappenedInTheStatusBar();
 };
 
@@ -102,15 +103,18 @@ void TestFrmSave::savesTheHeaderAndTheChangedRegistersWithTheTimerStopped() {
     SaveWorld w;
     QVERIFY(w.TimerActive());
     w.window->chkNotDefaults()->setChecked(true);
-    w.window->txtComment()->setText("  bench 3 ");
+    w.window->txtComment()->setText(QString::fromUtf8("  bench 3, 25 \u00B0C, 5 \u20AC "));
     const QString path = w.Path("defaults.sav");
     w.Save(path);
     const QByteArray text = Contents(path);
     const QRegularExpression header("^Kestrivo\r\nQMT6171/3 Evaluation Software\r\n\r\n"
                                     "Saved: [^\r\n]+ at [^\r\n]+\r\n\r\n"
-                                    "Comment : bench 3\r\n\r\n"
+                                    "Comment : bench 3, 25 \u00B0C, 5 \\?\r\n\r\n"
                                     "Address\tData\tRegister\r\n\\{\r\n\\}\r\n$");
+    // One byte per character: the degree sign as 0xB0, the euro sign as "?".
     QVERIFY2(header.match(QString::fromLatin1(text)).hasMatch(), text.constData());
+    QVERIFY(text.contains("25 \xB0"
+                          "C, 5 ?"));
     QCOMPARE(w.asked, QStringList{QString::fromStdString(link::ExecutableFolder())});
     QCOMPARE(w.timerAtDialog, std::vector<bool>{false});
     QCOMPARE(w.bridge->timerAtRead, std::vector<bool>(30, false));
@@ -137,7 +141,8 @@ void TestFrmSave::recallWritesTheFileInOrderWithTheTimerStopped() {
               "  0x0  0x53   // Die Revision Code\r\n"
               "}\r\n");
     w.Recall(path);
-    QCOMPARE(w.Writes(), (QStringList{"W09=08", "W0D=46", "W24=80", "W00=53"}));
+    // Configuration Reg 2 last: its bit 7 locks the registers written before it.
+    QCOMPARE(w.Writes(), (QStringList{"W09=08", "W0D=46", "W00=53", "W24=80"}));
     QCOMPARE(w.bridge->timerAtWrite, std::vector<bool>(4, false));
     QVERIFY(w.TimerActive());
     QCOMPARE(w.LastMessage(), QString("Recalled 4 registers from hand.sav"));
@@ -153,7 +158,20 @@ void TestFrmSave::recallWritesTheFileInOrderWithTheTimerStopped() {
     const QStringList written = w.Writes();
     QCOMPARE(written.size(), 30);
     QCOMPARE(written.front(), QString("W09=08"));
-    QCOMPARE(written.back(), QString("W00=52"));
+    QCOMPARE(written.mid(26), (QStringList{"W37=00", "W39=55", "W00=52", "W24=80"}));
+}
+
+void TestFrmSave::theSaveDialogReplacesAFileWithoutAQuestion() {
+    QFileDialog save;
+    PrepareSettingsFileDialog(save, QFileDialog::AcceptSave);
+    QVERIFY(save.testOption(QFileDialog::DontConfirmOverwrite));
+    QCOMPARE(save.fileMode(), QFileDialog::AnyFile);
+    QCOMPARE(save.nameFilters(), QStringList{"Text Files (*.sav)"});
+    QCOMPARE(save.defaultSuffix(), QString("sav"));
+    QFileDialog open;
+    PrepareSettingsFileDialog(open, QFileDialog::AcceptOpen);
+    QCOMPARE(open.acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(open.fileMode(), QFileDialog::ExistingFile);
 }
 
 void TestFrmSave::cancelsAndFailuresSayWhatHappenedInTheStatusBar() {
@@ -177,14 +195,22 @@ void TestFrmSave::cancelsAndFailuresSayWhatHappenedInTheStatusBar() {
     QCOMPARE(w.LastMessage(),
              QString("Recall failed, noblock.sav has no \"{\": no register written"));
 
-    // No "}": the lines before the end stay written.
+    // No "}", or a bad line: nothing written, the timer never stopped, the
+    // line named.
     const QString open = w.Path("open.sav");
     Put(open, "{\r\n0x24\t0x80\r\n0xB\t0x46\r\n");
     w.Recall(open);
-    QCOMPARE(w.Writes(), (QStringList{"W24=80", "W0B=46"}));
+    QVERIFY(w.Writes().empty());
+    QVERIFY(w.bridge->timerAtWrite.empty());
     QVERIFY(w.TimerActive());
     QCOMPARE(w.LastMessage(),
-             QString("Recall stopped, open.sav ends before \"}\": 2 registers written"));
+             QString("Recall failed, open.sav ends before \"}\" (line 3): no register written"));
+    const QString wide = w.Path("wide.sav");
+    Put(wide, "Kestrivo\r\n{\r\n0x9\t0x8\r\n0x24\t0x050\r\n}\r\n");
+    w.Recall(wide);
+    QVERIFY(w.Writes().empty());
+    QCOMPARE(w.LastMessage(), QString("Recall failed, wide.sav line 4 holds 0x050, more than two "
+                                      "hexadecimal digits: no register written"));
 
     w.Recall(w.Path("missing.sav"));
     QVERIFY(w.LastMessage().startsWith("Recall failed, cannot read missing.sav: "));
