@@ -47,8 +47,14 @@ int main(int argc, char* argv[]) {
         QStringLiteral("no-splash-pauses"),
         QStringLiteral("Leave out the 3 s that only hold the splash window for reading "
                        "(unattended starts)."));
+    const QCommandLineOption addressOption(
+        QStringLiteral("address"),
+        QStringLiteral("The chip's SMBus address (0x4D, 4Dh or decimal) instead of the search, "
+                       "for a board that carries several."),
+        QStringLiteral("ADDR"));
     parser.addOption(bridgeOption);
     parser.addOption(boardOption);
+    parser.addOption(addressOption);
     parser.addOption(forceOption);
     parser.addOption(quickOption);
     if (!parser.parse(QApplication::arguments())) {
@@ -73,6 +79,14 @@ int main(int argc, char* argv[]) {
         std::cerr << "qmteval: " << error << '\n';
         return UsageErrorStatus;
     }
+    std::optional<std::int32_t> address;
+    if (parser.isSet(addressOption)) {
+        address = qmt::link::ParseChipAddress(parser.value(addressOption).toStdString(), error);
+        if (!address) {
+            std::cerr << "qmteval: " << error << '\n';
+            return UsageErrorStatus;
+        }
+    }
     choice.boardFile = parser.value(boardOption).toStdString();
     choice.force = parser.isSet(forceOption);
     std::unique_ptr<qmt::link::Bridge> bridge = qmt::link::OpenBridge(choice, error);
@@ -83,7 +97,7 @@ int main(int argc, char* argv[]) {
 
     qmt::app::Application app(std::make_unique<qmt::link::SystemClock>(), std::move(bridge),
                               qmt::app::DefaultSettingsFile(), qmt::app::ShellServices::Desktop());
-    qmt::app::Main(app, {qmt::link::ExecutableFolder(), parser.isSet(quickOption), {}});
+    qmt::app::Main(app, {qmt::link::ExecutableFolder(), parser.isSet(quickOption), address});
     qmt::app::ScriptedActions::Play(*app.mainWindow(),
                                     qmt::app::ScriptedActions::Steps(
                                         qEnvironmentVariable(qmt::app::ScriptedActions::Variable)));

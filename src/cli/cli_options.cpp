@@ -18,7 +18,6 @@ namespace {
 
 constexpr std::int32_t LargestPointer = 255;
 constexpr std::int32_t LargestValue = 255;
-constexpr std::int32_t LargestAddress = 0x7F;
 
 constexpr std::string_view ProgramName = "qmtctl";
 constexpr std::string_view HelpCommand = "help";
@@ -327,27 +326,6 @@ std::string TakeCommandOptions(const QCommandLineParser& parser, const CommandEn
 
 } // namespace
 
-std::optional<std::int32_t> ParseNumberArgument(std::string_view text) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    } else if (text.size() > 1 && (text.back() == 'h' || text.back() == 'H')) {
-        base = 16;
-        text.remove_suffix(1);
-    }
-    if (text.empty() || (base == 16 && text.front() == '-')) {
-        return std::nullopt;
-    }
-    std::int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
-    if (ec != std::errc{} || ptr != end) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 ParseResult ParseCliArguments(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromStdString(Description()));
@@ -409,10 +387,9 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
         }
     }
     if (parser.isSet(address)) {
-        const auto text = parser.value(address).toStdString();
-        options.address = ParseInRange(text, 0, LargestAddress);
+        options.address = link::ParseChipAddress(parser.value(address).toStdString(), error);
         if (!options.address) {
-            return Usage("bad address '" + text + "' (0 to 0x7F)");
+            return Usage(error);
         }
     }
     options.verbose = parser.isSet(verbose);

@@ -2,6 +2,7 @@
 
 #include "cli/cli_log.h"
 #include "link/bridge_factory.h"
+#include "model/number_text.h"
 
 #include <QStringList>
 #include <cstdint>
@@ -54,8 +55,6 @@ struct ParseResult {
 // "--" ends the options.
 ParseResult ParseCliArguments(const QStringList& arguments);
 
-// A whole number as typed: 0x4C, 4Ch (or 4CH) or decimal 76, with an optional
-// "-" before a decimal. Nothing may follow the number.
-std::optional<std::int32_t> ParseNumberArgument(std::string_view text);
+using model::ParseNumberArgument;
 
 } // namespace qmt::cli

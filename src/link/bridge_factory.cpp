@@ -2,6 +2,7 @@
 
 #include "link/i2c_bridge.h"
 #include "link/tarnlink_library.h"
+#include "model/number_text.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -23,6 +24,16 @@ std::optional<std::string> PathAfter(std::string_view name, std::string_view tex
 }
 
 } // namespace
+
+std::optional<std::int32_t> ParseChipAddress(std::string_view text, std::string& error) {
+    constexpr std::int32_t LargestAddress = 0x7F;
+    const auto address = model::ParseNumberArgument(text);
+    if (!address || *address < 0 || *address > LargestAddress) {
+        error = "bad address '" + std::string(text) + "' (0 to 0x7F)";
+        return std::nullopt;
+    }
+    return address;
+}
 
 bool ParseBridgeChoice(std::string_view text, BridgeChoice& choice, std::string& error) {
     choice.libraryPath.clear();

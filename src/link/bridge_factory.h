@@ -2,7 +2,9 @@
 
 #include "link/bridge.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,10 @@ struct BridgeChoice {
 // Parses "tarnlink", "tarnlink:PATH" or "i2c:DEVICE"; false with a one-line
 // reason otherwise.
 bool ParseBridgeChoice(std::string_view text, BridgeChoice& choice, std::string& error);
+
+// The chip's SMBus address as --address gives it ("0x4D", "4Dh" or decimal,
+// 0 to 0x7F); none with a one-line reason otherwise.
+std::optional<std::int32_t> ParseChipAddress(std::string_view text, std::string& error);
 
 // Opens the chosen bridge. A board file is handed to the emulated bridge
 // through TARNLINK_BOARD before the library is loaded; the i2c-dev bridge

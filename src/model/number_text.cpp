@@ -274,4 +274,25 @@ int HexDigitValue(char c) {
     return -1;
 }
 
+std::optional<std::int32_t> ParseNumberArgument(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    } else if (text.size() > 1 && (text.back() == 'h' || text.back() == 'H')) {
+        base = 16;
+        text.remove_suffix(1);
+    }
+    if (text.empty() || (base == 16 && text.front() == '-')) {
+        return std::nullopt;
+    }
+    std::int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
+    if (ec != std::errc{} || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 } // namespace qmt::model

@@ -53,4 +53,8 @@ int HexDigitValue(char c);
 // Plain decimal digits, "-" for negatives, no blank. 65 -> "65".
 std::string DecimalText(std::int32_t value);
 
+// A whole number as typed on a command line: 0x4C, 4Ch (or 4CH) or decimal
+// 76, with an optional "-" before a decimal. Nothing may follow the number.
+std::optional<std::int32_t> ParseNumberArgument(std::string_view text);
+
 } // namespace qmt::model

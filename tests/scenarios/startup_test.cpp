@@ -215,6 +215,30 @@ TEST(TwoChips, TheLowerAddressIsTaken) {
     EXPECT_EQ(qmtctl.out, "Found an QMT6171/2/3 at 2Ah\n");
 }
 
+// --address picks the other chip: every request after the connection goes to it.
+TEST(TwoChips, AGivenAddressIsTaken) {
+    Scenario scenario;
+    scenario.Start(Program::Qmteval, {"--board", BoardFile("two_chips.board"), "--address", "4Dh"});
+    ASSERT_TRUE(scenario.WaitUntilMonitoring());
+    int requests = 0;
+    for (const auto& line : scenario.Trace()) {
+        const auto fields = TraceFields(line);
+        if (fields.size() >= 3 && fields[0] == 222) {
+            EXPECT_EQ(fields[1], 0x4D) << line;
+            ++requests;
+        }
+    }
+    EXPECT_GT(requests, 0);
+    scenario.Signal(SIGTERM);
+    const Outcome qmteval = scenario.Finish();
+    EXPECT_EQ(qmteval.exitCode, 0) << qmteval.err;
+    EXPECT_TRUE(qmteval.messages.empty());
+
+    const Outcome bad = Scenario().Run(Program::Qmteval, {"--address", "0x80"});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.err, "qmteval: bad address '0x80' (0 to 0x7F)\n");
+}
+
 } // namespace
 
 } // namespace qmt::scenario
