@@ -97,8 +97,20 @@ std::string ParseDiffArguments(const std::vector<std::string>& args, CliOptions&
 
 std::string ParseExportArguments(const std::vector<std::string>& args, CliOptions& options) {
     bool formatGiven = false;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded) {
+            if (!options.file.empty()) {
+                return "export takes one FILE";
+            }
+            options.file = arg;
+            continue;
+        }
         const bool takesValue = arg == "--format" || arg == "--bus" || arg == "--script-address";
         if (takesValue && i + 1 == args.size()) {
             return arg + " needs a value";

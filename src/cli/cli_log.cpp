@@ -182,9 +182,14 @@ int Finish(output::DataLog& log, const std::string& file, std::ostream& out, std
 } // namespace
 
 std::string ParseLogArguments(const std::vector<std::string>& args, LogOptions& options) {
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (!arg.starts_with("--")) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || !arg.starts_with("--")) {
             if (!options.file.empty()) {
                 return "log takes one FILE";
             }

@@ -21,6 +21,9 @@ constexpr std::int32_t LargestValue = 255;
 
 constexpr std::string_view ProgramName = "qmtctl";
 constexpr std::string_view HelpCommand = "help";
+constexpr std::string_view OptionsEnd = "--";
+constexpr std::string_view HelpUse = "help [COMMAND]";
+constexpr std::string_view HelpSummary = "show this help, or the use of one command";
 
 std::string NoArguments(std::string_view name, const std::vector<std::string>& args,
                         CliOptions& options);
@@ -161,7 +164,7 @@ std::string Description() {
     for (const auto& entry : Commands) {
         text += CommandLine(UseLine(entry.name, entry.arguments), entry.summary);
     }
-    text += CommandLine("help [COMMAND]", "show this help, or the use of one command");
+    text += CommandLine(HelpUse, HelpSummary);
     return text + "\nOptions may stand before or after the command.\n"
                   "Numbers: 0x4C, 4Ch or decimal 76.\n"
                   "Exit status: 0 done, 1 the command failed (save, recall, log, export),\n"
@@ -169,12 +172,20 @@ std::string Description() {
                   "2 usage error or a file it cannot compare, 3 link failure.";
 }
 
-std::string CommandHelp(const CommandEntry& entry) {
-    std::string summary(entry.summary);
+std::string UseHelp(std::string_view use, std::string_view summaryText) {
+    std::string summary(summaryText);
     summary.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(summary.front())));
     const std::string program(ProgramName);
-    return "Usage: " + program + " [options] " + UseLine(entry.name, entry.arguments) + "\n" +
-           summary + ".\n\nRun '" + program + " --help' for the options.\n";
+    return "Usage: " + program + " [options] " + std::string(use) + "\n" + summary + ".\n\nRun '" +
+           program + " --help' for the options.\n";
+}
+
+std::string CommandHelp(const CommandEntry& entry) {
+    return UseHelp(UseLine(entry.name, entry.arguments), entry.summary);
+}
+
+std::string HelpCommandHelp() {
+    return UseHelp(HelpUse, HelpSummary);
 }
 
 ParseResult Usage(std::string reason) {
@@ -221,8 +232,11 @@ std::string ReadArguments(std::string_view, const std::vector<std::string>& args
 std::string WriteArguments(std::string_view, const std::vector<std::string>& given,
                            CliOptions& options) {
     std::vector<std::string> args;
+    bool optionsEnded = false;
     for (const auto& arg : given) {
-        if (arg == "--no-verify") {
+        if (!optionsEnded && arg == OptionsEnd) {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--no-verify") {
             options.verifyWrite = false;
         } else {
             args.push_back(arg);
@@ -320,6 +334,11 @@ std::string TakeCommandOptions(const QCommandLineParser& parser, const CommandEn
             taken.push_back(parser.value(name).toStdString());
         }
     }
+    // The rest are arguments, even those that look like options (they stood
+    // after a "--"): a command with options of its own reads a "--" as their end.
+    if (!entry.options.front().empty()) {
+        taken.push_back(std::string(OptionsEnd));
+    }
     args.insert(args.begin(), taken.begin(), taken.end());
     return {};
 }
@@ -364,6 +383,9 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
                                : std::string{};
         if (topic.empty()) {
             return {ParseOutcome::Help, {}, parser.helpText().toStdString()};
+        }
+        if (topic == HelpCommand) {
+            return {ParseOutcome::Help, {}, HelpCommandHelp()};
         }
         const auto* entry = FindCommand(topic);
         if (entry == nullptr) {

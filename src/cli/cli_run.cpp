@@ -107,12 +107,8 @@ int RunTool(const QStringList& arguments, std::ostream& out, std::ostream& err) 
     std::string error;
     const auto bridge = link::OpenBridge(options.bridge, error);
     if (!bridge) {
+        // The one line names the library or device file and why it cannot be used.
         err << "qmtctl: " << error << '\n';
-        // A bridge library that cannot be used fails like its firmware
-        // download; an i2c-dev device has no firmware, its one line says all.
-        if (options.bridge.i2cDevice.empty()) {
-            err << link::LinkErrorMessage(link::LinkError::FirmwareDownload) << '\n';
-        }
         return ExitLinkFailure;
     }
     link::USBStuff usb;

@@ -28,9 +28,18 @@ std::string Count(int registers, std::string_view what) {
 
 std::string ParseSaveArguments(const std::vector<std::string>& args, CliOptions& options) {
     bool haveFile = false;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == CommentOption) {
+        if (optionsEnded) {
+            if (haveFile) {
+                return "save takes one FILE";
+            }
+            options.file = arg;
+            haveFile = true;
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == CommentOption) {
             if (++i == args.size()) {
                 return "--comment needs a text";
             }

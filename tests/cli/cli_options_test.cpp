@@ -87,6 +87,28 @@ TEST(CliArguments, HelpForACommandOrAllAndTheVersion) {
     EXPECT_NE(help.find("  read REG...        read registers"), std::string::npos) << help;
     EXPECT_NE(help.find("i2c:/dev/i2c-N"), std::string::npos) << help;
     EXPECT_EQ(text({"temps", "--version"}), "qmtctl 2.0.0\n");
+    EXPECT_TRUE(text({"help", "help"}).starts_with("Usage: qmtctl [options] help [COMMAND]\n"));
+}
+
+// After "--" even a name that looks like an option is an argument, also for
+// the commands whose own options may stand anywhere.
+TEST(CliArguments, DoubleDashEndsTheOptionsOfEveryCommand) {
+    auto parsed = Parse({"save", "--comment", "x", "--", "--odd-name.sav"});
+    ASSERT_EQ(parsed.outcome, ParseOutcome::Run) << parsed.text;
+    EXPECT_EQ(parsed.options.file, "--odd-name.sav");
+    EXPECT_EQ(parsed.options.comment, "x");
+    parsed = Parse({"log", "--count", "2", "--", "--odd.csv"});
+    ASSERT_EQ(parsed.outcome, ParseOutcome::Run) << parsed.text;
+    EXPECT_EQ(parsed.options.log.file, "--odd.csv");
+    EXPECT_EQ(parsed.options.log.count, 2);
+    parsed = Parse({"export", "--format", "i2cset", "--", "--odd.sav"});
+    ASSERT_EQ(parsed.outcome, ParseOutcome::Run) << parsed.text;
+    EXPECT_EQ(parsed.options.file, "--odd.sav");
+    parsed = Parse({"write", "--", "9", "4"});
+    ASSERT_EQ(parsed.outcome, ParseOutcome::Run) << parsed.text;
+    EXPECT_EQ(parsed.options.value, 4);
+    // Before "--", a file name that looks like an option is still refused.
+    EXPECT_EQ(Parse({"save", "--odd-name.sav"}).outcome, ParseOutcome::UsageError);
 }
 
 // Usage errors and an i2c-dev bridge that cannot be opened end before any
