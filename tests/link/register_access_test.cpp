@@ -57,6 +57,11 @@ TEST(RegisterAccess, WritesClampToAByteTellTheirListenersAndFailuresChangeNothin
     value = -1;
     EXPECT_EQ(rig.access.WriteRegister(0x4C, 0x0D, value), link::RegisterAccess::WriteRefused);
     EXPECT_EQ(rig.Calls(), Trace{"11=255"});
+    // A pointer beyond a byte would put its high bits into the value: refused.
+    for (const std::int32_t reg : {0x121, 0x100, 0x3E8, -1}) {
+        EXPECT_EQ(rig.Write(reg, 5), link::RegisterAccess::WriteRefused) << reg;
+    }
+    EXPECT_TRUE(rig.Calls().empty());
 
     // The configuration write refreshes the range and the selected channel.
     const std::tuple<std::int32_t, bool, bool> cases[] = {
