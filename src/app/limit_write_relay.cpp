@@ -2,9 +2,12 @@
 
 namespace qmt::app {
 
-void LimitWriteRelay::LimitRegisterWritten(std::int32_t /*reg*/) {
+void LimitWriteRelay::LimitRegisterWritten(std::int32_t reg) {
     if (state_.GraphOpen && graph_) {
         graph_();
+    }
+    if (state_.LimitsOpen && limits_) {
+        limits_(reg);
     }
 }
 

@@ -22,14 +22,22 @@ bool StatusReader::Due(double now) const {
 
 const StatusPoll& StatusReader::Read() {
     const double now = clock_.SecondsSinceMidnight();
-    if (!Due(now)) {
-        return last_;
-    }
+    return Due(now) ? Poll(now) : last_;
+}
+
+const StatusPoll& StatusReader::ReadNow() {
+    return Poll(clock_.SecondsSinceMidnight());
+}
+
+const StatusPoll& StatusReader::Poll(double now) {
     lastPoll_ = now;
     last_.status1 = access_.PollStatusRegister(model::StatusRegister1);
     last_.status2 = access_.PollStatusRegister(model::StatusRegister2);
     if (listener_) {
         listener_(last_);
+    }
+    if (lamps_) {
+        lamps_(last_);
     }
     return last_;
 }

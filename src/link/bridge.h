@@ -26,6 +26,9 @@ public:
     // False for a bridge that has no firmware: its LoadFirmWare succeeds
     // without reading the file, and the start-up says so.
     virtual bool HasFirmware() const { return true; }
+    // False for a register pointer the bridge cannot send to the chip. The
+    // USB bridge sends any pointer as it is; a plain I2C adapter has one byte.
+    virtual bool ReachesPointer(std::int32_t /*pointer*/) const { return true; }
 };
 
 } // namespace qmt::link

@@ -3,6 +3,7 @@
 #include "link/limit_pair.h"
 #include "model/temp_codes.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -33,8 +34,25 @@ constexpr std::array<ChannelRegisters, LimitChannelCount> Channels{{
     {{0x32, 0x37, 0x32, 0x37}, {0x31, 0x36, 0x31, 0x36}, {0x39, 0, 0x39, 0}},
 }};
 
+constexpr double QuarterDegree = 0.25;
+constexpr double WholeDegree = 1.0;
+constexpr int LargestCode = 255;
+
 const ChannelRegisters& RegistersOf(int channel) {
     return Channels.at(static_cast<std::size_t>(channel));
+}
+
+const LimitRegisters& RegistersOf(int channel, LimitKind kind) {
+    const ChannelRegisters& regs = RegistersOf(channel);
+    switch (kind) {
+    case LimitKind::Low:
+        return regs.low;
+    case LimitKind::High:
+        return regs.high;
+    case LimitKind::Therm:
+        break;
+    }
+    return regs.therm;
 }
 
 double ReadLimit(RegisterAccess& access, const LimitRegisters& regs) {
@@ -92,6 +110,21 @@ void WriteChannelLimits(RegisterAccess& access, int channel, const ChannelLimits
     WriteLowOrHighLimit(access, regs.low, limits.low);
     WriteLowOrHighLimit(access, regs.high, limits.high);
     WriteWholeLimit(access, regs.therm.write, limits.therm);
+}
+
+double StoredLimit(const GeneralStuff& state, int channel, LimitKind kind, double t) {
+    if (RegistersOf(channel, kind).IsQuarter()) {
+        const model::QuarterCode code = LimitPairCode(state, t);
+        return model::DecodeQuarterTemp(state, code.high, code.low);
+    }
+    // As WriteLowOrHighLimit: Local's low and high limit at single precision.
+    const double whole = kind == LimitKind::Therm ? t : static_cast<float>(t);
+    const int code = model::EncodeWholeTemp(state, whole);
+    return model::DecodeWholeTemp(state, std::clamp(code, 0, LargestCode));
+}
+
+double LimitResolution(int channel, LimitKind kind) {
+    return RegistersOf(channel, kind).IsQuarter() ? QuarterDegree : WholeDegree;
 }
 
 } // namespace qmt::link

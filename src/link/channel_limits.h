@@ -11,6 +11,8 @@ struct ChannelLimits {
     double therm = 0.0;
 };
 
+enum class LimitKind { Low, High, Therm };
+
 // Channels as the limits window numbers them: 0 Local, 1 the shared remote
 // registers (Remote 1, or Remote 2 while it is selected), 2 Remote 2's own.
 inline constexpr int LimitChannelCount = 3;
@@ -31,5 +33,11 @@ ChannelLimits ReadChannelLimits(RegisterAccess& access, int channel);
 // Local ones from their single-precision value and every THERM limit from the
 // full value as whole degrees; a code above 255 is written as 255.
 void WriteChannelLimits(RegisterAccess& access, int channel, const ChannelLimits& limits);
+
+// The temperature the chip holds after WriteChannelLimits wrote t as this
+// limit, in the current range (a quarter-degree 67.73 is held as 67.75).
+double StoredLimit(const GeneralStuff& state, int channel, LimitKind kind, double t);
+// Degrees between two neighbouring codes of the limit: 0.25 or 1.
+double LimitResolution(int channel, LimitKind kind);
 
 } // namespace qmt::link

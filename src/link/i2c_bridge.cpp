@@ -115,8 +115,12 @@ std::int16_t I2cBridge::VendorIORequest(std::uint16_t request, std::int32_t valu
     }
 }
 
+bool I2cBridge::ReachesPointer(std::int32_t pointer) const {
+    return pointer >= 0 && pointer <= LargestPointer;
+}
+
 std::int16_t I2cBridge::Read(std::int32_t address, std::int32_t pointer, std::uint8_t& byte) {
-    if (pointer < 0 || pointer > LargestPointer) {
+    if (!ReachesPointer(pointer)) {
         return StatusBadArguments;
     }
     if (const auto status = Select(address); status != StatusOk) {

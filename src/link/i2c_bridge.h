@@ -43,6 +43,7 @@ public:
                                  std::int16_t arg4, std::int16_t arg5,
                                  std::uint8_t* buffer) override;
     bool HasFirmware() const override { return false; }
+    bool ReachesPointer(std::int32_t pointer) const override;
 
 private:
     I2cBridge(std::unique_ptr<I2cSystem> system, std::string device, int fd, bool force,

@@ -18,13 +18,16 @@ double BottomOfRange(const GeneralStuff& state) {
 
 } // namespace
 
+model::QuarterCode LimitPairCode(const GeneralStuff& state, double t) {
+    const double bottom = BottomOfRange(state);
+    return model::EncodeQuarterTemp(state, std::clamp(t, bottom, bottom + SpanOfCodes));
+}
+
 std::int16_t WriteLimitPair(RegisterAccess& access, LimitPairRegisters regs, double t) {
     if (std::isnan(t)) {
         return RegisterAccess::WriteRefused;
     }
-    const double bottom = BottomOfRange(access.state());
-    const model::QuarterCode code =
-        model::EncodeQuarterTemp(access.state(), std::clamp(t, bottom, bottom + SpanOfCodes));
+    const model::QuarterCode code = LimitPairCode(access.state(), t);
     const std::int32_t address = access.usb().DeviceAddress;
     std::int32_t high = code.high;
     std::int32_t low = code.low;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/register_access.h"
+#include "model/temp_codes.h"
 
 #include <cstdint>
 
@@ -19,5 +20,8 @@ struct LimitPairRegisters {
 // or RegisterAccess::WriteRefused (nothing written) for a temperature that is
 // not a number. A failing write goes to the link-error handling.
 std::int16_t WriteLimitPair(RegisterAccess& access, LimitPairRegisters regs, double t);
+
+// The two bytes WriteLimitPair writes for t (a number).
+model::QuarterCode LimitPairCode(const GeneralStuff& state, double t);
 
 } // namespace qmt::link

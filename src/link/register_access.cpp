@@ -13,6 +13,7 @@ constexpr std::int32_t ConfigurationReadPointer = 0x03;
 constexpr std::uint8_t ExtendedRangeMask = 0x04;
 constexpr std::uint8_t Remote2SelectedMask = 0x08;
 constexpr std::int32_t LargestValue = 255;
+constexpr std::int32_t LargestPointer = 0xFF;
 
 } // namespace
 
@@ -46,11 +47,12 @@ std::int16_t RegisterAccess::WriteRegister(std::int32_t address, std::int32_t re
     if (value > LargestValue) {
         value = LargestValue;
     }
-    if (value < 0) {
+    // The request carries the pointer in the index's low byte: a larger one
+    // would put its high bits into the value and write elsewhere.
+    if (value < 0 || reg < 0 || reg > LargestPointer) {
         return WriteRefused;
     }
-    // Widened so that an absurd pointer wraps instead of overflowing.
-    const auto index = static_cast<std::int32_t>(std::int64_t{value} * 256 + reg);
+    const std::int32_t index = value * 256 + reg;
     std::uint8_t buffer = 0;
     const auto status = bridge_.VendorIORequest(RegisterRequest, address, index, 0, 0, &buffer);
     if (status != 0) {

@@ -44,7 +44,8 @@ public:
     // the address (StatusNoAnswer); every other failure is a link failure.
     std::optional<std::int16_t> ProbeRegister(std::int32_t address, std::int32_t reg);
     // Values above 255 are written as 255, also in the caller's variable.
-    // Negative values are refused with WriteRefused and never reach the bridge.
+    // Negative values, and pointers outside 0 to 0xFF, are refused with
+    // WriteRefused and never reach the bridge.
     std::int16_t WriteRegister(std::int32_t address, std::int32_t reg, std::int32_t& value);
     // Status poll of a status register (request 220): the register's byte, or
     // nothing when the request fails. A failed poll is not a link failure.

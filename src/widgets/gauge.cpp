@@ -38,8 +38,8 @@ GaugePointer Neighbour(GaugePointer which, int step) {
     return static_cast<GaugePointer>(next);
 }
 
-double RoundToQuarter(double value) {
-    return std::round(value * 4.0) / 4.0;
+double RoundToStep(double value, double step) {
+    return std::round(value / step) * step;
 }
 
 } // namespace
@@ -88,6 +88,11 @@ void Gauge::SetPointer(GaugePointer which, double value) {
 
 double Gauge::pointer(GaugePointer which) const {
     return pointers_[Slot(which)];
+}
+
+void Gauge::SetPointerGrid(GaugePointer which, double step, Settle settle) {
+    steps_[Slot(which)] = step;
+    settle_[Slot(which)] = std::move(settle);
 }
 
 void Gauge::CommitPointer(GaugePointer which, double value) {
@@ -159,16 +164,20 @@ std::optional<GaugePointer> Gauge::PointerAt(const QPointF& pos) const {
 
 void Gauge::MovePending(double value) {
     const double from = ShownPointer(move_->which);
-    move_->value = std::clamp(value, lower_, upper_);
+    const double held = std::clamp(value, lower_, upper_);
+    const Settle& settle = settle_[Slot(move_->which)];
+    move_->value = settle ? std::clamp(settle(held), lower_, upper_) : held;
     UpdatePointer(move_->which, from, move_->value);
 }
 
-void Gauge::StepPending(double step) {
+// One step from the step's grid, so a value between steps goes onto it.
+void Gauge::StepPending(int direction, double step) {
     if (!move_ || move_->which != selected_) {
         CancelPending();
         move_ = Move{selected_, pointer(selected_), false, 0.0};
     }
-    MovePending(RoundToQuarter(move_->value) + step);
+    const double grid = steps_[Slot(selected_)];
+    MovePending(RoundToStep(move_->value, grid) + direction * step);
 }
 
 void Gauge::CommitPending() {
@@ -248,16 +257,16 @@ void Gauge::mouseReleaseEvent(QMouseEvent* event) {
 void Gauge::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Up:
-        StepPending(KeyStep);
+        StepPending(1, steps_[Slot(selected_)]);
         break;
     case Qt::Key_Down:
-        StepPending(-KeyStep);
+        StepPending(-1, steps_[Slot(selected_)]);
         break;
     case Qt::Key_PageUp:
-        StepPending(PageStep);
+        StepPending(1, PageStep);
         break;
     case Qt::Key_PageDown:
-        StepPending(-PageStep);
+        StepPending(-1, PageStep);
         break;
     case Qt::Key_Left:
         SelectPointer(Neighbour(selected_, -1));

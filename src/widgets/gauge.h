@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace qmt::widgets {
@@ -19,14 +20,17 @@ enum class GaugePointer { Low = 0, High = 1, Therm = 2 };
 // A pointer set by the program (SetPointer) never raises pointerMoved. A
 // pointer the user moves shows its value while it moves and is reported once,
 // with the gauge's index, when it is dropped (or committed with Enter).
-// Keyboard: Left and Right pick a pointer, Up and Down move it by 0.25 degC,
-// Page Up and Page Down by 1 degC, Enter commits, Escape takes the move back.
+// Keyboard: Left and Right pick a pointer, Up and Down move it by its step
+// (0.25 degC unless set), Page Up and Page Down by 1 degC, Enter commits,
+// Escape takes the move back.
 class Gauge : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr double KeyStep = 0.25;
     static constexpr double PageStep = 1.0;
+    // The value a pointer moved to t will be set to.
+    using Settle = std::function<double(double t)>;
 
     explicit Gauge(int index, QWidget* parent = nullptr);
 
@@ -43,6 +47,9 @@ public:
     // Sets a pointer as the program; no notification.
     void SetPointer(GaugePointer which, double value);
     double pointer(GaugePointer which) const;
+    // The pointer's Up and Down step, and where a moving pointer settles:
+    // a move shows, and commits, settle of the value it was moved to.
+    void SetPointerGrid(GaugePointer which, double step, Settle settle);
     // Moves a pointer as a user's drop would: held within the scale, then
     // reported by pointerMoved if it changed.
     void CommitPointer(GaugePointer which, double value);
@@ -86,7 +93,7 @@ private:
     double ShownPointer(GaugePointer which) const;
     std::optional<GaugePointer> PointerAt(const QPointF& pos) const;
     void MovePending(double value);
-    void StepPending(double step);
+    void StepPending(int direction, double step);
     void CommitPending();
     void CancelPending();
     void Relayout();
@@ -103,6 +110,8 @@ private:
     double value_ = 0.0;
     QString caption_;
     std::array<double, GaugePointerCount> pointers_{};
+    std::array<double, GaugePointerCount> steps_{KeyStep, KeyStep, KeyStep};
+    std::array<Settle, GaugePointerCount> settle_{};
     GaugePointer selected_ = GaugePointer::High;
     std::optional<Move> move_;
     GaugeGeometry geometry_;

@@ -12,6 +12,7 @@ class TestStatusReader : public QObject {
 
 private slots:
     void pollsAtMostEvery200MsAndTellsEachNewPollOnce();
+    void readNowPollsAtOnceAndTellsEveryListener();
 };
 
 void TestStatusReader::pollsAtMostEvery200MsAndTellsEachNewPollOnce() {
@@ -43,6 +44,32 @@ void TestStatusReader::pollsAtMostEvery200MsAndTellsEachNewPollOnce() {
     world.clock->AdvanceMs(100);
     reader.Read();
     QCOMPARE(polls(), std::size_t{6});
+}
+
+void TestStatusReader::readNowPollsAtOnceAndTellsEveryListener() {
+    AppWorld world;
+    world.app->usb().DeviceAddress = AppWorld::ChipAddress;
+    auto& chip = world.stub->chips[AppWorld::ChipAddress];
+    StatusReader& reader = world.app->statusReader();
+    std::vector<std::uint8_t> lanes;
+    std::vector<std::uint8_t> lamps;
+    reader.SetListener([&](const StatusPoll& poll) { lanes.push_back(poll.status2.value_or(0)); });
+    reader.SetLampsListener(
+        [&](const StatusPoll& poll) { lamps.push_back(poll.status2.value_or(0)); });
+
+    chip[0x23] = 0x01;
+    reader.Read();
+    chip[0x23] = 0x04;
+    world.clock->AdvanceMs(50);
+    // Within the interval, yet read afresh, and every listener gets the bits.
+    QCOMPARE(reader.ReadNow().status2, std::optional<std::uint8_t>(0x04));
+    QCOMPARE(world.stub->Calls(220).size(), std::size_t{4});
+    QCOMPARE(lanes, (std::vector<std::uint8_t>{0x01, 0x04}));
+    QCOMPARE(lamps, lanes);
+    // The interval counts from that poll: the cycle's next read returns it again.
+    world.clock->AdvanceMs(199);
+    QCOMPARE(reader.Read().status2, std::optional<std::uint8_t>(0x04));
+    QCOMPARE(world.stub->Calls(220).size(), std::size_t{4});
 }
 
 } // namespace qmt::app

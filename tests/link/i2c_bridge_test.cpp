@@ -176,6 +176,10 @@ TEST(I2cBridge, NeverTouchesReservedAddressesOrOddRequests) {
     }
     EXPECT_EQ(rig.bridge->VendorIORequest(222, 0x4C, 256, 1, 1, &byte),
               I2cBridge::StatusBadArguments);
+    // Which the register map asks before it reads, rather than lose the link.
+    EXPECT_TRUE(rig.bridge->ReachesPointer(0xFF));
+    EXPECT_FALSE(rig.bridge->ReachesPointer(0x3E8));
+    EXPECT_FALSE(rig.bridge->ReachesPointer(-1));
     // The first and last usable addresses do reach the bus.
     for (const std::int32_t address : {0x08, 0x77}) {
         rig.bridge->VendorIORequest(222, address, 0xFE, 1, 1, &byte);

@@ -57,6 +57,11 @@ TEST(RegisterAccess, WritesClampToAByteTellTheirListenersAndFailuresChangeNothin
     value = -1;
     EXPECT_EQ(rig.access.WriteRegister(0x4C, 0x0D, value), link::RegisterAccess::WriteRefused);
     EXPECT_EQ(rig.Calls(), Trace{"11=255"});
+    // A pointer beyond a byte would put its high bits into the value: refused.
+    for (const std::int32_t reg : {0x121, 0x100, 0x3E8, -1}) {
+        EXPECT_EQ(rig.Write(reg, 5), link::RegisterAccess::WriteRefused) << reg;
+    }
+    EXPECT_TRUE(rig.Calls().empty());
 
     // The configuration write refreshes the range and the selected channel.
     const std::tuple<std::int32_t, bool, bool> cases[] = {
@@ -135,6 +140,28 @@ TEST(ChannelLimits, EachChannelInItsOrderWithItsCodesInTheCurrentRange) {
     rig.state.ExtendedRange = true;
     link::WriteChannelLimits(rig.access, 2, {-10.0, 100.0, 200.0});
     EXPECT_EQ(rig.Calls(), (Trace{"50=54", "55=0", "49=164", "54=0", "57=255"}));
+}
+
+TEST(ChannelLimits, StoredLimitIsWhatTheWriteLeavesOnTheChipAtItsResolution) {
+    using link::LimitKind;
+    GeneralStuff state;
+    // extended range, channel, limit, t, stored, resolution
+    const std::tuple<bool, int, LimitKind, double, double, double> cases[] = {
+        {false, 1, LimitKind::High, 67.73, 67.75, 0.25},
+        {false, 1, LimitKind::Low, 50.9, 50.0, 0.25},
+        {false, 2, LimitKind::High, 256.0, 255.75, 0.25},
+        {false, 0, LimitKind::Low, 84.5, 84.0, 1.0},
+        {false, 0, LimitKind::High, 85.5, 86.0, 1.0},
+        {false, 1, LimitKind::Therm, 300.0, 255.0, 1.0},
+        {false, 2, LimitKind::Therm, 70.3, 70.0, 1.0},
+        {true, 1, LimitKind::High, 67.73, 67.75, 0.25},
+        {true, 0, LimitKind::Therm, -64.4, -64.0, 1.0},
+    };
+    for (const auto& [extended, channel, kind, t, stored, resolution] : cases) {
+        state.ExtendedRange = extended;
+        EXPECT_EQ(link::StoredLimit(state, channel, kind, t), stored) << channel << " " << t;
+        EXPECT_EQ(link::LimitResolution(channel, kind), resolution) << channel << " " << t;
+    }
 }
 
 } // namespace

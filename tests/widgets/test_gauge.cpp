@@ -55,6 +55,7 @@ private slots:
     void scaleMapsDegreesToPixelsAndBack();
     void dragReportsOnceOnDropAndProgramSettingsNever();
     void keyboardStepsQuartersAndCommitsWithEnter();
+    void pointerGridSetsTheStepAndWhatAMoveShows();
     void repaintsOnlyWhatChanged();
 };
 
@@ -134,6 +135,33 @@ void TestGauge::keyboardStepsQuartersAndCommitsWithEnter() {
     QTest::keyClick(&gauge, Qt::Key_Down);
     QTest::keyClick(&gauge, Qt::Key_Return);
     QCOMPARE(moved.count(), 1);
+}
+
+void TestGauge::pointerGridSetsTheStepAndWhatAMoveShows() {
+    ShownGauge shown;
+    Gauge& gauge = shown.gauge;
+    gauge.setFocus();
+    gauge.SetPointerGrid(GaugePointer::High, 1.0, [](double t) { return std::round(t); });
+    QSignalSpy moved(&gauge, &Gauge::pointerMoved);
+    QTest::keyClick(&gauge, Qt::Key_Down);
+    QCOMPARE(gauge.pendingValue(), std::optional(84.0));
+    QTest::keyClick(&gauge, Qt::Key_Escape);
+
+    // Every step of a drag shows the settled value, and the drop commits it.
+    const QPoint from = gauge.PointerHandle(GaugePointer::High);
+    QTest::mousePress(&gauge, Qt::LeftButton, {}, from);
+    for (int dy = 1; dy <= 20; ++dy) {
+        QTest::mouseMove(&gauge, QPoint(from.x(), from.y() + dy));
+        QCOMPARE(*gauge.pendingValue(), std::round(*gauge.pendingValue()));
+    }
+    const double pending = *gauge.pendingValue();
+    QTest::mouseRelease(&gauge, Qt::LeftButton, {}, QPoint(from.x(), from.y() + 20));
+    QCOMPARE(gauge.pointer(GaugePointer::High), pending);
+    QCOMPARE(moved.count(), 1);
+    // The other pointers keep the quarter steps.
+    QTest::keyClick(&gauge, Qt::Key_Right);
+    QTest::keyClick(&gauge, Qt::Key_Up);
+    QCOMPARE(gauge.pendingValue(), std::optional(85.25));
 }
 
 void TestGauge::repaintsOnlyWhatChanged() {

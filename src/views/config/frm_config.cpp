@@ -170,8 +170,21 @@ bool FrmConfig::cmdApply_Click() {
     const RateSettings rate{chkAveraging_->isChecked(), cmbConvRate_->currentData().toInt()};
     Write(ConvRateWrite, ApplyRate(Read(ConvRateRead), rate));
 
-    Write(Config2Pointer, ApplyLock(Read(Config2Pointer), chkLock_->isChecked()));
+    const std::int32_t config2 = Read(Config2Pointer);
+    const std::int32_t lockedConfig2 = ApplyLock(config2, chkLock_->isChecked());
+    // The chip ignores the hysteresis once locked: a lock set now comes last.
+    const bool locking = !ReadLock(config2) && ReadLock(lockedConfig2);
+    if (!locking) {
+        Write(Config2Pointer, lockedConfig2);
+    }
+    const bool written = WriteHysteresis();
+    if (locking) {
+        Write(Config2Pointer, lockedConfig2);
+    }
+    return written;
+}
 
+bool FrmConfig::WriteHysteresis() {
     const ValueEntry hysteresis = RegisterValueEntry(txtTHERMHyst_->text().toStdString());
     if (!hysteresis.accepted()) {
         emit statusMessage(QStringLiteral("THERM Hysteresis not written: ") +

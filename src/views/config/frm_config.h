@@ -58,6 +58,8 @@ private:
     std::int32_t Read(std::int32_t reg);
     void Write(std::int32_t reg, std::int32_t value);
     void SelectRate(int code);
+    // The hysteresis entry to 0x21; false (with a status note) when refused.
+    bool WriteHysteresis();
 
     app::Application& app_;
     QCheckBox* chkMaskAll_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScopedValueRollback>
 
 namespace qmt::views {
 
@@ -39,6 +40,21 @@ QLabel* Title(const QString& text, const char* name, QWidget* parent) {
     bold.setBold(true);
     label->setFont(bold);
     return label;
+}
+
+constexpr std::array<GaugePointer, 3> Pointers{GaugePointer::Low, GaugePointer::High,
+                                               GaugePointer::Therm};
+
+link::LimitKind KindOf(GaugePointer which) {
+    switch (which) {
+    case GaugePointer::Low:
+        return link::LimitKind::Low;
+    case GaugePointer::High:
+        return link::LimitKind::High;
+    case GaugePointer::Therm:
+        break;
+    }
+    return link::LimitKind::Therm;
 }
 
 Indicator::State StateOf(model::AlertState state) {
@@ -95,6 +111,13 @@ QGroupBox* FrmLimits::BuildGauges() {
         gauge->setToolTip(GaugeToolTip);
         gauge->setAccessibleName(titles[At(i)]->text());
         connect(gauge, &Gauge::pointerMoved, this, &FrmLimits::ggeTemp_PointerMoved);
+        // A moving pointer steps by, and shows, what the chip will hold.
+        for (const GaugePointer which : Pointers) {
+            const link::LimitKind kind = KindOf(which);
+            gauge->SetPointerGrid(which, link::LimitResolution(i, kind), [this, i, kind](double t) {
+                return link::StoredLimit(app_.state(), i, kind, t);
+            });
+        }
         gauges_[At(i)] = gauge;
         grid->addWidget(titles[At(i)], 0, i);
         grid->addWidget(gauge, 1, i);
@@ -153,6 +176,8 @@ void FrmLimits::Load() {
             UpdateGauges();
         });
     app_.remoteSelection().SetLimitsRelabel([this](bool remote2) { Relabel(remote2); });
+    app_.limitWrites().SetLimitsReread([this](std::int32_t reg) { LimitWritten(reg); });
+    app_.statusReader().SetLampsListener([this](const app::StatusPoll& poll) { ShowStatus(poll); });
 }
 
 void FrmLimits::Unload() {
@@ -163,6 +188,8 @@ void FrmLimits::Unload() {
     app_.state().LimitsOpen = false;
     app_.cycle().ClearActivity(app::Activity::LimitsRefresh);
     app_.remoteSelection().SetLimitsRelabel(nullptr);
+    app_.limitWrites().SetLimitsReread(nullptr);
+    app_.statusReader().SetLampsListener(nullptr);
 }
 
 void FrmLimits::WithdrawStatusNote() {
@@ -188,11 +215,26 @@ void FrmLimits::ReadLimits(int channel) {
     gauge->SetPointer(GaugePointer::Therm, limits.therm);
 }
 
+void FrmLimits::LimitWritten(std::int32_t reg) {
+    // A pointer move reads everything back itself once its writes are done;
+    // the gauges show no hysteresis.
+    if (writingLimits_ || reg == link::ThermHysteresisRegister) {
+        return;
+    }
+    for (int channel = 0; channel < GaugeCount; ++channel) {
+        ReadLimits(channel);
+    }
+}
+
 void FrmLimits::ggeTemp_PointerMoved(int index) {
     const Gauge* gauge = gauges_.at(At(index));
-    link::WriteChannelLimits(app_.access(), index,
-                             {gauge->pointer(GaugePointer::Low), gauge->pointer(GaugePointer::High),
-                              gauge->pointer(GaugePointer::Therm)});
+    {
+        const QScopedValueRollback<bool> writing(writingLimits_, true);
+        link::WriteChannelLimits(app_.access(), index,
+                                 {gauge->pointer(GaugePointer::Low),
+                                  gauge->pointer(GaugePointer::High),
+                                  gauge->pointer(GaugePointer::Therm)});
+    }
     // Every pointer settles on what the chip now holds.
     for (int channel = 0; channel < GaugeCount; ++channel) {
         ReadLimits(channel);
@@ -200,8 +242,12 @@ void FrmLimits::ggeTemp_PointerMoved(int index) {
 }
 
 void FrmLimits::UpdateStatusBits() {
-    // Through the program's one status reader: the graph's lanes share the polls.
-    const app::StatusPoll& poll = app_.statusReader().Read();
+    // Through the program's one status reader, which also hands every poll
+    // made for another window to ShowStatus.
+    ShowStatus(app_.statusReader().Read());
+}
+
+void FrmLimits::ShowStatus(const app::StatusPoll& poll) {
     const auto status1 = poll.status1;
     const auto status2 = poll.status2;
     const auto states = model::AlertStates(status1, status2);

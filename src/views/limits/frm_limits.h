@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/status_reader.h"
 #include "model/alert_bits.h"
 #include "widgets/gauge.h"
 #include "widgets/indicator.h"
@@ -20,7 +21,9 @@ namespace qmt::views {
 // pointers set the channel's low, high and THERM limits on the chip, and the
 // twelve alert bits of the two status registers. While it is loaded the
 // monitoring cycle refreshes it every 0.2 s, and a write of the configuration
-// register runs its load handling again to follow the range and channel.
+// register runs its load handling again to follow the range and channel. A
+// limit written by any other window is read back onto the pointers at once,
+// so that the next pointer move does not write the old values back.
 class FrmLimits : public QWidget {
     Q_OBJECT
 
@@ -65,6 +68,8 @@ private:
     void WithdrawStatusNote();
     // After a configuration write: the load handling, then the channel's titles.
     void Relabel(bool remote2Selected);
+    void ShowStatus(const app::StatusPoll& poll);
+    void LimitWritten(std::int32_t reg);
     void ggeTemp_PointerMoved(int index);
 
     app::Application& app_;
@@ -76,6 +81,7 @@ private:
     QLabel* Label5_ = nullptr;
     bool loaded_ = false;
     bool statusUnread_ = false;
+    bool writingLimits_ = false;
 };
 
 } // namespace qmt::views

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/twips.h"
+#include "model/alert_bits.h"
 #include "model/number_text.h"
 #include "views/regmap/register_tree.h"
 #include "views/value_entry.h"
@@ -28,6 +29,7 @@ namespace qmt::views {
 namespace {
 
 constexpr int KeyRole = Qt::UserRole;
+constexpr std::int32_t LargestPointer = 0xFF;
 constexpr double TreeIndentTwips = 200;
 constexpr double BitMarginTwips = 100;
 constexpr int BitPointSize = 24;
@@ -367,15 +369,22 @@ void FrmRegMap::ShowRegisterDetails(int index) {
     const std::vector<std::string> split = model::SplitBitNames(r);
     std::copy_n(split.begin(), std::min<std::size_t>(split.size(), BitCount), names.begin());
     SetBitNames(names);
-    const std::int32_t v = Read(r.ReadAddress);
-    ShowValue(v, true);
-    lblDec_->setText(DecimalQ(v));
-    lblHex_->setText(HexQ(v) + QLatin1Char('H'));
-    ShowBits(v);
     txtWriteAddr_->setText(HexQ(r.WriteAddress) + QLatin1Char('h'));
+    const std::optional<std::int32_t> v = Read(r.ReadAddress);
+    if (!v) {
+        lblDec_->clear();
+        lblHex_->clear();
+        ShowNothingRead();
+        return;
+    }
+    ShowValue(*v, true);
+    lblDec_->setText(DecimalQ(*v));
+    lblHex_->setText(HexQ(*v) + QLatin1Char('H'));
+    ShowBits(*v);
 }
 
 void FrmRegMap::ShowBits(std::int32_t value) {
+    fraBits_->setEnabled(true);
     const std::array<std::string, BitCount> texts = BitTexts(value);
     for (int i = BitCount - 1; i >= 0; --i) {
         lblBit(i)->setText(QString::fromStdString(texts.at(static_cast<std::size_t>(i))));
@@ -408,6 +417,13 @@ void FrmRegMap::ShowValue(std::int32_t value, bool hexSuffix) {
     lblHexVal_->setText(hexSuffix ? HexQ(value) + QLatin1Char('H') : HexQ(value));
 }
 
+void FrmRegMap::ShowNothingRead() {
+    lblDecVal_->clear();
+    lblHexVal_->clear();
+    // Bits of another register would be flipped and written by a click.
+    fraBits_->setEnabled(false);
+}
+
 void FrmRegMap::cmdRead_Click() {
     std::int32_t a = 0;
     if (!model::HexEntry(Text(txtReadAddr_), a)) {
@@ -428,9 +444,13 @@ void FrmRegMap::cmdRead_Click() {
         numbers.at(static_cast<std::size_t>(k)) = model::DecimalText(BitCount - 1 - k);
     }
     SetBitNames(numbers);
-    const std::int32_t v = Read(model::HexEntryOrZero(Text(txtReadAddr_)));
-    ShowValue(v, false);
-    ShowBits(v);
+    const std::optional<std::int32_t> v = Read(model::HexEntryOrZero(Text(txtReadAddr_)));
+    if (!v) {
+        ShowNothingRead();
+        return;
+    }
+    ShowValue(*v, false);
+    ShowBits(*v);
 }
 
 void FrmRegMap::cmdWrite_Click() {
@@ -457,8 +477,26 @@ void FrmRegMap::lblBit_Click(int bit) {
     cmdRead_Click();
 }
 
-std::int32_t FrmRegMap::Read(std::int32_t reg) {
-    return app_.access().ReadRegister(app_.usb().DeviceAddress, reg);
+std::optional<std::int32_t> FrmRegMap::Read(std::int32_t reg) {
+    if (reg == model::StatusRegister1 || reg == model::StatusRegister2) {
+        // Reading clears the latched bits: the one status reader polls, and
+        // the lamps, lanes and events get this poll as well.
+        const app::StatusPoll& poll = app_.statusReader().ReadNow();
+        const std::optional<std::uint8_t> status =
+            reg == model::StatusRegister1 ? poll.status1 : poll.status2;
+        if (!status) {
+            emit statusMessage(QStringLiteral("Not read: the status poll failed"));
+            return std::nullopt;
+        }
+        return *status;
+    }
+    link::RegisterAccess& access = app_.access();
+    if (!access.bridge().ReachesPointer(reg)) {
+        emit statusMessage(QStringLiteral("Not read: %1h is beyond the adapter's pointers 0 to FFh")
+                               .arg(HexQ(reg)));
+        return std::nullopt;
+    }
+    return access.ReadRegister(app_.usb().DeviceAddress, reg);
 }
 
 bool FrmRegMap::Write(std::int32_t value) {
@@ -466,6 +504,11 @@ bool FrmRegMap::Write(std::int32_t value) {
     if (!model::HexEntry(Text(txtWriteAddr_), a)) {
         emit statusMessage(
             QStringLiteral("Not written: the write address does not fit in 32 bits"));
+        return false;
+    }
+    if (a < 0 || a > LargestPointer) {
+        emit statusMessage(
+            QStringLiteral("Not written: %1h is not a register pointer (0 to FFh)").arg(HexQ(a)));
         return false;
     }
     const std::int32_t typed = value;

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
@@ -85,9 +86,13 @@ private:
     void Unload();
     void SetBitNames(const std::array<std::string, BitCount>& names);
     void ShowValue(std::int32_t value, bool hexSuffix);
-    std::int32_t Read(std::int32_t reg);
+    // Blanks the value and takes the bits out of use, after a read that read nothing.
+    void ShowNothingRead();
+    // The chip's value, or nothing (with a status note) when nothing could be
+    // read: a status poll that failed, or a pointer the bridge cannot send.
+    std::optional<std::int32_t> Read(std::int32_t reg);
     // Writes through the register access; false (with a status note) when the
-    // address box holds no 32-bit address.
+    // address box holds no register pointer.
     bool Write(std::int32_t value);
     void txtReadAddr_Change();
     void txtDec_Change();

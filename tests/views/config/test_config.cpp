@@ -83,9 +83,14 @@ void TestConfig::applyChangesOnlyTheWindowsBits() {
     w.chip()[0x04] = 0x77;
     w.chip()[0x24] = 0x05;
     w.Press("cmdApply");
+    // Setting the lock: the hysteresis goes first, or the locked chip drops it.
     QCOMPARE(w.Requests(),
-             (QStringList{"R03", "W09=B8", "R03", "R04", "W0A=FA", "R24", "W24=85", "W21=0A"}));
+             (QStringList{"R03", "W09=B8", "R03", "R04", "W0A=FA", "R24", "W21=0A", "W24=85"}));
     QVERIFY(w.state().Remote2Selected);
+    // A lock that was already set keeps the usual order.
+    w.chip()[0x24] = 0x80;
+    w.Press("cmdApply");
+    QCOMPARE(w.Requests().mid(5), (QStringList{"R24", "W24=80", "W21=0A"}));
 
     c.chkMaskAll()->setChecked(false);
     c.chkR2onR1()->setChecked(false);

@@ -47,6 +47,8 @@ private slots:
     void remote2SelectionFollowsEveryConfigurationWrite();
     void closingStopsThePollsAtOnce();
     void lostLinkDuringAMoveEndsTheProgramWithTheWindowUnloaded();
+    void limitsWrittenElsewhereAreNotWrittenBackByAMove();
+    void keysStepAndDragsShowWhatTheChipWillHold();
 };
 
 void TestLimits::loadReadsEveryLimitAndOpensTheRefresh() {
@@ -201,6 +203,62 @@ void TestLimits::lostLinkDuringAMoveEndsTheProgramWithTheWindowUnloaded() {
     QCOMPARE(w.Writes(), QStringList{"W0E=00"});
     QVERIFY(!w.state().LimitsOpen);
     test::DeleteClosed();
+}
+
+void TestLimits::limitsWrittenElsewhereAreNotWrittenBackByAMove() {
+    LimitsWorld w(PowerOn);
+    FrmLimits* window = w.Open();
+    // Another window writes Remote 1's high limit and Local's THERM limit.
+    link::RegisterAccess& access = w.world.app->access();
+    for (auto [reg, value] : {std::pair{0x0D, 0x46}, std::pair{0x20, 0x5A}}) {
+        access.WriteRegister(LimitsBoard::Address, reg, value);
+    }
+    // The pointers follow at once.
+    QCOMPARE(window->ggeTemp(1)->pointer(GaugePointer::High), 70.0);
+    QCOMPARE(window->ggeTemp(0)->pointer(GaugePointer::Therm), 90.0);
+    w.Requests();
+    window->ggeTemp(1)->CommitPointer(GaugePointer::Low, 10);
+    QCOMPARE(w.Writes(), (QStringList{"W0E=0A", "W14=00", "W0D=46", "W13=00", "W19=55"}));
+    window->ggeTemp(0)->CommitPointer(GaugePointer::High, 80);
+    QCOMPARE(w.Writes(), (QStringList{"W0C=00", "W0B=50", "W20=5A"}));
+}
+
+void TestLimits::keysStepAndDragsShowWhatTheChipWillHold() {
+    LimitsWorld w(PowerOn);
+    FrmLimits* window = w.Open();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    // Whole degrees on Local's low and high limits and every THERM limit,
+    // quarters on the remote low and high limits.
+    const struct {
+        int gauge;
+        int rightPresses; // from High: Therm, then Low
+        double stepped;
+    } steps[] = {{0, 0, 86.0}, {0, 1, 86.0}, {1, 0, 85.25}, {1, 1, 86.0}, {2, 2, 0.25}};
+    for (const auto& step : steps) {
+        Gauge* gauge = window->ggeTemp(step.gauge);
+        gauge->setFocus();
+        gauge->SelectPointer(GaugePointer::High);
+        for (int i = 0; i < step.rightPresses; ++i) {
+            QTest::keyClick(gauge, Qt::Key_Right);
+        }
+        QTest::keyClick(gauge, Qt::Key_Up);
+        QCOMPARE(gauge->pendingValue(), std::optional(step.stepped));
+        QTest::keyClick(gauge, Qt::Key_Escape);
+    }
+
+    // A pointer dragged to any spot shows the value a drop writes and settles on.
+    Gauge* remote1 = window->ggeTemp(1);
+    const QPoint from = remote1->PointerHandle(GaugePointer::High);
+    QTest::mousePress(remote1, Qt::LeftButton, {}, from);
+    for (int dy = 1; dy <= 40; ++dy) {
+        QTest::mouseMove(remote1, QPoint(from.x(), from.y() + dy));
+        const double shown = *remote1->pendingValue();
+        QVERIFY2(shown * 4 == std::round(shown * 4), qPrintable(QString::number(shown)));
+    }
+    const double shown = *remote1->pendingValue();
+    QTest::mouseRelease(remote1, Qt::LeftButton, {}, QPoint(from.x(), from.y() + 40));
+    QCOMPARE(remote1->pointer(GaugePointer::High), shown);
 }
 
 } // namespace qmt::views

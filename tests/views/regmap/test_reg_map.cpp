@@ -1,3 +1,8 @@
+#include "views/emulated_board.h"
+#include "views/graph/alert_timeline.h"
+#include "views/graph/frm_graph.h"
+#include "views/limits/frm_limits.h"
+#include "views/limits/limits_board.h"
 #include "views/regmap/frm_reg_map.h"
 #include "views/regmap/register_tree.h"
 #include "views/view_world.h"
@@ -11,12 +16,37 @@ using test::Type;
 
 namespace {
 
+// The stub chip behind an adapter with one-byte pointers, as an I2C adapter
+// is: a read beyond 0xFF fails in the bridge.
+class ByteAdapter final : public link::Bridge {
+public:
+    std::int16_t LoadFirmWare(const char* path) override { return stub.LoadFirmWare(path); }
+    std::int16_t VendorIORequest(std::uint16_t request, std::int32_t value, std::int32_t index,
+                                 std::int16_t arg4, std::int16_t arg5,
+                                 std::uint8_t* buffer) override {
+        constexpr std::int16_t BadArguments = 4;
+        return ReachesPointer(index) || arg4 == 0
+                   ? stub.VendorIORequest(request, value, index, arg4, arg5, buffer)
+                   : BadArguments;
+    }
+    bool ReachesPointer(std::int32_t pointer) const override {
+        return pointer >= 0 && pointer <= 0xFF;
+    }
+    test::StubBridge stub;
+};
+
 // A started program with the register map open.
 struct RegMapWorld : test::ViewWorld {
     RegMapWorld() { Open(); }
+    template <class Board> explicit RegMapWorld(Board* board) : ViewWorld(board) { Open(); }
     void Open() { window = ViewWorld::Open<FrmRegMap>(app::WindowId::RegMap); }
     void Close() { qobject_cast<QMdiSubWindow*>(window->parentWidget())->close(); }
     QString Description() const { return window->findChild<QLabel*>("lblRegDescription")->text(); }
+    QString Label(const char* name) const { return window->findChild<QLabel*>(name)->text(); }
+    void Read(const QString& address) {
+        window->txtReadAddr()->setText(address);
+        window->cmdRead_Click();
+    }
     QString Bits() const { // bit 7 first
         QString bits;
         for (int i = BitCount - 1; i >= 0; --i) {
@@ -65,6 +95,9 @@ private slots:
     void valueBoxesFollowEachOtherAndWritesAreChecked();
     void bitClicksWriteTheWriteAddressAndReadBack();
     void continuousReadRunsTwiceASecondOnlyWhileCheckedAndLoaded();
+    void statusRegistersAreReadByTheOneStatusReader();
+    void everyTransientIsAnEventWhileTheMapReadsTheStatus();
+    void pointerBeyondTheAdaptersByteReadsNothingAndGoesOn();
     void menuAndToolbarOpenBothWindows();
 };
 
@@ -127,6 +160,12 @@ void TestRegMap::readAddressEdgeCases() {
     QCOMPARE(w.Bits(), QString("10100111"));
     QCOMPARE(box->text(), QString("15H"));
 
+    // Beyond 0xFF the USB bridge sends the pointer as it is.
+    w.Read("3E8");
+    QCOMPARE(w.Requests(), QStringList{"RE8"});
+    QCOMPARE(w.Description(), QString("Unknown"));
+    QCOMPARE(w.Label("lblCurrentAddr"), QString("3E8h"));
+
     // An address beyond 32 bits reads nothing.
     Type(box, "123456789");
     w.Requests();
@@ -162,6 +201,10 @@ void TestRegMap::valueBoxesFollowEachOtherAndWritesAreChecked() {
         {"-5", "B", "Not written: the value is negative"},
         {"3000000000", "B", "Not written: the value does not fit in 32 bits"},
         {"7", "1FFFFFFFF", "Not written: the write address does not fit in 32 bits"},
+        // The pointer is one byte: 5 at 121h would go as 6 to 21h.
+        {"5", "121", "Not written: 121h is not a register pointer (0 to FFh)"},
+        {"5", "3E8", "Not written: 3E8h is not a register pointer (0 to FFh)"},
+        {"5", "FFFFFFFF", "Not written: FFFFFFFFh is not a register pointer (0 to FFh)"},
     };
     for (const auto& entry : refused) {
         Type(dec, entry.dec);
@@ -186,7 +229,16 @@ void TestRegMap::bitClicksWriteTheWriteAddressAndReadBack() {
     w.Click({"General", "Status", "Status Reg 1"});
     w.Requests();
     test::Click(w.window->lblBit(5));
-    QCOMPARE(w.Requests(), (QStringList{"W00=20", "R02"}));
+    QCOMPARE(w.Requests(), (QStringList{"W00=20", "P02", "P23"}));
+
+    // A click does not write beyond a byte's pointers either; the bits go back.
+    w.Click({"General", "Configuration", "Configuration Reg 1"});
+    w.window->txtWriteAddr()->setText("109");
+    w.Requests();
+    test::Click(w.window->lblBit(0));
+    QCOMPARE(w.Requests(), QStringList{"R03"});
+    QCOMPARE(w.Status(), QString("Not written: 109h is not a register pointer (0 to FFh)"));
+    QCOMPARE(w.Bits(), QString("00001100"));
 }
 
 void TestRegMap::continuousReadRunsTwiceASecondOnlyWhileCheckedAndLoaded() {
@@ -207,6 +259,100 @@ void TestRegMap::continuousReadRunsTwiceASecondOnlyWhileCheckedAndLoaded() {
     w.window->chkContRead()->setChecked(true);
     w.Close();
     QCOMPARE(second(), 0);
+}
+
+void TestRegMap::statusRegistersAreReadByTheOneStatusReader() {
+    RegMapWorld w;
+    auto* limits = w.ViewWorld::Open<FrmLimits>(app::WindowId::Limits);
+    w.chip()[0x02] = 0x41;
+    w.chip()[0x23] = 0x01;
+    w.Requests();
+    // A poll of both registers, never a register read that would clear bits
+    // unseen; the lamps get the same poll.
+    w.Click({"General", "Status", "Status Reg 1"});
+    const QStringList requests = w.Requests(); // the graph reads its limits on its first poll
+    QCOMPARE(requests.filter("P"), (QStringList{"P02", "P23"}));
+    QVERIFY(!requests.contains("R02"));
+    QCOMPARE(w.Bits(), QString("01000001"));
+    QCOMPARE(w.Label("lblDecVal"), QString("65"));
+    QCOMPARE(limits->tglAlert(0)->state(), widgets::Indicator::State::On);
+    QCOMPARE(limits->tglAlert(11)->state(), widgets::Indicator::State::On);
+
+    // Read again at once: a fresh value, however soon after the last poll.
+    w.chip()[0x23] = 0x04;
+    w.Read("23");
+    QCOMPARE(w.Requests(), (QStringList{"P02", "P23"}));
+    QCOMPARE(w.Bits(), QString("00000100"));
+    QCOMPARE(limits->tglAlert(7)->state(), widgets::Indicator::State::On);
+    QCOMPARE(limits->tglAlert(11)->state(), widgets::Indicator::State::Off);
+    w.window->chkContRead()->setChecked(true);
+    w.Run(100);
+    QVERIFY(!w.Requests().contains("R23"));
+
+    // A failed poll reads nothing and says so; the bits cannot be clicked.
+    auto* board = new test::LimitsBoard;
+    RegMapWorld failing(board);
+    failing.Read("22");
+    board->failStatusPolls = true;
+    failing.Read("2");
+    QCOMPARE(failing.Status(), QString("Not read: the status poll failed"));
+    QCOMPARE(failing.Label("lblDecVal"), QString());
+    QVERIFY(!failing.window->lblBit(0)->isEnabled());
+    QVERIFY(failing.world.messages.empty());
+    board->failStatusPolls = false;
+    failing.Read("2");
+    QVERIFY(failing.window->lblBit(0)->isEnabled());
+}
+
+void TestRegMap::everyTransientIsAnEventWhileTheMapReadsTheStatus() {
+    // Remote 1 peaks above its high limit of 70 degC for about 60 ms every
+    // 0.77 s, with the chip converting continuously: many transients fall
+    // between two polls, where the map's read used to clear them unseen.
+    auto* board = new test::EmulatedBoard(
+        "local = 25\nremote1 = sine 60 10.6 0.77\nremote2 = 28\nreg.0x07 = 70\nreg.0x19 = 100\n"
+        "reg.0x04 = 0x0A\n");
+    QVERIFY(board->loaded);
+    test::AppWorld world{std::unique_ptr<link::Bridge>(board)};
+    board->clock = world.clock;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    world.main().OpenWindow(app::WindowId::RegMap);
+    auto* regMap =
+        qobject_cast<FrmRegMap*>(world.main().childWindows().Loaded(app::WindowId::RegMap));
+    auto* graph = qobject_cast<FrmGraph*>(world.main().childWindows().Loaded(app::WindowId::Graph));
+    QVERIFY(regMap != nullptr && graph != nullptr);
+    regMap->txtReadAddr()->setText("2");
+    regMap->chkContRead()->setChecked(true);
+
+    constexpr int Seconds = 60;
+    constexpr int PeriodMs = 770;
+    const std::size_t mark = board->requests.size();
+    for (int tick = 0; tick < Seconds * 100; ++tick) {
+        world.Tick();
+    }
+    QCOMPARE(board->Count(0x02, mark), 0L);
+    constexpr int Remote1High = 2;
+    long sets = 0;
+    for (const model::AlertEvent& event : graph->timeline().Events()) {
+        sets += event.indicator == Remote1High && event.set ? 1 : 0;
+    }
+    // 77 or 78 peaks, depending on where the run starts in the period.
+    constexpr long Peaks = Seconds * 1000 / PeriodMs;
+    QVERIFY2(sets == Peaks || sets == Peaks + 1, qPrintable(QString::number(sets)));
+}
+
+void TestRegMap::pointerBeyondTheAdaptersByteReadsNothingAndGoesOn() {
+    RegMapWorld w(new ByteAdapter);
+    w.Read("5");
+    w.Requests();
+    w.Read("3E8");
+    QCOMPARE(w.Requests(), QStringList());
+    QVERIFY(w.world.messages.empty()); // the program goes on
+    QCOMPARE(w.Description(), QString("Unknown"));
+    QCOMPARE(w.Label("lblCurrentAddr"), QString("3E8h"));
+    QCOMPARE(w.window->lblInfo(0)->text(), QString("7"));
+    QCOMPARE(w.Label("lblDecVal"), QString());
+    QCOMPARE(w.Status(), QString("Not read: 3E8h is beyond the adapter's pointers 0 to FFh"));
+    QVERIFY(!w.window->lblBit(0)->isEnabled());
 }
 
 void TestRegMap::menuAndToolbarOpenBothWindows() {
