@@ -29,6 +29,9 @@ public:
     // False for a register pointer the bridge cannot send to the chip. The
     // USB bridge sends any pointer as it is; a plain I2C adapter has one byte.
     virtual bool ReachesPointer(std::int32_t /*pointer*/) const { return true; }
+    // False for an address that the device search must leave alone: the
+    // evaluation board's bus carries only its chips, a PC's SMBus does not.
+    virtual bool SearchMayProbe(std::int32_t /*address*/) const { return true; }
 };
 
 } // namespace qmt::link

@@ -103,6 +103,9 @@ void ConnectionSequence::Connect() {
 
 void ConnectionSequence::SearchDevice() {
     for (std::int32_t address = FirstSearchAddress; address <= LastSearchAddress; ++address) {
+        if (!access_.bridge().SearchMayProbe(address)) {
+            continue;
+        }
         if (access_.ProbeRegister(address, ManufacturerIdPointer) == ManufacturerId) {
             access_.usb().DeviceAddress = address;
             return;

@@ -115,6 +115,12 @@ std::int16_t I2cBridge::VendorIORequest(std::uint16_t request, std::int32_t valu
     }
 }
 
+bool I2cBridge::SearchMayProbe(std::int32_t address) const {
+    constexpr std::int32_t FirstSpdAddress = 0x30;
+    constexpr std::int32_t LastSpdAddress = 0x37;
+    return address < FirstSpdAddress || address > LastSpdAddress;
+}
+
 bool I2cBridge::ReachesPointer(std::int32_t pointer) const {
     return pointer >= 0 && pointer <= LargestPointer;
 }

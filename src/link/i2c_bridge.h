@@ -44,6 +44,10 @@ public:
                                  std::uint8_t* buffer) override;
     bool HasFirmware() const override { return false; }
     bool ReachesPointer(std::int32_t pointer) const override;
+    // Not 30h to 37h: on a PC's SMBus the memory modules' SPD EEPROMs sit
+    // there and take the search's command byte as a page or write-protect
+    // command. A chip there is reached with --address.
+    bool SearchMayProbe(std::int32_t address) const override;
 
 private:
     I2cBridge(std::unique_ptr<I2cSystem> system, std::string device, int fd, bool force,

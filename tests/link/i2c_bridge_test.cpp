@@ -2,6 +2,7 @@
 #include "link/i2c_system.h"
 #include "link_rig.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -97,9 +98,14 @@ struct I2cRig {
     std::unique_ptr<LinkRig<link::Bridge&>> link;
 };
 
+// The search's calls from one address to another; it leaves 0x30 to 0x37,
+// where a PC's memory modules keep their SPD EEPROMs, alone.
 std::vector<std::string> SearchCalls(int from, int to) {
     std::vector<std::string> calls;
     for (int address = from; address <= to; ++address) {
+        if (address >= 0x30 && address <= 0x37) {
+            continue;
+        }
         calls.insert(calls.end(), {"select " + Hex(address), "read " + Hex(address) + " 0xFE"});
     }
     return calls;
@@ -137,10 +143,20 @@ TEST(I2cBridge, SearchFrom0x18SkipsBusyAddressesAndRequestsBecomeByteData) {
     EXPECT_EQ(forced.bus.calls.back(), "read 0x4C 0xFE");
     EXPECT_EQ(forced.bus.calls[forced.bus.calls.size() - 2], "force 0x4C");
 
-    I2cRig none; // every address from 0x18 to 0x4E, and no further
+    // Every address from 0x18 to 0x4E, and no further, but for the memory
+    // modules' SPD EEPROMs at 0x30 to 0x37.
+    I2cRig none;
     EXPECT_THROW(none.link->Run(), LinkFailure);
     EXPECT_EQ(none.link->errors.codes, std::vector{LinkError::InitialConnection});
     EXPECT_EQ(none.bus.calls, SearchCalls(0x18, 0x4E));
+    EXPECT_EQ(std::count(none.bus.calls.begin(), none.bus.calls.end(), "select 0x33"), 0);
+
+    // A chip there is found when --address names it.
+    I2cRig given({0x33});
+    given.link->options.fixedAddress = 0x33;
+    given.link->Run();
+    EXPECT_EQ(given.link->usb.DeviceAddress, 0x33);
+    EXPECT_EQ(given.bus.calls, (std::vector<std::string>{"select 0x33", "read 0x33 0xFE"}));
 }
 
 TEST(I2cBridge, NoAnswerOnlyMeansNoChipDuringTheSearch) {
