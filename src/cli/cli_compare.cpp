@@ -22,6 +22,9 @@ constexpr std::string_view I2cDevicePrefix = "/dev/i2c-";
 constexpr std::int32_t LargestBus = 0xFFFF;
 constexpr std::int32_t LargestScriptAddress = 0x7F;
 constexpr int FallbackBus = 1;
+// The script's chip address when a file's script is made without a chip to
+// ask and no address is given: the evaluation board's.
+constexpr std::int32_t BoardChipAddress = 0x4C;
 
 struct Comparison {
     model::RegMapStuff table;
@@ -29,8 +32,8 @@ struct Comparison {
     std::vector<files::CompareRow> rows;
 };
 
-// Reads the file as the recall would and the chip as a save would.
-Comparison Compare(const std::string& path, link::RegisterAccess& access, int troubleStatus) {
+// Reads the file as the recall would and the chip, if any, as a save would.
+Comparison Compare(const std::string& path, link::RegisterAccess* access, int troubleStatus) {
     Comparison comparison;
     comparison.table.FillRegMap();
     if (!path.empty()) {
@@ -45,7 +48,9 @@ Comparison Compare(const std::string& path, link::RegisterAccess& access, int tr
         }
     }
     comparison.rows = files::BuildCompareRows(
-        comparison.table, files::ReadSavedRegisters(comparison.table, access, false),
+        comparison.table,
+        access != nullptr ? files::ReadSavedRegisters(comparison.table, *access, false)
+                          : std::vector<files::SavedRegister>{},
         path.empty() ? nullptr : &comparison.file);
     return comparison;
 }
@@ -76,6 +81,27 @@ std::string EndsInBlockNote(const std::string& path) {
     return path + " ends before \"}\": only the registers before it compared";
 }
 
+// The recall writes a line of no register in the table, but there is nothing
+// to compare it with.
+std::string NotInTableNote(const files::CompareRow& row) {
+    return files::PointerText(row) + ": file " + Value(row.file) + ", not in the register table";
+}
+
+void PrintScript(const CliOptions& options, const Comparison& comparison,
+                 const files::ScriptHeader& header, std::ostream& out) {
+    out << files::I2csetScript(
+        comparison.table, comparison.rows,
+        options.file.empty() ? files::ScriptValues::Chip : files::ScriptValues::File, header);
+}
+
+std::string FileSource(const CliOptions& options, const Comparison& comparison) {
+    std::string source = "the settings file " + options.file;
+    if (comparison.file.end != files::RecallEnd::Closed) {
+        source += " (it ends before \"}\")";
+    }
+    return source;
+}
+
 } // namespace
 
 int DefaultScriptBus(const link::BridgeChoice& bridge) {
@@ -91,7 +117,10 @@ int DefaultScriptBus(const link::BridgeChoice& bridge) {
 }
 
 std::string ParseDiffArguments(const std::vector<std::string>& args, CliOptions& options) {
-    if (args.size() != 1 || args.front().starts_with("--")) {
+    if (args.size() > 1) {
+        return "diff takes one FILE";
+    }
+    if (args.empty() || args.front().starts_with("--")) {
         return "diff needs FILE";
     }
     options.file = args.front();
@@ -135,11 +164,21 @@ std::string ParseExportArguments(const std::vector<std::string>& args, CliOption
 }
 
 int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
-    const Comparison comparison = Compare(options.file, access, ExitDiffTrouble);
+    const Comparison comparison = Compare(options.file, &access, ExitDiffTrouble);
     const bool complete = comparison.file.end == files::RecallEnd::Closed;
     bool differs = false;
     QJsonArray rows;
+    QJsonArray unknown;
     for (const auto& row : comparison.rows) {
+        if (files::NotInTable(row)) {
+            if (options.json) {
+                unknown.append(
+                    QJsonObject{{"write", row.writeAddress}, {"file", JsonValue(row.file)}});
+            } else {
+                out << NotInTableNote(row) << '\n';
+            }
+            continue;
+        }
         if (!files::Differs(row, files::Reference::File)) {
             continue;
         }
@@ -157,10 +196,13 @@ int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostrea
         out << '\n';
     }
     if (options.json) {
-        const QJsonObject document{{"file", QString::fromLocal8Bit(options.file)},
-                                   {"complete", complete},
-                                   {"differs", differs},
-                                   {"rows", rows}};
+        QJsonObject document{{"file", QString::fromLocal8Bit(options.file)},
+                             {"complete", complete},
+                             {"differs", differs},
+                             {"rows", rows}};
+        if (!unknown.isEmpty()) {
+            document.insert("notInTable", unknown);
+        }
         out << QJsonDocument(document).toJson(QJsonDocument::Compact).toStdString() << '\n';
     } else if (!complete) {
         out << EndsInBlockNote(options.file) << '\n';
@@ -170,23 +212,24 @@ int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostrea
 
 void RunExport(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
     const std::string time = files::ScriptTimeNow();
-    const Comparison comparison = Compare(options.file, access, ExitCommandFailed);
+    const Comparison comparison = Compare(options.file, &access, ExitCommandFailed);
     const auto found = access.usb().DeviceAddress;
-    files::ScriptHeader header{options.scriptBus.value_or(DefaultScriptBus(options.bridge)),
-                               options.scriptAddress.value_or(found),
-                               {},
-                               time};
-    if (options.file.empty()) {
-        header.source = "the chip at " + files::ByteText(found);
-    } else {
-        header.source = "the settings file " + options.file;
-        if (comparison.file.end != files::RecallEnd::Closed) {
-            header.source += " (it ends before \"}\")";
-        }
-    }
-    out << files::I2csetScript(
-        comparison.rows,
-        options.file.empty() ? files::ScriptValues::Chip : files::ScriptValues::File, header);
+    const files::ScriptHeader header{options.scriptBus.value_or(DefaultScriptBus(options.bridge)),
+                                     options.scriptAddress.value_or(found),
+                                     options.file.empty() ? "the chip at " + files::ByteText(found)
+                                                          : FileSource(options, comparison),
+                                     time};
+    PrintScript(options, comparison, header, out);
+}
+
+void RunFileExport(const CliOptions& options, std::ostream& out) {
+    const std::string time = files::ScriptTimeNow();
+    const Comparison comparison = Compare(options.file, nullptr, ExitCommandFailed);
+    const files::ScriptHeader header{
+        options.scriptBus.value_or(DefaultScriptBus(options.bridge)),
+        options.scriptAddress.value_or(options.address.value_or(BoardChipAddress)),
+        FileSource(options, comparison), time};
+    PrintScript(options, comparison, header, out);
 }
 
 } // namespace qmt::cli
