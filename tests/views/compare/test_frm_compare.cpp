@@ -178,6 +178,7 @@ void TestFrmCompare::writesExactlyTheSelectedFileValues() {
     // Another window selected Remote 2 since the rows were read: the Remote 1
     // row is refused, as the chip shows it now.
     w.window->chkOnlyDiffering()->setChecked(false);
+    w.chip()[0x03] = 0x00;
     w.window->OpenSettingsFile(w.File("remote.sav", {{Remote1HighLimit, "40"}}));
     w.chip()[0x03] = 0x08;
     w.Requests();
