@@ -23,6 +23,9 @@ constexpr std::string_view I2cDevicePrefix = "/dev/i2c-";
 constexpr std::int32_t LargestBus = 0xFFFF;
 constexpr std::int32_t LargestScriptAddress = 0x7F;
 constexpr int FallbackBus = 1;
+// The script's chip address when a file's script is made without a chip to
+// ask and no address is given: the evaluation board's.
+constexpr std::int32_t BoardChipAddress = 0x4C;
 
 struct Comparison {
     model::RegMapStuff table;
@@ -30,8 +33,8 @@ struct Comparison {
     std::vector<files::CompareRow> rows;
 };
 
-// Reads the file as the recall would and the chip as a save would.
-Comparison Compare(const std::string& path, link::RegisterAccess& access, int troubleStatus) {
+// Reads the file as the recall would and the chip, if any, as a save would.
+Comparison Compare(const std::string& path, link::RegisterAccess* access, int troubleStatus) {
     Comparison comparison;
     comparison.table.FillRegMap();
     if (!path.empty()) {
@@ -46,7 +49,9 @@ Comparison Compare(const std::string& path, link::RegisterAccess& access, int tr
         }
     }
     comparison.rows = files::BuildCompareRows(
-        comparison.table, files::ReadSavedRegisters(comparison.table, access, false),
+        comparison.table,
+        access != nullptr ? files::ReadSavedRegisters(comparison.table, *access, false)
+                          : std::vector<files::SavedRegister>{},
         path.empty() ? nullptr : &comparison.file);
     return comparison;
 }
@@ -73,6 +78,34 @@ QJsonObject RowJson(const model::RegMapStuff& table, const files::CompareRow& ro
             {"bits", bits}};
 }
 
+// The recall writes a line of no register in the table, but there is nothing
+// to compare it with.
+std::string NotInTableNote(const files::CompareRow& row) {
+    return files::PointerText(row) + ": file " + Value(row.file) + ", not in the register table";
+}
+
+void PrintScript(const CliOptions& options, const Comparison& comparison,
+                 const files::ScriptHeader& header, std::ostream& out) {
+    out << files::I2csetScript(
+        comparison.table, comparison.rows,
+        options.file.empty() ? files::ScriptValues::Chip : files::ScriptValues::File, header);
+}
+
+// A file that a recall would not write (cut inside its block, or with a bad
+// line) is neither compared nor exported.
+void RequireWholeFile(const std::string& path, const files::FileValues& file,
+                      const std::string& outcome, int status) {
+    if (file.end != files::RecallEnd::Closed) {
+        throw CommandFailure(
+            files::BlockFaultText(path, file.end, file.line, file.longNumber) + ": " + outcome,
+            status);
+    }
+}
+
+std::string FileSource(const CliOptions& options) {
+    return "the settings file " + options.file;
+}
+
 } // namespace
 
 int DefaultScriptBus(const link::BridgeChoice& bridge) {
@@ -88,7 +121,10 @@ int DefaultScriptBus(const link::BridgeChoice& bridge) {
 }
 
 std::string ParseDiffArguments(const std::vector<std::string>& args, CliOptions& options) {
-    if (args.size() != 1 || args.front().starts_with("--")) {
+    if (args.size() > 1) {
+        return "diff takes one FILE";
+    }
+    if (args.empty() || args.front().starts_with("--")) {
         return "diff needs FILE";
     }
     options.file = args.front();
@@ -144,19 +180,22 @@ std::string ParseExportArguments(const std::vector<std::string>& args, CliOption
 }
 
 int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
-    const Comparison comparison = Compare(options.file, access, ExitDiffTrouble);
-    const files::FileValues& file = comparison.file;
-    if (file.end != files::RecallEnd::Closed) {
-        // A recall writes nothing of such a file; calling it "same" would let
-        // `diff && recall` go on with it.
-        throw CommandFailure(
-            files::BlockFaultText(options.file, file.end, file.line, file.longNumber) +
-                ": not compared",
-            ExitDiffTrouble);
-    }
+    const Comparison comparison = Compare(options.file, &access, ExitDiffTrouble);
+    // Calling such a file "same" would let `diff && recall` go on with it.
+    RequireWholeFile(options.file, comparison.file, "not compared", ExitDiffTrouble);
     bool differs = false;
     QJsonArray rows;
+    QJsonArray unknown;
     for (const auto& row : comparison.rows) {
+        if (files::NotInTable(row)) {
+            if (options.json) {
+                unknown.append(
+                    QJsonObject{{"write", row.writeAddress}, {"file", JsonValue(row.file)}});
+            } else {
+                out << NotInTableNote(row) << '\n';
+            }
+            continue;
+        }
         if (!files::Differs(row, files::Reference::File)) {
             continue;
         }
@@ -174,10 +213,13 @@ int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostrea
         out << '\n';
     }
     if (options.json) {
-        const QJsonObject document{{"file", QString::fromLocal8Bit(options.file)},
-                                   {"complete", true},
-                                   {"differs", differs},
-                                   {"rows", rows}};
+        QJsonObject document{{"file", QString::fromLocal8Bit(options.file)},
+                             {"complete", true},
+                             {"differs", differs},
+                             {"rows", rows}};
+        if (!unknown.isEmpty()) {
+            document.insert("notInTable", unknown);
+        }
         out << QJsonDocument(document).toJson(QJsonDocument::Compact).toStdString() << '\n';
     }
     return differs ? ExitDiffers : ExitDone;
@@ -185,23 +227,28 @@ int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostrea
 
 void RunExport(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
     const std::string time = files::ScriptTimeNow();
-    const Comparison comparison = Compare(options.file, access, ExitCommandFailed);
-    const auto found = access.usb().DeviceAddress;
-    files::ScriptHeader header{options.scriptBus.value_or(DefaultScriptBus(options.bridge)),
-                               options.scriptAddress.value_or(found),
-                               {},
-                               time};
-    if (options.file.empty()) {
-        header.source = "the chip at " + files::ByteText(found);
-    } else {
-        header.source = "the settings file " + options.file;
-        if (comparison.file.end != files::RecallEnd::Closed) {
-            header.source += " (it ends before \"}\")";
-        }
+    const Comparison comparison = Compare(options.file, &access, ExitCommandFailed);
+    if (!options.file.empty()) {
+        RequireWholeFile(options.file, comparison.file, "not exported", ExitCommandFailed);
     }
-    out << files::I2csetScript(
-        comparison.rows,
-        options.file.empty() ? files::ScriptValues::Chip : files::ScriptValues::File, header);
+    const auto found = access.usb().DeviceAddress;
+    const files::ScriptHeader header{options.scriptBus.value_or(DefaultScriptBus(options.bridge)),
+                                     options.scriptAddress.value_or(found),
+                                     options.file.empty() ? "the chip at " + files::ByteText(found)
+                                                          : FileSource(options),
+                                     time};
+    PrintScript(options, comparison, header, out);
+}
+
+void RunFileExport(const CliOptions& options, std::ostream& out) {
+    const std::string time = files::ScriptTimeNow();
+    const Comparison comparison = Compare(options.file, nullptr, ExitCommandFailed);
+    RequireWholeFile(options.file, comparison.file, "not exported", ExitCommandFailed);
+    const files::ScriptHeader header{
+        options.scriptBus.value_or(DefaultScriptBus(options.bridge)),
+        options.scriptAddress.value_or(options.address.value_or(BoardChipAddress)),
+        FileSource(options), time};
+    PrintScript(options, comparison, header, out);
 }
 
 } // namespace qmt::cli

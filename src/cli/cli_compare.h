@@ -26,12 +26,16 @@ std::string ParseDiffArguments(const std::vector<std::string>& args, CliOptions&
 std::string ParseExportArguments(const std::vector<std::string>& args, CliOptions& options);
 
 // Prints one line per row whose chip value differs from the file's (or a JSON
-// document with those rows). ExitDone when the chip holds the file,
-// ExitDiffers otherwise; a file that cannot be read, has no block, ends
+// document with those rows), and a note per file line of no register in the
+// table (which does not count as differing). ExitDone when the chip holds the
+// file, ExitDiffers otherwise; a file that cannot be read, has no block, ends
 // inside it or has a bad line in it throws CommandFailure with ExitDiffTrouble.
 int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostream& out);
 // Prints the script of the chip's values, or of the file's when one is given.
 // Throws CommandFailure for a file that cannot be read or has no block.
 void RunExport(const CliOptions& options, link::RegisterAccess& access, std::ostream& out);
+// Prints the script of the file's values without a chip: the script's address
+// is --script-address, else --address, else the evaluation board's 0x4C.
+void RunFileExport(const CliOptions& options, std::ostream& out);
 
 } // namespace qmt::cli

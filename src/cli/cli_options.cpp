@@ -81,7 +81,8 @@ constexpr std::array CommandOptions{
     CommandOption{"bus", "N",
                   "export: the I2C bus in the script (default: the i2c bridge's, else 1)."},
     CommandOption{"script-address", "ADDR",
-                  "export: the chip's address in the script (default: the found one)."},
+                  "export: the chip's address in the script (default: the found one; "
+                  "of a FILE, read with no chip: --address, else 0x4C)."},
     CommandOption{"events", "FILE", "log: also write each change of a status bit to FILE."},
     CommandOption{"no-verify", "", "write: do not read the register back."},
 };

@@ -103,6 +103,16 @@ int RunTool(const QStringList& arguments, std::ostream& out, std::ostream& err) 
         return ExitUsage;
     }
     const auto& options = parsed.options;
+    if (options.command == Command::Export && !options.file.empty()) {
+        // A file's script needs no chip.
+        try {
+            RunFileExport(options, out);
+            return ExitDone;
+        } catch (const CommandFailure& failure) {
+            err << "qmtctl: " << failure.what() << '\n';
+            return failure.status();
+        }
+    }
 
     std::string error;
     const auto bridge = link::OpenBridge(options.bridge, error);

@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::int32_t ConfigurationWritePointer = 0x09;
 constexpr std::int32_t Remote2SelectedMask = 0x08;
+constexpr std::int32_t LockingWritePointer = 0x24;
 constexpr int BitCount = 8;
 
 std::string Trimmed(const std::string& text) {
@@ -20,23 +21,28 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// A file line no row of the walk takes: named after the first register
-// written at its address, if any.
-CompareRow ExtraRow(const model::RegMapStuff& table, const FileLine& line) {
+// A file line no row of the walk takes: a row of the first register
+// written at its address, with that register's chip value, if any (the walk
+// holds every register that has a write pointer).
+CompareRow ExtraRow(const std::vector<CompareRow>& rows, const FileLine& line) {
     CompareRow row;
     row.name = "Unknown";
     row.readAddress = line.address;
     row.writeAddress = line.address;
-    for (int index = 1; index < model::RegMapSize; ++index) {
-        const auto& entry = table.RegMap[static_cast<std::size_t>(index)];
-        if (entry.WriteAddress == line.address && line.address != 0) {
-            row.name = entry.Name;
-            row.readAddress = entry.ReadAddress;
+    for (const CompareRow& other : rows) {
+        if (other.writeAddress == line.address && line.address != 0) {
+            row = other;
+            row.powerOn.reset();
             break;
         }
     }
     row.file = line.value;
     return row;
+}
+
+// The table numbers the bits of temperature bytes after the temperature word.
+bool IsNumber(const std::string& name) {
+    return !name.empty() && name.find_first_not_of("0123456789") == std::string::npos;
 }
 
 std::string ChannelName(bool remote2) {
@@ -67,6 +73,8 @@ std::vector<CompareRow> BuildCompareRows(const model::RegMapStuff& table,
         if (i < chip.size()) {
             row.chip = chip[i].value;
         }
+        const auto channel = SharedRowChannel(table, walk[i]);
+        row.otherChannel = channel && row.chip && *channel != Remote2Shown(rows);
         for (std::size_t line = 0; line < taken.size(); ++line) {
             if (!taken[line] && file->lines[line].address == entry.WriteAddress) {
                 taken[line] = true;
@@ -78,7 +86,7 @@ std::vector<CompareRow> BuildCompareRows(const model::RegMapStuff& table,
     }
     for (std::size_t line = 0; line < taken.size(); ++line) {
         if (!taken[line]) {
-            rows.push_back(ExtraRow(table, file->lines[line]));
+            rows.push_back(ExtraRow(rows, file->lines[line]));
         }
     }
     return rows;
@@ -90,13 +98,18 @@ std::optional<std::int32_t> ReferenceValue(const CompareRow& row, Reference refe
 
 bool Differs(const CompareRow& row, Reference reference) {
     const auto expected = ReferenceValue(row, reference);
-    return expected && (!row.chip || *row.chip != *expected);
+    return expected && !NotInTable(row) && !row.otherChannel &&
+           (!row.chip || *row.chip != *expected);
+}
+
+bool NotInTable(const CompareRow& row) {
+    return row.index == 0;
 }
 
 std::vector<std::string> DifferingBits(const model::RegMapStuff& table, const CompareRow& row,
                                        Reference reference) {
     const auto expected = ReferenceValue(row, reference);
-    if (!expected || !row.chip) {
+    if (!expected || !row.chip || !Differs(row, reference)) {
         return {};
     }
     const std::vector<std::string> names =
@@ -109,9 +122,14 @@ std::vector<std::string> DifferingBits(const model::RegMapStuff& table, const Co
         }
         const auto k = static_cast<std::size_t>(BitCount - 1 - bit);
         const std::string name = k < names.size() ? Trimmed(names[k]) : std::string{};
-        // Several bits share "Res" and "-"; their number tells them apart.
-        bits.push_back(name.empty() || name == "Res" || name == "-" ? "bit " + std::to_string(bit)
-                                                                    : name);
+        if (IsNumber(name)) {
+            bits.push_back(std::to_string(bit));
+        } else if (name.empty() || name == "Res" || name == "-") {
+            // Several bits share these names; their number tells them apart.
+            bits.push_back("bit " + std::to_string(bit));
+        } else {
+            bits.push_back(name);
+        }
     }
     return bits;
 }
@@ -165,12 +183,12 @@ bool Remote2Shown(const std::vector<CompareRow>& rows) {
 }
 
 WritePlan PlanFileWrites(const model::RegMapStuff& table, const std::vector<CompareRow>& rows,
-                         const std::vector<std::size_t>& selected) {
+                         const std::vector<std::size_t>& selected, std::int32_t configuration) {
     std::vector<std::size_t> order = selected;
     std::sort(order.begin(), order.end());
     order.erase(std::unique(order.begin(), order.end()), order.end());
 
-    bool remote2 = Remote2Shown(rows);
+    bool remote2 = (configuration & Remote2SelectedMask) != 0;
     WritePlan plan;
     for (const std::size_t i : order) {
         if (i >= rows.size()) {
@@ -179,6 +197,10 @@ WritePlan PlanFileWrites(const model::RegMapStuff& table, const std::vector<Comp
         const CompareRow& row = rows[i];
         if (!row.file) {
             plan.refusals.push_back(row.name + ": not in the file");
+            continue;
+        }
+        if (NotInTable(row)) {
+            plan.refusals.push_back(PointerText(row) + ": not in the register table");
             continue;
         }
         if (row.writeAddress == 0) {
@@ -196,6 +218,9 @@ WritePlan PlanFileWrites(const model::RegMapStuff& table, const std::vector<Comp
             remote2 = (*row.file & Remote2SelectedMask) != 0;
         }
     }
+    std::stable_partition(plan.writes.begin(), plan.writes.end(), [](const FileWrite& write) {
+        return write.address != LockingWritePointer;
+    });
     return plan;
 }
 

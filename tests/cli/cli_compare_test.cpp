@@ -26,10 +26,17 @@ TEST(CliCompare, DiffExitsZeroWhenTheChipHoldsTheFileAndOneWhenItDiffers) {
                            "\"name\":\"Local Temp High Limit\",\"powerOn\":85,\"read\":5,"
                            "\"write\":11}]}\n");
 
-    // A line the comparison cannot place differs: the recall would write it.
+    // A line of no register in the table is named, but has nothing to differ from.
     const QString extra = rig.File("extra.sav", "{\r\n0x9\t0x4\r\n0x50\t0x1\r\n}\r\n");
-    EXPECT_EQ(rig.Run({"diff", extra}), ExitDiffers);
-    EXPECT_EQ(rig.out, "50h Unknown: chip -, file 1H\n");
+    EXPECT_EQ(rig.Run({"diff", extra}), ExitDone);
+    EXPECT_EQ(rig.out, "50h: file 1H, not in the register table\n");
+    EXPECT_EQ(rig.Run({"--json", "diff", extra}), ExitDone);
+    EXPECT_NE(rig.out.find("\"notInTable\":[{\"file\":1,\"write\":80}]"), std::string::npos)
+        << rig.out;
+
+    const auto twoFiles = ParseCliArguments({"qmtctl", "diff", same, extra});
+    EXPECT_EQ(twoFiles.outcome, ParseOutcome::UsageError);
+    EXPECT_EQ(twoFiles.text, "diff takes one FILE");
 }
 
 TEST(CliCompare, FilesThatCannotBeComparedAreTroubleWithStatusTwo) {
@@ -70,6 +77,18 @@ TEST(CliCompare, ExportWritesTheChipsOrTheFilesValues) {
         << rig.out;
 
     const QString file = rig.File("limits.sav", LocalLimits);
+    // A file's script needs no chip: here the bridge is a device that is not there.
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(
+        RunQmtctl({"qmtctl", "--bridge", "i2c:/dev/i2c-99", "export", "--format", "i2cset", file},
+                  out, err),
+        ExitDone)
+        << err.str();
+    EXPECT_NE(out.str().find("\ni2cset -y 99 0x4C 0x0B 0x55 b # Local Temp High Limit\n"),
+              std::string::npos)
+        << out.str();
+
     EXPECT_EQ(rig.Run({"export", "--format", "i2cset", "--script-address", "0x18", file}),
               ExitDone);
     EXPECT_NE(rig.out.find("\ni2cset -y 1 0x18 0x0B 0x55 b # Local Temp High Limit\n"

@@ -1,5 +1,6 @@
 // The built qmtctl as a program against the emulated board: the wiring that
 // in-process tests cannot see (exit statuses, stderr, signals, state across runs).
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -159,6 +160,41 @@ TEST_F(Qmtctl, AFullStandardOutputFailsTheCommand) {
                   "qmtctl: cannot write the standard output\n")
             << command.join(' ').toStdString();
     }
+}
+
+// The exported script, run through an i2cset that writes with qmtctl, leaves
+// the chip as diff expects: each remote row in its own channel, the lock last.
+// Every write is a run of its own, so the file is kept short.
+TEST_F(Qmtctl, AnExportedScriptLeavesTheChipAsDiffExpects) {
+    Board("state = chip.state\n");
+    const QString file = dir.filePath("remotes.sav");
+    std::ofstream(file.toStdString()) << "{\r\n0x9\t0x0\r\n0xD\t0x40\r\n0xD\t0x41\r\n"
+                                         "0x24\t0x80\r\n}\r\n";
+    // A name with a line break must not put a command into the script.
+    const QString named = dir.filePath("a\nexit 9\n.sav");
+    ASSERT_TRUE(QFile::copy(file, named));
+    Outcome run = Run({"export", "--format", "i2cset", named});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::ofstream(Path("set.sh")) << run.out;
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir("bin"));
+    const QString i2cset = dir.filePath("bin/i2cset");
+    // i2cset -y BUS ADDRESS POINTER VALUE b
+    std::ofstream(i2cset.toStdString())
+        << "#!/bin/sh\nexec \"$QMTCTL\" --board \"$BOARD\" --address \"$3\" write \"$4\" \"$5\"\n";
+    QFile::setPermissions(i2cset, QFile::permissions(i2cset) | QFile::ExeOwner);
+    QProcess shell;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", dir.filePath("bin") + ":" + environment.value("PATH"));
+    environment.insert("QMTCTL", QMT_QMTCTL_PATH);
+    environment.insert("BOARD", board);
+    shell.setProcessEnvironment(environment);
+    shell.start("sh", {dir.filePath("set.sh")});
+    ASSERT_TRUE(shell.waitForFinished(120000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+
+    run = Run({"diff", file});
+    EXPECT_EQ(run.status, 0) << run.out;
 }
 
 } // namespace

@@ -65,22 +65,38 @@ TEST(RegisterCompare, APowerOnChipDiffersFromAFileInExactlyItsThreeChanges) {
     rig.chip()[0x24] = 0x41;
     const auto reserved = BuildCompareRows(rig.table, rig.Saved(), nullptr);
     EXPECT_EQ(DifferingBits(rig.table, reserved[21], Reference::PowerOn), (Bits{"bit 6", "bit 0"}));
+    // A remote limit's high byte names the bits of the temperature word (10
+    // to 3); the differing bits are the register's own.
+    rig.chip()[0x07] = 0x50;
+    const auto limit = BuildCompareRows(rig.table, rig.Saved(), nullptr);
+    EXPECT_EQ(BitList(DifferingBits(rig.table, limit[4], Reference::PowerOn)), "2, 0");
 }
 
 TEST(RegisterCompare, ASharedRemotePointerIsReadOncePerRowAndTakesOneLineEach) {
     CompareRig rig;
     rig.chip()[0x07] = 0x40;
     std::string file = rig.SavedFile();
-    // The second line of 0x0D is the Remote 2 row's.
-    file = Replaced(file, "0xD\t0x40\t // Remote 2", "0xD\t0x41\t // Remote 2");
-    const auto rows = rig.Rows(file);
-    EXPECT_EQ(rows[4].file, 0x40);
-    EXPECT_EQ(rows[5].file, 0x41);
-    const auto differing = Differing(rows);
+    file = Replaced(file, "0xD\t0x40\t // Remote 1", "0xD\t0x41\t // Remote 1");
+    file = Replaced(file, "0xD\t0x40\t // Remote 2", "0xD\t0x42\t // Remote 2");
+    auto rows = rig.Rows(file);
+    EXPECT_EQ(rows[4].file, 0x41);
+    EXPECT_EQ(rows[5].file, 0x42);
+    // The pointer shows Remote 1: the Remote 2 row holds Remote 1's value and
+    // is not held against the file.
+    EXPECT_FALSE(rows[4].otherChannel);
+    EXPECT_TRUE(rows[5].otherChannel);
+    auto differing = Differing(rows);
     ASSERT_EQ(differing.size(), 1U);
-    EXPECT_EQ(differing[0], &rows[5]);
+    EXPECT_EQ(differing[0], &rows[4]);
     EXPECT_EQ(SharedRowChannel(rig.table, rows[5].index), true);
     EXPECT_EQ(SharedRowChannel(rig.table, rows[0].index), std::nullopt);
+
+    rig.chip()[0x03] = 0x08;
+    rows = rig.Rows(file);
+    differing = Differing(rows);
+    ASSERT_EQ(differing.size(), 2U); // Configuration Reg 1 and the Remote 2 row
+    EXPECT_EQ(differing[1], &rows[5]);
+    EXPECT_TRUE(rows[4].otherChannel);
 }
 
 TEST(RegisterCompare, PartialFilesKeepTheRowsTheyHaveAndExtraLinesAreShown) {
@@ -95,21 +111,25 @@ TEST(RegisterCompare, PartialFilesKeepTheRowsTheyHaveAndExtraLinesAreShown) {
     EXPECT_EQ(rows[3].file, std::nullopt);
     EXPECT_TRUE(Differing(rows).empty());
 
-    // A changed-only save, edited by hand: a line for a pointer no saved
-    // register has, and a second line for Configuration Reg 2. The recall
-    // writes both, so both are rows, and both differ.
+    // A changed-only save, edited by hand: a line for a pointer no register
+    // has, and a second line for Configuration Reg 2. The recall writes both,
+    // so both are rows; the first has nothing to be compared with, the second
+    // is held against Configuration Reg 2 as the chip holds it.
     rows = rig.Rows("{\r\n0x24\t0x80\r\n0x50\t0x1\r\n0x24\t0x0\r\n}\r\n");
     ASSERT_EQ(rows.size(), 32U);
     EXPECT_EQ(rows[30].name, "Unknown");
+    EXPECT_TRUE(NotInTable(rows[30]));
     EXPECT_EQ(rows[30].chip, std::nullopt);
     EXPECT_EQ(rows[31].name, "Configuration Reg 2");
+    EXPECT_FALSE(NotInTable(rows[31]));
+    EXPECT_EQ(rows[31].chip, 0x00);
     EXPECT_EQ(rows[31].file, 0x00);
     const auto differing = Differing(rows);
-    ASSERT_EQ(differing.size(), 3U);
+    ASSERT_EQ(differing.size(), 1U);
     EXPECT_EQ(differing[0], &rows[21]);
-    EXPECT_EQ(differing[1], &rows[30]);
-    EXPECT_EQ(differing[2], &rows[31]);
     EXPECT_TRUE(DifferingBits(rig.table, rows[30], Reference::File).empty());
+    EXPECT_EQ(PlanFileWrites(rig.table, rows, {30}, 0x00).refusals,
+              std::vector<std::string>{"50h: not in the register table"});
 }
 
 TEST(RegisterCompare, FileWritesTakeTheSelectedRowsAndRefuseWhatWouldLandElsewhere) {
@@ -124,7 +144,7 @@ TEST(RegisterCompare, FileWritesTakeTheSelectedRowsAndRefuseWhatWouldLandElsewhe
     // Remote 2 row while the remote registers show Remote 1, Die Revision Code
     // (no write pointer: the recall would put it at 0x00), and a row the file
     // has no line for.
-    auto plan = PlanFileWrites(rig.table, rows, {29, 5, 28, 5});
+    auto plan = PlanFileWrites(rig.table, rows, {29, 5, 28, 5}, 0x00);
     EXPECT_TRUE(plan.writes.empty());
     EXPECT_EQ(plan.refusals,
               (std::vector<std::string>{
@@ -136,12 +156,25 @@ TEST(RegisterCompare, FileWritesTakeTheSelectedRowsAndRefuseWhatWouldLandElsewhe
     // lets the Remote 2 row follow, and then the Remote 1 row is refused.
     file = Replaced(file, "0x9\t0x0\t", "0x9\t0x8\t");
     rows = rig.Rows(file);
-    plan = PlanFileWrites(rig.table, rows, {4, 5, 0});
+    plan = PlanFileWrites(rig.table, rows, {4, 5, 0}, 0x00);
     ASSERT_EQ(plan.writes.size(), 2U);
     EXPECT_EQ(plan.writes[0].address, 0x09);
     EXPECT_EQ(plan.writes[1].value, 0x30);
     ASSERT_EQ(plan.refusals.size(), 1U);
     EXPECT_TRUE(plan.refusals[0].ends_with("show Remote 2 now")) << plan.refusals[0];
+
+    // The channel is the one the chip shows when the plan is made, not when
+    // the rows were read.
+    plan = PlanFileWrites(rig.table, rows, {5}, 0x08);
+    EXPECT_EQ(plan.writes.size(), 1U);
+
+    // Configuration Reg 2 goes last: its bit 7 would lock the limits after it.
+    plan = PlanFileWrites(rig.table, rows, {28, 21, 22, 2}, 0x00);
+    std::vector<std::int32_t> order;
+    for (const auto& write : plan.writes) {
+        order.push_back(write.address);
+    }
+    EXPECT_EQ(order, (std::vector<std::int32_t>{0x0B, 0x31, 0x24}));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/twips.h"
+#include "files/register_compare_write.h"
 #include "files/settings_file_io.h"
 #include "files/settings_save.h"
 #include "link/executable_folder.h"
@@ -38,10 +39,6 @@ QString Q(const std::string& text) {
 
 std::string FileName(const QString& path) {
     return QFileInfo(path).fileName().toStdString();
-}
-
-std::string Registers(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " register" : " registers");
 }
 
 QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent) {
@@ -209,7 +206,9 @@ void FrmCompare::ShowRow(int row) {
         ValueText(values.chip),
         ValueText(values.file),
         ValueText(values.powerOn),
-        Q(files::BitList(files::DifferingBits(app_.regMap(), values, reference())))};
+        files::NotInTable(values)
+            ? QStringLiteral("not in the register table")
+            : Q(files::BitList(files::DifferingBits(app_.regMap(), values, reference())))};
     for (int column = 0; column < ColumnCount; ++column) {
         auto* item = new QTableWidgetItem(texts[column]);
         if (column != ColRegister && column != ColBits) {
@@ -230,9 +229,8 @@ void FrmCompare::ShowRow(int row) {
     }
     // A shared remote pointer shows one channel at a time; say whose value
     // the other channel's row holds.
-    const auto channel = files::SharedRowChannel(app_.regMap(), values.index);
-    const bool remote2 = files::Remote2Shown(rows_);
-    if (channel && *channel != remote2) {
+    if (values.otherChannel) {
+        const bool remote2 = files::Remote2Shown(rows_);
         QTableWidgetItem* chip = grdRegisters_->item(row, ColChip);
         chip->setForeground(OtherChannel);
         chip->setToolTip(
@@ -274,17 +272,11 @@ std::vector<std::size_t> FrmCompare::SelectedRows() const {
 }
 
 void FrmCompare::cmdWriteFile_Click() {
-    const files::WritePlan plan = files::PlanFileWrites(app_.regMap(), rows_, SelectedRows());
+    model::RegMapStuff& table = app_.regMap();
     link::RegisterAccess& access = app_.access();
-    for (const files::FileWrite& write : plan.writes) {
-        std::int32_t value = write.value;
-        access.WriteRegister(access.usb().DeviceAddress, write.address, value);
-    }
-    std::string text = "Wrote " + Registers(plan.writes.size()) + " from " + fileName_;
-    for (std::size_t i = 0; i < plan.refusals.size(); ++i) {
-        text += (i == 0 ? "; not written: " : "; ") + plan.refusals[i];
-    }
-    Report(text);
+    const files::WritePlan plan = files::PlanChipWrites(table, rows_, SelectedRows(), access);
+    const files::WriteOutcome outcome = files::WritePlanned(plan, rows_, access);
+    Report(files::WriteReport(outcome, plan.refusals, fileName_));
     cmdRefresh_Click();
 }
 
@@ -304,8 +296,9 @@ void FrmCompare::cmdExport_Click() {
                                             : "the chip at " +
                                                   files::ByteText(app_.usb().DeviceAddress),
                                      files::ScriptTimeNow()};
-    const std::string script = files::I2csetScript(
-        rows_, ofFile ? files::ScriptValues::File : files::ScriptValues::Chip, header);
+    const std::string script =
+        files::I2csetScript(app_.regMap(), rows_,
+                            ofFile ? files::ScriptValues::File : files::ScriptValues::Chip, header);
     std::string error;
     if (!files::WriteSettingsFile(choice->path, script, error)) {
         Report("Export failed, nothing written to " + FileName(choice->path) + ": " + error);

@@ -71,6 +71,8 @@ struct CompareWorld : test::ViewWorld {
     ScriptDefaults asked;
 };
 
+const std::string Remote1HighLimit = "Remote 1 High Limit,High Byte (bit 3 Config Reg =0)";
+
 const std::map<std::string, std::string> ThreeChanges = {
     {"Configuration Reg 1", "C"}, {"Conversion Rate", "88"}, {"Local Temp High Limit", "50"}};
 
@@ -129,6 +131,12 @@ void TestFrmCompare::highlightsTheRowsThatDifferWithTheirBitsAndFiltersThem() {
     QCOMPARE(w.window->grdRegisters()->item(4, FrmCompare::ColChip)->toolTip(),
              QString("Read at 7h while the remote registers show Remote 2: that channel's value"));
     QVERIFY(w.window->grdRegisters()->item(5, FrmCompare::ColChip)->toolTip().isEmpty());
+
+    // A hand-written line of no register is shown, but does not differ.
+    test::Put(w.Path("extra.sav"), "{\r\n0x50\t0x1\r\n}\r\n");
+    w.window->OpenSettingsFile(w.Path("extra.sav"));
+    QCOMPARE(w.Cell(30, FrmCompare::ColBits), QString("not in the register table"));
+    QVERIFY(!w.Highlighted(30));
 }
 
 void TestFrmCompare::badFilesSayWhyAndKeepTheComparison() {
@@ -166,6 +174,25 @@ void TestFrmCompare::writesExactlyTheSelectedFileValues() {
     w.Select({3, 0});
     test::Click(w.window->cmdWriteFile());
     QCOMPARE(w.Writes(), QStringList{"W09=0C"});
+
+    // Another window selected Remote 2 since the rows were read: the Remote 1
+    // row is refused, as the chip shows it now.
+    w.window->chkOnlyDiffering()->setChecked(false);
+    w.chip()[0x03] = 0x00;
+    w.window->OpenSettingsFile(w.File("remote.sav", {{Remote1HighLimit, "40"}}));
+    w.chip()[0x03] = 0x08;
+    w.Requests();
+    w.Select({4});
+    test::Click(w.window->cmdWriteFile());
+    QCOMPARE(w.Writes(), QStringList{});
+    QVERIFY(w.LastMessage().endsWith("the remote registers show Remote 2 now"));
+
+    // A locked chip ignores the limit: read back, it is not reported as written.
+    w.chip()[0x24] = 0x80;
+    w.window->OpenSettingsFile(w.File("three.sav", ThreeChanges));
+    w.Select({2});
+    test::Click(w.window->cmdWriteFile());
+    QCOMPARE(w.LastMessage(), QString("0 of 1 register written from three.sav; 1 is locked"));
 }
 
 void TestFrmCompare::exportsTheChipsOrTheFilesValuesAsAScript() {
