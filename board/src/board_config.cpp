@@ -101,6 +101,9 @@ public:
         if (key.starts_with("reg.")) {
             return ParseRegister(key.substr(4), value);
         }
+        if (key == "high_trips_late") {
+            return ParseTripOffset(value);
+        }
         if (key == "state") {
             board_.stateFile = std::string(value);
             return true;
@@ -196,6 +199,16 @@ private:
         }
         return Fail("expected DEGREES, ramp FROM TO SECONDS, sine MEAN AMPLITUDE PERIOD" +
                     std::string(remote ? " or open" : "") + ", not '" + std::string(value) + "'");
+    }
+
+    bool ParseTripOffset(std::string_view value) {
+        constexpr double MaxDegrees = 255.0;
+        const auto degrees = ParseReal(value);
+        if (!degrees || std::abs(*degrees) > MaxDegrees) {
+            return Fail("bad temperature '" + std::string(value) + "' (-255 to 255)");
+        }
+        board_.highTripsLate = *degrees;
+        return true;
     }
 
     bool ParseRegister(std::string_view pointerText, std::string_view value) {

@@ -23,6 +23,9 @@ struct BoardConfig {
     TemperatureSource remote2 = TemperatureSource::Sine(28.0, 2.5, 150.0);
     // Power-on values (read pointer, value) in file order; a later one wins.
     std::vector<std::pair<std::uint8_t, std::uint8_t>> registerValues;
+    // A faulty comparator: the high bits set only this many °C above the high
+    // limits (0: a correct chip).
+    double highTripsLate = 0.0;
     // File that keeps the chips' settings registers between power-ups; empty:
     // every power-up starts from the power-on values.
     std::string stateFile;

@@ -68,7 +68,9 @@ bool Hysteresis(bool active, int value, int limit, int hysteresis) {
 } // namespace
 
 Chip::Chip(const BoardConfig& board, std::uint64_t nowMs)
-    : sources_{board.local, board.remote1, board.remote2}, powerOnMs_(nowMs), epochMs_(nowMs) {
+    : sources_{board.local, board.remote1, board.remote2},
+      highTripsLateQuarters_(static_cast<int>(std::lround(4.0 * board.highTripsLate))),
+      powerOnMs_(nowMs), epochMs_(nowMs) {
     const auto& registers = reg::Registers();
     for (std::size_t pointer = 0; pointer < registers.size(); ++pointer) {
         regs_[pointer] = registers[pointer].powerOn;
@@ -280,7 +282,7 @@ void Chip::CompareLimits() {
     for (std::size_t i = 0; i < ChannelCount; ++i) {
         const auto channel = static_cast<Channel>(i);
         const int value = codeQuarters_[i];
-        high[i] = value > HighLimit(channel);
+        high[i] = value > HighLimit(channel) + highTripsLateQuarters_;
         low[i] = value < LowLimit(channel);
         therm_[i] = Hysteresis(therm_[i], value, ThermLimit(channel), hysteresis);
         overHigh_[i] = Hysteresis(overHigh_[i], value, HighLimit(channel), hysteresis);

@@ -47,6 +47,7 @@ private:
 
     std::array<std::uint8_t, 256> regs_{};
     std::array<TemperatureSource, ChannelCount> sources_;
+    int highTripsLateQuarters_ = 0; // a faulty comparator's error on the high limits
     std::array<int, ChannelCount> measuredQuarters_{}; // °C × 4, offset applied
     std::array<int, ChannelCount> codeQuarters_{};     // register code × 4 + quarters
     std::array<bool, ChannelCount> therm_{};           // THERM state, with hysteresis

@@ -80,6 +80,9 @@ void MonitoringCycle::Run(std::size_t index) {
 
 void MonitoringCycle::ReadTemperatures() {
     link::ReadTemperatures(access_);
+    if (readingListener_) {
+        readingListener_();
+    }
 }
 
 } // namespace qmt::app

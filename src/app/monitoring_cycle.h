@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 namespace qmt::app {
 
@@ -43,6 +44,11 @@ public:
     void Tick();
     // Reads 0x00, 0x10, 0x01, 0x33, 0x30 and decodes them into the readings.
     void ReadTemperatures();
+    // Told after every reading of the temperatures (the graph's alert
+    // timeline judges its events by them); empty to stop.
+    void SetReadingListener(std::function<void()> listener) {
+        readingListener_ = std::move(listener);
+    }
 
     double LastRun(Activity which) const { return lastRun_[static_cast<std::size_t>(which)]; }
 
@@ -62,6 +68,7 @@ private:
     // Counts the changes of each slot, so a running action knows whether its
     // slot was set or cleared while it ran.
     std::array<std::uint64_t, ActivityCount> changes_{};
+    std::function<void()> readingListener_;
 };
 
 } // namespace qmt::app

@@ -34,17 +34,33 @@ model::AlertContext EventRecorder::Context() const {
 }
 
 void EventRecorder::AfterLine(std::int64_t runUs, const std::string& timeText, std::ostream& err) {
+    const GeneralStuff& state = access_.state();
+    model::AlertReading reading{state.LocalTemp, state.Remote1Temp, state.Remote2Temp};
+    if (state.Remote2Selected) {
+        reading[1].reset(); // the shared registers showed Remote 2
+    }
+    detector_.Reading(reading, events_);
+    WriteEvents(err);
     if (lastPollUs_ && runUs - *lastPollUs_ < PollIntervalUs) {
         return;
     }
     lastPollUs_ = runUs;
     const auto status1 = access_.PollStatusRegister(model::StatusRegister1);
     const auto status2 = access_.PollStatusRegister(model::StatusRegister2);
-    events_.clear();
     detector_.Feed(static_cast<double>(runUs) / 1e6, model::AlertStates(status1, status2),
                    Context(), events_);
+    WriteEvents(err);
+    lastPollTime_ = timeText;
+}
+
+void EventRecorder::Finish(std::ostream& err) {
+    detector_.Flush(events_);
+    WriteEvents(err);
+}
+
+void EventRecorder::WriteEvents(std::ostream& err) {
     for (const model::AlertEvent& event : events_) {
-        std::string line = output::EventDataLine(timeText, event);
+        std::string line = output::EventDataLine(lastPollTime_, event);
         line += output::LogLineEnd;
         const output::WriteOutcome outcome = output::AppendToFile(file_, line);
         if (outcome.ok) {
@@ -56,6 +72,7 @@ void EventRecorder::AfterLine(std::int64_t runUs, const std::string& timeText, s
             ++lost_;
         }
     }
+    events_.clear();
 }
 
 } // namespace qmt::cli

@@ -14,6 +14,7 @@
 // run, with the temperature and limit of that moment, in an event file
 // beside the log. The status is polled at most every 200 ms, as the program
 // does; the limits are read once at the start (qmtctl is their only writer).
+// A poll's events are judged by the line after it, so they are written then.
 namespace qmt::cli {
 
 class EventRecorder {
@@ -25,9 +26,12 @@ public:
 
     // Reads the limits and appends the head of this run's events.
     output::WriteOutcome Start();
-    // After a data line: polls the status when due and appends its events,
-    // each with the time text of that line. Says the first failed write on err.
+    // After a data line: appends the last poll's events, judged by this
+    // line's readings, then polls the status when due; the events carry the
+    // time text of their poll's line. Says the first failed write on err.
     void AfterLine(std::int64_t runUs, const std::string& timeText, std::ostream& err);
+    // Appends the last poll's events, which no line followed (the run ends).
+    void Finish(std::ostream& err);
 
     const std::string& file() const { return file_; }
     std::int64_t Written() const { return written_; }
@@ -35,6 +39,8 @@ public:
 
 private:
     model::AlertContext Context() const;
+    // Appends events_ with the time text of their poll's line.
+    void WriteEvents(std::ostream& err);
 
     std::string file_;
     link::RegisterAccess& access_;
@@ -43,6 +49,7 @@ private:
     model::AlertEventDetector detector_;
     std::vector<model::AlertEvent> events_;
     std::optional<std::int64_t> lastPollUs_;
+    std::string lastPollTime_;
     std::int64_t written_ = 0;
     std::int64_t lost_ = 0;
 };

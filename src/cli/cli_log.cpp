@@ -151,7 +151,8 @@ void AppendLine(output::DataLog& log, const GeneralStuff& state, std::ostream& e
     }
 }
 
-int FinishEvents(const EventRecorder& events, std::ostream& out, std::ostream& err) {
+int FinishEvents(EventRecorder& events, std::ostream& out, std::ostream& err) {
+    events.Finish(err);
     const std::int64_t written = events.Written();
     out << written << (written == 1 ? " event" : " events") << " written to " << events.file()
         << '\n';

@@ -2,6 +2,7 @@
 
 #include "model/temp_codes.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace qmt::model {
@@ -70,29 +71,24 @@ AlertEvent MakeEvent(double time, int indicator, bool set, const AlertContext& c
     if (channel.limits) {
         event.limit = LimitOf(meaning.kind, *channel.limits);
     }
-    if (event.temperature && event.limit &&
-        (meaning.kind != Kind::Therm || context.thermHysteresis)) {
-        event.anomaly = IsAnomaly(indicator, set, *event.temperature, *event.limit,
-                                  context.thermHysteresis.value_or(0.0));
-    }
     return event;
 }
 
 } // namespace
 
-bool IsAnomaly(int indicator, bool set, double t, double limit, double thermHysteresis) {
+bool IsAnomaly(int indicator, bool set, double lowest, double highest, double limit,
+               double thermHysteresis) {
     const BitMeaning& meaning = MeaningOf(indicator);
-    // A reading drops what is below its resolution: the chip's own value may
-    // lie anywhere in [t, t + resolution).
-    const double resolution = meaning.channel == 0 ? LocalResolution : RemoteResolution;
-    const double highest = t + resolution;
+    const double step = meaning.channel == 0 ? LocalResolution : RemoteResolution;
+    const double low = lowest - step;
+    const double high = highest + step;
     switch (meaning.kind) {
     case Kind::High:
-        return set ? highest <= limit : t > limit;
+        return set ? high <= limit : low > limit;
     case Kind::Low:
-        return set ? t >= limit : highest <= limit;
+        return set ? low >= limit : high < limit;
     case Kind::Therm:
-        return set ? highest <= limit : t >= limit - thermHysteresis;
+        return set ? high <= limit : low >= limit - thermHysteresis;
     default:
         return false;
     }
@@ -122,8 +118,40 @@ std::string AlertEventDescription(const AlertEvent& event) {
     return AlertEventText(event) + (event.anomaly ? " (possible anomaly)" : "");
 }
 
+void AlertEventDetector::Span::Add(float t) {
+    lowest = lowest ? std::min(*lowest, t) : t;
+    highest = highest ? std::max(*highest, t) : t;
+}
+
+void AlertEventDetector::Reading(const AlertReading& reading, std::vector<AlertEvent>& out) {
+    for (std::size_t channel = 0; channel < reading.size(); ++channel) {
+        standing_[channel] = reading[channel];
+        if (reading[channel]) {
+            spans_[channel].Add(*reading[channel]);
+        }
+    }
+    for (Waiting& waiting : waiting_) {
+        AlertEvent& event = waiting.event;
+        const BitMeaning& meaning = MeaningOf(event.indicator);
+        if (meaning.channel < 0 || !event.limit ||
+            (meaning.kind == Kind::Therm && !waiting.thermHysteresis)) {
+            continue;
+        }
+        const std::optional<float>& next = reading.at(static_cast<std::size_t>(meaning.channel));
+        if (!next) {
+            continue;
+        }
+        waiting.span.Add(*next);
+        event.anomaly =
+            IsAnomaly(event.indicator, event.set, *waiting.span.lowest, *waiting.span.highest,
+                      *event.limit, waiting.thermHysteresis.value_or(0.0));
+    }
+    Flush(out);
+}
+
 void AlertEventDetector::Feed(double time, const std::array<AlertState, AlertBitCount>& states,
                               const AlertContext& context, std::vector<AlertEvent>& out) {
+    Flush(out);
     for (const AlertBit& bit : AlertBits) {
         const auto index = static_cast<std::size_t>(bit.indicator);
         const AlertState& now = states[index];
@@ -131,10 +159,30 @@ void AlertEventDetector::Feed(double time, const std::array<AlertState, AlertBit
             continue;
         }
         if (last_[index] && *last_[index] != *now) {
-            out.push_back(MakeEvent(time, bit.indicator, *now, context));
+            Waiting waiting{
+                MakeEvent(time, bit.indicator, *now, context), {}, context.thermHysteresis};
+            const int channel = MeaningOf(bit.indicator).channel;
+            if (channel >= 0) {
+                waiting.span = spans_.at(static_cast<std::size_t>(channel));
+            }
+            waiting_.push_back(waiting);
         }
         last_[index] = now;
     }
+    // The next poll's span starts with the reading standing now.
+    for (std::size_t channel = 0; channel < spans_.size(); ++channel) {
+        spans_[channel] = {};
+        if (standing_[channel]) {
+            spans_[channel].Add(*standing_[channel]);
+        }
+    }
+}
+
+void AlertEventDetector::Flush(std::vector<AlertEvent>& out) {
+    for (const Waiting& waiting : waiting_) {
+        out.push_back(waiting.event);
+    }
+    waiting_.clear();
 }
 
 } // namespace qmt::model

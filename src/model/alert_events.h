@@ -8,8 +8,8 @@
 #include <vector>
 
 // Events of the alert bits: each change of a status bit, with the channel's
-// temperature and limit at that moment, and a hint when the temperature was
-// on the side of the limit where the chip should not have made that change.
+// temperature and limit at that moment, and a hint when no reading around
+// that moment lies on the side of the limit where the chip makes that change.
 namespace qmt::model {
 
 inline constexpr int AlertChannelCount = 3; // Local, Remote1, Remote2
@@ -51,27 +51,55 @@ std::string AlertEventCaption(const AlertEvent& event);
 // The text with " (possible anomaly)" after an anomalous event.
 std::string AlertEventDescription(const AlertEvent& event);
 
-// Whether a change of this bit at temperature t with this limit is on the
-// wrong side: a high bit set at or below its limit or cleared above it, a
-// low bit set at or above it or cleared below it, a THERM bit set at or
-// below its limit or cleared while not yet below limit - hysteresis. A
-// reading stands for every temperature up to its resolution above it (1 °C
-// for Local, 0.25 °C for the remotes), so only a change no such temperature
-// explains is one.
-bool IsAnomaly(int indicator, bool set, double t, double limit, double thermHysteresis);
+// Whether a change of this bit is on the wrong side of its limit for every
+// temperature in [lowest, highest] widened by one reading step either way
+// (1 °C for Local, 0.25 °C for the remotes): a high or THERM bit set with
+// nothing above the limit, a high bit cleared with nothing at or below it, a
+// low bit set with nothing below it or cleared with nothing at or above it,
+// a THERM bit cleared with nothing below limit - hysteresis. The step covers
+// what a reading rounds away and a conversion between two reads.
+bool IsAnomaly(int indicator, bool set, double lowest, double highest, double limit,
+               double thermHysteresis);
+
+// One reading of the three temperatures; a channel that was not read (Remote1
+// while the shared registers show Remote 2) is empty.
+using AlertReading = std::array<std::optional<float>, AlertChannelCount>;
 
 // Turns successive status reads into events. The first read of a bit is its
 // starting state, not an event; a bit that could not be read keeps its last
-// state.
+// state. The chip latches a bit at any conversion since the previous poll, so
+// an event is judged against every reading from the one standing at the
+// previous poll to the first one after its own: its events wait for that
+// reading. Events that no reading follows before the next poll carry no hint.
 class AlertEventDetector {
 public:
-    // Appends an event per changed bit, in the limits window's order.
+    // A fresh reading of the temperatures; appends the waiting events, judged.
+    void Reading(const AlertReading& reading, std::vector<AlertEvent>& out);
+    // A poll of the status. Appends the events still waiting from the previous
+    // poll; this poll's events (in the limits window's order) wait.
     void Feed(double time, const std::array<AlertState, AlertBitCount>& states,
               const AlertContext& context, std::vector<AlertEvent>& out);
-    void Reset() { last_ = {}; }
+    // Appends the waiting events without a hint (the run ends).
+    void Flush(std::vector<AlertEvent>& out);
+    void Reset() { *this = {}; }
 
 private:
+    // The lowest and highest reading of one channel.
+    struct Span {
+        std::optional<float> lowest;
+        std::optional<float> highest;
+        void Add(float t);
+    };
+    struct Waiting {
+        AlertEvent event;
+        Span span;
+        std::optional<double> thermHysteresis;
+    };
+
     std::array<AlertState, AlertBitCount> last_{};
+    AlertReading standing_{};                     // the latest reading of each channel
+    std::array<Span, AlertChannelCount> spans_{}; // since the previous poll, with its standing one
+    std::vector<Waiting> waiting_;
 };
 
 } // namespace qmt::model

@@ -221,12 +221,32 @@ bool LogReader::ReadData(const std::vector<std::string_view>& fields) {
         }
         values[c] = static_cast<float>(*value);
     }
+    CheckTimeBreak(*time);
     LogRun& run = runs_.back();
     run.times.push_back(*time);
     for (std::size_t c = 0; c < columnCount_; ++c) {
         run.values[columns_[c]].push_back(values[c]);
     }
     return true;
+}
+
+void LogReader::CheckTimeBreak(double time) {
+    const LogRun& run = runs_.back();
+    if (run.times.empty()) {
+        return;
+    }
+    const double interval = run.times.size() >= 2 ? run.times[1] - run.times[0] : 0.0;
+    const double last = run.times.back();
+    const bool jumped = interval > 0.0 && time - last > FarIntervals * interval;
+    if (time >= last && !jumped) {
+        return;
+    }
+    LogRun next;
+    next.firstLine = lineNumber_;
+    next.channels = run.channels;
+    next.startsAtTimeBreak = true;
+    next.start = time;
+    runs_.push_back(std::move(next));
 }
 
 void LogReader::Damaged() {

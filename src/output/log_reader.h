@@ -16,10 +16,17 @@ namespace qmt::output {
 // One run of a log file: the lines below one column-head line.
 struct LogRun {
     // Line number (from 1) of its title line, or of its column heads when a
-    // spreadsheet dropped the title.
+    // spreadsheet dropped the title, or of its first line when it starts at a
+    // time break.
     std::int64_t firstLine = 0;
+    // The run starts at a data line whose time went back or jumped far ahead
+    // of the run before it (not at column heads); its start is then that
+    // line's time, else 0.
+    bool startsAtTimeBreak = false;
+    double start = 0.0;
     LogChannels channels{};
-    // One entry per data line read: its time in seconds from the run's start.
+    // One entry per data line read: its time in seconds as the line gives it,
+    // from `start` on.
     std::vector<double> times;
     // Per channel of the run, one value per data line; NaN where the line has
     // none (Remote1, while the shared registers showed Remote 2). Empty for
@@ -29,8 +36,8 @@ struct LogRun {
     std::int64_t damagedLines = 0;
 
     std::size_t Lines() const { return times.size(); }
-    // The time of the last line: the nominal length of the run.
-    double Duration() const { return times.empty() ? 0.0 : times.back(); }
+    // From the start to the time of the last line: the nominal length of the run.
+    double Duration() const { return times.empty() ? 0.0 : times.back() - start; }
 };
 
 // Splits bytes into lines and lines into runs. Bytes come in pieces of any
@@ -43,11 +50,16 @@ struct LogRun {
 // commas; columns in another order; fields separated by semicolons with a
 // decimal comma, as spreadsheets set to such a language save them. A line that fits nowhere (a
 // number that is not one, too few columns, data before any column heads, an unknown column head, a
-// line longer than any log line) is damaged: it is skipped and counted, and reading goes on.
+// line longer than any log line) is damaged: it is skipped and counted, and reading goes on. A
+// data line whose time goes back, or jumps ahead by more than FarIntervals of the run's interval
+// (the step between its first two lines), starts a new run of the same columns, so that the lines
+// on either side keep their own times.
 class LogReader {
 public:
     // Longer lines are damaged; no log line comes near it.
     static constexpr std::size_t MaxLineBytes = 4096;
+    // Longer jumps of the time start a new run; a gap of failed writes stays in its run.
+    static constexpr double FarIntervals = 100.0;
 
     void Feed(std::string_view bytes);
     // The end of the file: a last line without its line end still counts.
@@ -68,6 +80,8 @@ private:
     void ReadLine(std::string_view line);
     bool ReadHead(const std::vector<std::string_view>& fields);
     bool ReadData(const std::vector<std::string_view>& fields);
+    // Starts a new run at the line being read when its time breaks the run's.
+    void CheckTimeBreak(double time);
     void Damaged();
 
     std::vector<LogRun> runs_;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace qmt::widgets {
 
@@ -45,6 +46,11 @@ std::string TimeLabel(double chartTime) {
     std::snprintf(text.data(), text.size(), "%02lld %02lld %02lld", parts.hours, parts.minutes,
                   parts.seconds);
     return text.data();
+}
+
+std::string ElapsedLabel(double seconds) {
+    const auto days = static_cast<long long>(std::floor(std::max(seconds, 0.0) / SecondsPerDay));
+    return days == 0 ? TimeLabel(seconds) : std::to_string(days) + "d " + TimeLabel(seconds);
 }
 
 std::string TimeStampText(double chartTime) {

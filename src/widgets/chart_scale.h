@@ -23,6 +23,9 @@ private:
 
 // The time label "HH MM SS" of a chart time (the time of day, whatever day).
 std::string TimeLabel(double chartTime);
+// The time label of a time counted from a start (a replayed run): "HH MM SS"
+// for the first day, then with the days before it: "2d 03 00 00".
+std::string ElapsedLabel(double seconds);
 // "hh:mm:ss.zzz" of a chart time, for exported data.
 std::string TimeStampText(double chartTime);
 

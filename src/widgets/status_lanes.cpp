@@ -32,6 +32,14 @@ void StatusLanes::Record(int lane, double t, bool on, const QString& changeText)
     }
 }
 
+void StatusLanes::SetChangeText(int lane, double t, const QString& text) {
+    LaneData& target = lanes_.at(static_cast<std::size_t>(lane));
+    const std::vector<double>& times = target.history.ChangeTimes();
+    if (!times.empty() && times.back() == t && !target.texts.empty()) {
+        target.texts.back() = text;
+    }
+}
+
 const LaneHistory& StatusLanes::Lane(int lane) const {
     return lanes_.at(static_cast<std::size_t>(lane)).history;
 }

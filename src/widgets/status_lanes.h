@@ -24,6 +24,9 @@ public:
     // A reading of lane `lane` at chart time t; `changeText` is the tool tip
     // of the marker when the reading is a change.
     void Record(int lane, double t, bool on, const QString& changeText = {});
+    // Gives the lane's latest change its text, if that change was at t (the
+    // text of an event known only after the reading that followed it).
+    void SetChangeText(int lane, double t, const QString& text);
     const LaneHistory& Lane(int lane) const;
     QString Name(int lane) const { return names_.value(lane); }
 

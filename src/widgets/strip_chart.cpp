@@ -37,6 +37,10 @@ void StripChart::SetNumberFormat(NumberFormat format) {
     numberFormat_ = std::move(format);
 }
 
+void StripChart::SetTimeFormat(NumberFormat format) {
+    timeFormat_ = std::move(format);
+}
+
 void StripChart::SetAxisCaption(const QString& caption) {
     axisCaption_ = caption;
     update();

@@ -48,6 +48,9 @@ public:
     void SetTimeSource(TimeSource source);
     // The number text of exported values and of the values in the tool tip.
     void SetNumberFormat(NumberFormat format);
+    // The text of the time labels and of the time in the tool tip; the time
+    // of day (TimeLabel) when none is set.
+    void SetTimeFormat(NumberFormat format);
     void SetAxisCaption(const QString& caption);
     QString AxisCaption() const { return axisCaption_; }
 
@@ -162,6 +165,7 @@ private:
     QString axisCaption_;
     TimeSource timeSource_;
     NumberFormat numberFormat_;
+    NumberFormat timeFormat_;
     mutable DayClock dayClock_;
     double stampTime_ = 0.0;
     std::array<bool, TraceCount> stampUsed_{};

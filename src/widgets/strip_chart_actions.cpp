@@ -197,7 +197,7 @@ QString StripChart::ToolTipAt(const QPoint& pos) const {
     const double x = (pos.x() - plot.left() + 0.5) / plot.width();
     const auto column = static_cast<std::size_t>(std::floor(x * paintedColumns_));
     const double t = paintedRange_.start + x * (paintedRange_.end - paintedRange_.start);
-    QStringList lines{QString::fromStdString(TimeLabel(t))};
+    QStringList lines{QString::fromStdString(timeFormat_ ? timeFormat_(t) : TimeLabel(t))};
     for (const Trace& trace : traces_) {
         if (column >= trace.envelope.size() || !trace.envelope[column].filled) {
             continue;

@@ -161,7 +161,7 @@ void StripChart::PaintAxes(QPainter& painter, const Layout& layout, const Ticks&
         const int x = plot.left() + static_cast<int>((t - time.start) / span * plot.width());
         // A label is centred under its line or left out: one pushed aside
         // would crowd its neighbour.
-        const QString label = QString::fromStdString(TimeLabel(t));
+        const QString label = QString::fromStdString(timeFormat_ ? timeFormat_(t) : TimeLabel(t));
         const int width = metrics.horizontalAdvance(label);
         const int left = x - width / 2;
         if (left >= layout.valueAxis.left() &&

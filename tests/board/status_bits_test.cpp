@@ -1,3 +1,4 @@
+#include "board_config.h"
 #include "board_fixture.h"
 
 namespace tarnlink::test {
@@ -60,6 +61,25 @@ TEST_F(StatusBits, ThermClearsOnlyBelowLimitMinusHysteresis) {
     NextConversion();
     EXPECT_EQ(Status1(), LocalTherm | RemoteTherm) << "latched until read";
     EXPECT_EQ(Status1(), 0);
+}
+
+TEST_F(StatusBits, AFaultyComparatorTripsItsHighLimitsLate) {
+    PowerOn("local = 72\nremote1 = 73.25\nremote2 = 73\nhigh_trips_late = 3\n");
+    for (const int pointer : {0x0B, 0x0D, 0x31}) {
+        Write(pointer, 70); // high limits 70 °C
+    }
+    NextConversion();
+    // Only Remote 1, 3.25 °C over its limit, trips; the low and THERM bits are right.
+    EXPECT_EQ(Status1(), RemoteHigh);
+    EXPECT_EQ(Status2(), Alert);
+    Write(0x20, 71);
+    NextConversion();
+    EXPECT_EQ(Status1(), RemoteHigh | LocalTherm);
+
+    std::string error;
+    BoardConfig config;
+    EXPECT_FALSE(ParseBoardText("high_trips_late = hot\n", config, error));
+    EXPECT_EQ(error, "line 1: bad temperature 'hot' (-255 to 255)");
 }
 
 TEST_F(StatusBits, OpenDiodeReadsTopOfScaleAndAlerts) {

@@ -1,6 +1,8 @@
+#include "cli/cli_events.h"
 #include "cli/cli_log.h"
 #include "cli/cli_run.h"
 #include "files/power_on_chip.h"
+#include "link/temperature_reading.h"
 
 #include <QTemporaryDir>
 #include <fstream>
@@ -137,6 +139,34 @@ TEST(CliLog, EventsGoBesideTheLogWithTheLinesTimes) {
     EXPECT_EQ(rig.Run(run), ExitLogFileError);
     EXPECT_EQ(rig.err.str(),
               "qmtctl: cannot write event file '/dev/full': No space left on device\n");
+}
+
+TEST(CliLog, EventsAreJudgedByTheNextLineAndTheLastOneIsKept) {
+    LogRig rig;
+    auto& chip = rig.chip();
+    chip[0x07] = 31; // Remote1 high limit 31 °C, read at 30.25
+    const std::string file = rig.dir.filePath("events.csv").toStdString();
+    EventRecorder events(file, rig.access);
+    ASSERT_TRUE(events.Start().ok);
+    std::ostringstream err;
+    const auto line = [&](std::int64_t ms, const std::string& time) {
+        link::ReadTemperatures(rig.access);
+        events.AfterLine(ms * 1000, time, err);
+    };
+    line(0, "0");
+    chip[0x02] = 0x10; // Remote 1 passed 31 °C just after the reading
+    line(200, ".2");
+    EXPECT_EQ(events.Written(), 0); // waits for the next line's reading
+    chip[0x01] = 31;                // 31.25
+    line(300, ".3");
+    chip[0x02] = 0x00; // the run ends right after this poll
+    line(400, ".4");
+    events.Finish(err);
+    EXPECT_EQ(events.Written(), 2);
+    EXPECT_TRUE(FileBytes(file).ends_with(".2,Remote1 High,set, 30.25, 31,,\r\n"
+                                          ".4,Remote1 High,cleared, 31.25, 31,,\r\n"))
+        << FileBytes(file);
+    EXPECT_EQ(err.str(), "");
 }
 
 } // namespace

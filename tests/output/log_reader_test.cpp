@@ -137,6 +137,44 @@ TEST(LogReader, DamagedAndTruncatedLinesAreSkippedAndCounted) {
     EXPECT_EQ(noHeads.DamagedOutsideRuns(), 4);
 }
 
+TEST(LogReader, ATimeThatGoesBackOrJumpsFarStartsANewRun) {
+    // Line 31 of 300 has a damaged time far ahead; a gap of 50 intervals is
+    // a stretch of failed writes and stays in its run.
+    std::string text = LogRunHead(All);
+    for (int i = 0; i < 300; ++i) {
+        const int at = i < 200 ? i : i + 50;
+        std::string line = LogDataLine(at, 100, All, Readings(i));
+        if (i == 30) {
+            line = "99999" + line.substr(line.find(','));
+        }
+        text += line + std::string(LogLineEnd);
+    }
+    // Logging started again without heads: the time starts over.
+    for (int i = 0; i < 5; ++i) {
+        text += LogDataLine(i, 1000, All, Readings(i)) + std::string(LogLineEnd);
+    }
+    const LogReader reader = ReadLog(text);
+    ASSERT_EQ(reader.Runs().size(), 4u);
+    const LogRun& before = reader.Runs()[0];
+    EXPECT_EQ(before.Lines(), 30u);
+    EXPECT_FALSE(before.startsAtTimeBreak);
+    const LogRun& jump = reader.Runs()[1];
+    EXPECT_TRUE(jump.startsAtTimeBreak);
+    EXPECT_EQ(jump.firstLine, 5 + 30); // the heads are line 4
+    EXPECT_EQ(jump.Lines(), 1u);
+    EXPECT_DOUBLE_EQ(jump.Duration(), 0.0);
+    const LogRun& after = reader.Runs()[2];
+    EXPECT_TRUE(after.startsAtTimeBreak && after.channels == All);
+    ASSERT_EQ(after.Lines(), 269u);
+    EXPECT_DOUBLE_EQ(after.start, 3.1);
+    EXPECT_DOUBLE_EQ(after.Duration(), 29.9 + 5.0 - 3.1);
+    EXPECT_EQ(after.values[0][0], Readings(31).local);
+    const LogRun& again = reader.Runs()[3];
+    EXPECT_EQ(again.Lines(), 5u);
+    EXPECT_DOUBLE_EQ(again.Duration(), 4.0);
+    EXPECT_EQ(reader.DamagedLines(), 0);
+}
+
 TEST(LogReader, PiecesOfAnySizeReadLikeTheWhole) {
     // Splits fall inside CR LF pairs, numbers and the over-long line.
     const std::string text = WrittenRun(All, 40, 100) +

@@ -16,6 +16,10 @@ TEST(ChartScale, DayClockCountsMidnightsAndHoldsWhenSetBack) {
     EXPECT_EQ(TimeLabel(90000.0), "01 00 00"); // labels show the time of day
     EXPECT_EQ(TimeLabel(45296.999), "12 34 56");
     EXPECT_EQ(TimeStampText(45296.999), "12:34:56.999");
+    // A replayed run counts its days instead of starting the clock over.
+    EXPECT_EQ(ElapsedLabel(86399.0), "23 59 59");
+    EXPECT_EQ(ElapsedLabel(90061.0), "1d 01 01 01");
+    EXPECT_EQ(ElapsedLabel(3 * 86400.0), "3d 00 00 00");
 }
 
 TEST(ChartScale, TickStepsLeaveRoomForTheirLabels) {

@@ -19,6 +19,18 @@ QStringList LaneNames() {
     return names;
 }
 
+// Lanes are in the limits window's order.
+int LaneOf(int indicator) {
+    int lane = 0;
+    for (const model::AlertBit& bit : model::AlertBits) {
+        if (bit.indicator == indicator) {
+            return lane;
+        }
+        ++lane;
+    }
+    return lane;
+}
+
 std::string TimeText(double t) {
     return widgets::TimeStampText(t);
 }
@@ -33,6 +45,7 @@ AlertTimeline::AlertTimeline(app::Application& app, widgets::StripChart& chart)
         OnPoll(dayClock_.Unwrap(app_.clock().SecondsSinceMidnight()), poll);
     });
     app_.limitWrites().SetGraphReread([this] { MarkLimitsStale(); });
+    app_.cycle().SetReadingListener([this] { OnReading(); });
     attached_ = true;
 }
 
@@ -49,6 +62,7 @@ void AlertTimeline::Detach() {
     attached_ = false;
     app_.statusReader().SetListener({});
     app_.limitWrites().SetGraphReread({});
+    app_.cycle().SetReadingListener({});
 }
 
 void AlertTimeline::Feed() {
@@ -91,32 +105,48 @@ model::AlertContext AlertTimeline::Context() const {
     return context;
 }
 
+void AlertTimeline::OnReading() {
+    const GeneralStuff& state = app_.state();
+    model::AlertReading reading{state.LocalTemp, state.Remote1Temp, state.Remote2Temp};
+    if (state.Remote2Selected) {
+        reading[1].reset(); // the shared registers showed Remote 2
+    }
+    detector_.Reading(reading, released_);
+    Publish();
+}
+
 void AlertTimeline::OnPoll(double t, const app::StatusPoll& poll) {
     // The limits window's poll may come before the graph's next feed.
     if (limitsStale_) {
         ReadLimits();
     }
     const auto states = model::AlertStates(poll.status1, poll.status2);
-    const std::size_t first = events_.size();
-    detector_.Feed(t, states, Context(), events_);
+    // The previous poll's events that no reading followed come first: their
+    // lane changes are the latest ones until this poll is recorded.
+    detector_.Feed(t, states, Context(), released_);
+    Publish();
     int lane = 0;
     for (const model::AlertBit& bit : model::AlertBits) {
         const model::AlertState& state = states[static_cast<std::size_t>(bit.indicator)];
         if (state) {
-            QString text;
-            for (std::size_t i = first; i < events_.size(); ++i) {
-                if (events_[i].indicator == bit.indicator) {
-                    text = EventLine(events_[i]);
-                }
-            }
-            lanes_.Record(lane, t, *state, text);
+            lanes_.Record(lane, t, *state);
         }
         ++lane;
     }
-    if (events_.size() > first) {
-        chart_.update();
-        emit eventsAdded(static_cast<int>(first));
+}
+
+void AlertTimeline::Publish() {
+    if (released_.empty()) {
+        return;
     }
+    const std::size_t first = events_.size();
+    for (const model::AlertEvent& event : released_) {
+        events_.push_back(event);
+        lanes_.SetChangeText(LaneOf(event.indicator), event.time, EventLine(event));
+    }
+    released_.clear();
+    chart_.update();
+    emit eventsAdded(static_cast<int>(first));
 }
 
 QString AlertTimeline::EventLine(const model::AlertEvent& event) {

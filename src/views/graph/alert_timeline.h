@@ -25,7 +25,9 @@ namespace qmt::views {
 // as an event with the temperature and limit of that moment. The status
 // comes from the program's one status reader (shared with the limits
 // window); the limits are read when the graph opens and again after any
-// write of a limit or of the configuration, never polled.
+// write of a limit or of the configuration, never polled. Each reading of the
+// temperatures goes to the event detector, which judges a poll's events by
+// the readings around it and hands them over at the reading after the poll.
 class AlertTimeline : public QObject {
     Q_OBJECT
 
@@ -40,6 +42,8 @@ public:
     void MarkLimitsStale() { limitsStale_ = true; }
     // A poll of the status registers, at chart time t.
     void OnPoll(double t, const app::StatusPoll& poll);
+    // A fresh reading of the temperatures.
+    void OnReading();
     // Stops listening to the program (the graph unloads).
     void Detach();
 
@@ -62,6 +66,8 @@ signals:
 private:
     void ReadLimits();
     model::AlertContext Context() const;
+    // Takes the detector's events from released_ into the list and the lanes.
+    void Publish();
 
     app::Application& app_;
     widgets::StripChart& chart_;
@@ -70,6 +76,7 @@ private:
     widgets::LevelLines limitLines_;
     model::AlertEventDetector detector_;
     std::vector<model::AlertEvent> events_;
+    std::vector<model::AlertEvent> released_; // reused
     std::array<model::AlertLimits, model::AlertChannelCount> limits_{};
     std::optional<double> hysteresis_;
     bool limitsRead_ = false;

@@ -119,15 +119,18 @@ void FrmReplay::ShowChosenRuns(const std::vector<output::LogRun>& runs) {
             setWindowTitle(QStringLiteral("%1 (run %2)").arg(fileName_).arg(choice));
         }
     }
+    std::int64_t breaks = 0; // a chosen run's own text names its break
     for (const output::LogRun* run : shown) {
         damaged += run->damagedLines;
+        breaks += choice == 0 && run->startsAtTimeBreak ? 1 : 0;
     }
     ShowRuns(*stpReplay_, shown);
     stpReplay_->show();
     // The keys zoom and scroll at once; the Cancel button that had the focus is gone.
     stpReplay_->setFocus();
-    const QString damagedText = DamagedText(damaged);
-    lblSummary_->setText(damagedText.isEmpty() ? what : what + QStringLiteral("; ") + damagedText);
+    QStringList summary{what, TimeBreakText(breaks), DamagedText(damaged)};
+    summary.removeAll(QString());
+    lblSummary_->setText(summary.join(QStringLiteral("; ")));
 }
 
 void FrmReplay::Abandon(const QString& warning) {

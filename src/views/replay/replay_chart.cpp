@@ -1,6 +1,7 @@
 #include "views/replay/replay_chart.h"
 
 #include "model/number_text.h"
+#include "widgets/chart_scale.h"
 #include "widgets/strip_chart.h"
 
 #include <algorithm>
@@ -27,6 +28,8 @@ void SetUpReplayChart(widgets::StripChart& chart) {
         QStringLiteral("Drag the arrows at the edges of this graph to zoom in and out"));
     chart.SetNumberFormat(
         [](double value) { return model::PlainNumberText(static_cast<float>(value)); });
+    // A run counts from its start and may last for days.
+    chart.SetTimeFormat(&widgets::ElapsedLabel);
 }
 
 void ShowRuns(widgets::StripChart& chart, const std::vector<const output::LogRun*>& runs) {
@@ -41,13 +44,14 @@ void ShowRuns(widgets::StripChart& chart, const std::vector<const output::LogRun
             const std::vector<float>& values = run->values[c];
             for (std::size_t i = 0; i < values.size(); ++i) {
                 if (!std::isnan(values[i])) {
-                    chart.AddSampleAt(static_cast<int>(c), offset + run->times[i], values[i]);
+                    chart.AddSampleAt(static_cast<int>(c), offset + run->times[i] - run->start,
+                                      values[i]);
                 }
             }
         }
         if (!run->times.empty()) {
-            first = any ? first : offset + run->times.front();
-            last = std::max(last, offset + run->times.back());
+            first = any ? first : offset + run->times.front() - run->start;
+            last = std::max(last, offset + run->Duration());
             any = true;
             offset = last + LastInterval(*run);
         }

@@ -36,6 +36,14 @@ QString DamagedText(std::int64_t lines) {
                       : QStringLiteral("%1 lines could not be read").arg(lines);
 }
 
+QString TimeBreakText(std::int64_t runs) {
+    if (runs <= 0) {
+        return {};
+    }
+    return runs == 1 ? QStringLiteral("1 run starts where the time went back or jumped")
+                     : QStringLiteral("%1 runs start where the time went back or jumped").arg(runs);
+}
+
 QString RunText(const output::LogRun& run, int number) {
     QStringList channels;
     for (std::size_t i = 0; i < run.channels.size(); ++i) {
@@ -43,9 +51,11 @@ QString RunText(const output::LogRun& run, int number) {
             channels << QLatin1String(ChannelNames[i]);
         }
     }
+    const QString line = QString::number(run.firstLine) +
+                         (run.startsAtTimeBreak ? QStringLiteral(" (time break)") : QString());
     return QStringLiteral("Run %1: line %2, %3 lines, %4, %5")
         .arg(number)
-        .arg(run.firstLine)
+        .arg(line)
         .arg(run.Lines())
         .arg(DurationText(run.Duration()), channels.join(QLatin1Char(' ')));
 }

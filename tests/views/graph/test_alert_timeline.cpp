@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QtTest>
 #include <algorithm>
+#include <set>
 
 namespace qmt::views {
 
@@ -82,6 +83,17 @@ const std::string SteadyBoard = "local = 25\nremote1 = 30\nremote2 = 28\n";
 const std::string SwingingBoard =
     "local = 25\nremote1 = sine 70 10 20\nremote2 = 28\nreg.0x07 = 70\nreg.0x19 = 100\n";
 
+// Local falls slowly through its high, THERM and low limits; Remote 1 swings
+// through its high and THERM limits; Remote 2's quick sine peaks 0.15 °C over its
+// high limit and dips as far under its low one, for a conversion or two,
+// often between two reads.
+const std::string ChangingBoard = "local = ramp 45 5 300\n"
+                                  "remote1 = sine 70 10 20\n"
+                                  "remote2 = sine 25 5.15 2\n"
+                                  "reg.0x05 = 40\nreg.0x06 = 10\nreg.0x20 = 35\nreg.0x21 = 2\n"
+                                  "reg.0x07 = 70\nreg.0x19 = 75\n"
+                                  "reg.0x31 = 30\nreg.0x32 = 20\n";
+
 // Polls per read of both status registers.
 constexpr int PollsPerRead = 2;
 
@@ -94,6 +106,7 @@ private slots:
     void statusIsReadOncePer200MsWhoeverIsOpen();
     void limitLinesFollowAWriteFromTheRegisterMapWithoutPolling();
     void eventListScrollsTheGraphAndExportsTheEvents();
+    void onlyAFaultyChipsEventsAreMarkedAsAnomalies();
 };
 
 void TestAlertTimeline::statusIsReadOncePer200MsWhoeverIsOpen() {
@@ -181,6 +194,54 @@ void TestAlertTimeline::eventListScrollsTheGraphAndExportsTheEvents() {
     QVERIFY2(lines[1].contains(",Remote1 High,") && lines[1].endsWith(", 70,,\r"),
              lines[1].constData());
     QVERIFY(!graph->timeline().ExportEvents(dir.filePath("missing/events.csv")));
+}
+
+void TestAlertTimeline::onlyAFaultyChipsEventsAreMarkedAsAnomalies() {
+    constexpr int ReadingTicks = 30000; // 300 s
+    constexpr int StaleTicks = 3000;    // 30 s with continuous reading off
+    // The events, and how many of them came before the reading stopped.
+    struct Run {
+        std::vector<model::AlertEvent> events;
+        std::size_t whileReading = 0;
+    };
+    const auto run = [](const std::string& boardText) {
+        BoardWorld w(boardText);
+        Run result;
+        if (!w.started) {
+            return result;
+        }
+        w.Run(ReadingTicks);
+        result.whileReading = w.Graph()->timeline().Events().size();
+        w.world->app->state().ContinuousReading = false;
+        w.Run(StaleTicks);
+        result.events = w.Graph()->timeline().Events();
+        return result;
+    };
+    const Run correct = run(ChangingBoard);
+    QVERIFY(correct.events.size() > correct.whileReading);
+    std::set<int> changed;
+    for (const model::AlertEvent& event : correct.events) {
+        QVERIFY2(!event.anomaly, qPrintable(AlertTimeline::EventLine(event)));
+        changed.insert(event.indicator);
+    }
+    // Local High, Local Low, both high bits of the remotes, Remote2 Low, two THERM bits.
+    constexpr std::array WithLimits{0, 1, 2, 4, 5, 8, 9};
+    for (const int indicator : WithLimits) {
+        QVERIFY2(changed.contains(indicator), qPrintable(QString::number(indicator)));
+    }
+
+    // High bits that set only 3 °C over the limit also clear while above it;
+    // with the readings stale nothing is judged.
+    const Run faulty = run(ChangingBoard + "high_trips_late = 3\n");
+    long flagged = 0;
+    for (std::size_t i = 0; i < faulty.events.size(); ++i) {
+        const model::AlertEvent& event = faulty.events[i];
+        const bool highCleared = !event.set && (event.indicator == 0 || event.indicator == 2);
+        const bool expected = highCleared && i < faulty.whileReading;
+        QVERIFY2(event.anomaly == expected, qPrintable(AlertTimeline::EventLine(event)));
+        flagged += event.anomaly ? 1 : 0;
+    }
+    QVERIFY(flagged >= 10);
 }
 
 } // namespace qmt::views

@@ -175,6 +175,23 @@ void TestReplay::chosenRunOrAllRunsWithDamagedLinesCounted() {
     QVERIFY(Near(chart.History(0).TimeAt(50), 5.0));
     QVERIFY(Near(chart.History(2).TimeAt(69), 5.0 + 9.5));
     QCOMPARE(const_cast<StripChart&>(chart).VisibleTimeRange().end, 14.5);
+
+    // A line whose time jumped ahead: it and the lines after it are runs of
+    // their own, each on its own times, not held at the jumped time.
+    std::string jumped = Run(All, 30, 100) + "99999, 25, 30, 28,\r\n";
+    for (int i = 30; i < 50; ++i) {
+        jumped += output::LogDataLine(i, 100, All, {25.0f, 30.0f, 28.0f, false}) + "\r\n";
+    }
+    FrmReplay* breaks = r.OpenFromMenu(r.Write("jumped.csv", jumped));
+    QVERIFY(breaks != nullptr);
+    QCOMPARE(breaks->SummaryText(),
+             QString("All 3 runs; 2 runs start where the time went back or jumped"));
+    const StripChart& broken = *breaks->stpReplay();
+    QCOMPARE(broken.History(0).Size(), std::size_t{51});
+    // Run 2 one interval after run 1, run 3 a second after run 2's single line.
+    QVERIFY(Near(broken.History(0).TimeAt(30), 3.0));
+    QVERIFY(Near(broken.History(0).TimeAt(31), 4.0));
+    QVERIFY(Near(broken.History(0).TimeAt(50), 5.9));
 }
 
 void TestReplay::cancelAndUnreadableFilesOpenNothing() {
@@ -224,6 +241,14 @@ void TestReplay::runTexts() {
     QCOMPARE(DurationText(86399.9), QString("23:59:59.9"));
     QCOMPARE(DurationText(90061.25), QString("25:01:01.25"));
     QCOMPARE(DamagedText(1), QString("1 line could not be read"));
+    QCOMPARE(TimeBreakText(2), QString("2 runs start where the time went back or jumped"));
+    output::LogRun run;
+    run.firstLine = 350;
+    run.channels = {true, false, false};
+    run.startsAtTimeBreak = true;
+    run.start = 3.1;
+    run.times = {3.1, 3.2, 30.1};
+    QCOMPARE(RunText(run, 3), QString("Run 3: line 350 (time break), 3 lines, 0:00:27, Local"));
 }
 
 } // namespace qmt::views
