@@ -144,8 +144,8 @@ void BridgeEmulator::WriteChip(Chip& chip, std::uint8_t pointer, std::uint8_t va
         return;
     }
     const std::array<std::uint8_t, 256> before = chip.Registers();
-    chip.Write(pointer, value, nowMs);
-    const RegisterValues changed = ChangedSettings(before, chip.Registers());
+    const auto written = chip.Write(pointer, value, nowMs);
+    const RegisterValues changed = WrittenSettings(before, chip.Registers(), written);
     std::string error;
     if (!changed.empty() && !state_->Store(changed, error)) {
         // The bus has no way to report it; the write itself stands.

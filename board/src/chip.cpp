@@ -94,21 +94,22 @@ std::uint8_t Chip::Read(std::uint8_t pointer, std::uint64_t nowMs) {
     return reg::Registers()[target].exists ? regs_[target] : std::uint8_t{0};
 }
 
-void Chip::Write(std::uint8_t pointer, std::uint8_t value, std::uint64_t nowMs) {
+std::optional<std::uint8_t> Chip::Write(std::uint8_t pointer, std::uint8_t value,
+                                        std::uint64_t nowMs) {
     CatchUp(nowMs);
     if (pointer == reg::OneShot) {
         if (InStandby()) {
             ConvertNow(nowMs);
         }
-        return;
+        return std::nullopt;
     }
     const auto written = reg::WriteTarget(pointer);
     if (!written) {
-        return;
+        return std::nullopt;
     }
     const std::uint8_t target = Pointed(*written);
     if ((regs_[reg::Config2] & reg::Lock) != 0 && reg::Registers()[target].lockable) {
-        return; // until the next power cycle
+        return std::nullopt; // until the next power cycle
     }
     const std::uint8_t before = regs_[target];
     regs_[target] = value;
@@ -117,6 +118,7 @@ void Chip::Write(std::uint8_t pointer, std::uint8_t value, std::uint64_t nowMs) 
     } else if (target == reg::ConversionRate && ((before ^ value) & reg::RateCode) != 0) {
         RestartSchedule(nowMs);
     }
+    return target;
 }
 
 std::uint8_t Chip::Pointed(std::uint8_t pointer) const {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace tarnlink {
 
@@ -16,8 +17,10 @@ public:
 
     std::uint8_t Read(std::uint8_t pointer, std::uint64_t nowMs);
     // Writes to read-only or unknown pointers, and to locked registers, are
-    // accepted and ignored, as the bus gives no way to refuse them.
-    void Write(std::uint8_t pointer, std::uint8_t value, std::uint64_t nowMs);
+    // accepted and ignored, as the bus gives no way to refuse them. Returns the
+    // read pointer of the register that took the value, if one did.
+    std::optional<std::uint8_t> Write(std::uint8_t pointer, std::uint8_t value,
+                                      std::uint64_t nowMs);
     // The register file by read pointer, for keeping the settings between runs.
     const std::array<std::uint8_t, 256>& Registers() const { return regs_; }
 

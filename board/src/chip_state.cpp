@@ -31,7 +31,7 @@ class StateLock {
 public:
     StateLock(const std::string& statePath, int operation) {
         const std::string path = statePath + ".lock";
-        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd_ < 0) {
             error_ = SystemReason("cannot open " + path);
             return;
@@ -90,6 +90,17 @@ bool WriteAll(int fd, const std::string& text) {
         done += static_cast<std::size_t>(written);
     }
     return true;
+}
+
+// Created exclusively and never through a link. One that is there already
+// was left by a store that was killed, since the lock is held: it goes first.
+int CreateNewFile(const std::string& path) {
+    constexpr int Flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(path.c_str(), Flags, 0644);
+    if (fd < 0 && errno == EEXIST && ::unlink(path.c_str()) == 0) {
+        fd = ::open(path.c_str(), Flags, 0644);
+    }
+    return fd;
 }
 
 std::string StateText(const std::map<std::uint8_t, std::uint8_t>& values) {
@@ -156,7 +167,7 @@ bool ChipStateFile::Store(const RegisterValues& changed, std::string& error) con
     }
     // Only the lock holder writes the new file, so its name can be fixed.
     const std::string temporary = path_ + ".new";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = CreateNewFile(temporary);
     if (fd < 0) {
         error = SystemReason("cannot create " + temporary);
         return false;
@@ -179,13 +190,15 @@ bool ChipStateFile::Store(const RegisterValues& changed, std::string& error) con
     return done;
 }
 
-RegisterValues ChangedSettings(const std::array<std::uint8_t, 256>& before,
-                               const std::array<std::uint8_t, 256>& after) {
+RegisterValues WrittenSettings(const std::array<std::uint8_t, 256>& before,
+                               const std::array<std::uint8_t, 256>& after,
+                               std::optional<std::uint8_t> written) {
     RegisterValues changed;
     const auto& registers = reg::Registers();
     for (std::size_t pointer = 0; pointer < registers.size(); ++pointer) {
         const reg::RegisterInfo& info = registers[pointer];
-        if (info.exists && !info.measured && before[pointer] != after[pointer]) {
+        const bool wrote = written && *written == pointer;
+        if (info.exists && !info.measured && (wrote || before[pointer] != after[pointer])) {
             changed.emplace_back(static_cast<std::uint8_t>(pointer), after[pointer]);
         }
     }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +17,8 @@ using RegisterValues = std::vector<std::pair<std::uint8_t, std::uint8_t>>;
 // file's syntax; other programs' writes since power-on are merged, never
 // overwritten. A lock file beside it (`<file>.lock`) serialises processes,
 // and every store replaces the file by rename, so it is never half-written.
+// Neither the lock file nor the new file (`<file>.new`) is opened through a
+// symbolic link, and the new file is always one this store created.
 class ChipStateFile {
 public:
     explicit ChipStateFile(std::string path) : path_(std::move(path)) {}
@@ -34,8 +37,11 @@ private:
     std::string path_;
 };
 
-// The settings registers (not the measured ones) whose values differ.
-RegisterValues ChangedSettings(const std::array<std::uint8_t, 256>& before,
-                               const std::array<std::uint8_t, 256>& after);
+// The settings registers (not the measured ones) whose values differ, and
+// the one a write went to even when it kept its value here: another process
+// may have stored a different value meanwhile, and this write must win.
+RegisterValues WrittenSettings(const std::array<std::uint8_t, 256>& before,
+                               const std::array<std::uint8_t, 256>& after,
+                               std::optional<std::uint8_t> written);
 
 } // namespace tarnlink

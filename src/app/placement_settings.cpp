@@ -1,14 +1,19 @@
 #include "app/placement_settings.h"
 
 #include "app/app_identity.h"
+#include "app/placement_file_text.h"
 #include "app/twips.h"
+#include "fsio/replace_file.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace qmt::app {
@@ -45,8 +50,22 @@ double ReadValue(const QSettings& settings, const QString& key, double fallback,
     return value;
 }
 
-QString DecimalText(double twips) {
-    return QString::number(std::llround(twips));
+std::string DecimalText(double twips) {
+    return std::to_string(std::llround(twips));
+}
+
+// The file's text when it is a regular file of a plausible size; empty when
+// there is none, or it is too large to hold ours. False when it cannot be
+// read: then it is the user's and is left alone.
+bool ReadOwnText(const std::string& path, std::string& text) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error) ||
+        std::filesystem::file_size(path, error) > LargestSettingsFile || error) {
+        return true;
+    }
+    std::ifstream file(path, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(file), {});
+    return file.good() || file.eof();
 }
 
 } // namespace
@@ -78,22 +97,19 @@ Placement ReadPlacement(const QString& settingsFile) {
 }
 
 bool WritePlacement(const QString& settingsFile, const Placement& placement) {
-    // Whatever else stands there is the user's, and a FIFO would block the exit.
-    std::error_code error;
-    const auto status =
-        std::filesystem::status(QFile::encodeName(settingsFile).toStdString(), error);
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    const std::string path = QFile::encodeName(settingsFile).toStdString();
+    std::string old;
+    if (!ReadOwnText(path, old)) {
         return false;
     }
-    QSettings settings(settingsFile, QSettings::IniFormat);
-    settings.beginGroup(Section);
-    settings.setValue(LeftKey, DecimalText(placement.left));
-    settings.setValue(TopKey, DecimalText(placement.top));
-    settings.setValue(WidthKey, DecimalText(placement.width));
-    settings.setValue(HeightKey, DecimalText(placement.height));
-    settings.endGroup();
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    if (!QDir().mkpath(QFileInfo(settingsFile).absolutePath())) {
+        return false;
+    }
+    const IniValues values{{LeftKey.toStdString(), DecimalText(placement.left)},
+                           {TopKey.toStdString(), DecimalText(placement.top)},
+                           {WidthKey.toStdString(), DecimalText(placement.width)},
+                           {HeightKey.toStdString(), DecimalText(placement.height)}};
+    return fsio::ReplaceFile(path, SetIniValues(old, Section.toStdString(), values)).ok;
 }
 
 QRect PlacementToPixels(const Placement& placement, double logicalDpi) {

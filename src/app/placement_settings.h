@@ -23,8 +23,9 @@ QString DefaultSettingsFile();
 // Each value that is missing or not a usable number falls back to its default;
 // all four do when the file is no regular file of a plausible size.
 Placement ReadPlacement(const QString& settingsFile);
-// Writes the four values and flushes them to disk; false if the file could not
-// be written, or is no regular file (then it is left alone).
+// Sets the four values in the file (fsio::ReplaceFile), keeping its other
+// lines; false if the file could not be read or written, or is no regular
+// file (then it is left alone).
 bool WritePlacement(const QString& settingsFile, const Placement& placement);
 
 QRect PlacementToPixels(const Placement& placement, double logicalDpi);

@@ -47,13 +47,15 @@ TerminationSignals::TerminationSignals(Handler handler, QObject* parent)
     signalWriteEnd.store(sockets_[0]);
     notifier_ = new QSocketNotifier(sockets_[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::ReadSignals);
-    Install(SIGINT, previousInterrupt_);
-    Install(SIGTERM, previousTerminate_);
+    for (std::size_t i = 0; i < Signals.size(); ++i) {
+        Install(Signals[i], previous_[i]);
+    }
 }
 
 TerminationSignals::~TerminationSignals() {
-    sigaction(SIGINT, &previousInterrupt_, nullptr);
-    sigaction(SIGTERM, &previousTerminate_, nullptr);
+    for (std::size_t i = 0; i < Signals.size(); ++i) {
+        sigaction(Signals[i], &previous_[i], nullptr);
+    }
     signalWriteEnd.store(-1);
     delete notifier_;
     ::close(sockets_[0]);

@@ -9,11 +9,11 @@ class QSocketNotifier;
 
 namespace qmt::app {
 
-// Turns SIGINT and SIGTERM into a call from the event loop, so that the
-// program closes its windows in order (the main window stores its placement)
-// instead of dying in the middle of whatever it was doing. The handlers
-// write the signal's number into a socket pair that a notifier watches.
-// One instance at a time; the previous handlers come back when it goes.
+// Turns SIGINT, SIGTERM and SIGHUP (the terminal or session gone) into a call from the event loop,
+// so that the program closes its windows in order (the main window stores its placement) instead of
+// dying in the middle of whatever it was doing. The handlers write the signal's number into a
+// socket pair that a notifier watches. One instance at a time; the previous handlers come back when
+// it goes.
 class TerminationSignals final : public QObject {
     Q_OBJECT
 
@@ -31,8 +31,8 @@ private:
     Handler handler_;
     std::array<int, 2> sockets_{-1, -1};
     QSocketNotifier* notifier_ = nullptr;
-    struct sigaction previousInterrupt_ {};
-    struct sigaction previousTerminate_ {};
+    static constexpr std::array<int, 3> Signals{SIGINT, SIGTERM, SIGHUP};
+    std::array<struct sigaction, Signals.size()> previous_{};
 };
 
 } // namespace qmt::app

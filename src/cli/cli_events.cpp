@@ -14,10 +14,14 @@ output::WriteOutcome EventRecorder::Start() {
         limits_[static_cast<std::size_t>(channel)] = {limits.low, limits.high, limits.therm};
     }
     hysteresis_ = access_.ReadRegister(access_.usb().DeviceAddress, link::ThermHysteresisRegister);
+    return output::AppendToFile(file_, Head());
+}
+
+std::string EventRecorder::Head() {
     std::string head(output::LogLineEnd);
     head += output::EventHeaderLine();
     head += output::LogLineEnd;
-    return output::AppendToFile(file_, head);
+    return head;
 }
 
 model::AlertContext EventRecorder::Context() const {
@@ -62,7 +66,7 @@ void EventRecorder::WriteEvents(std::ostream& err) {
     for (const model::AlertEvent& event : events_) {
         std::string line = output::EventDataLine(lastPollTime_, event);
         line += output::LogLineEnd;
-        const output::WriteOutcome outcome = output::AppendToFile(file_, line);
+        const output::WriteOutcome outcome = output::AppendToFile(file_, line, Head());
         if (outcome.ok) {
             ++written_;
         } else {

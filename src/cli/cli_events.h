@@ -38,6 +38,9 @@ public:
     std::int64_t Lost() const { return lost_; }
 
 private:
+    // Starts the run's events; again before the next event when the file
+    // had to be made again mid-run.
+    static std::string Head();
     model::AlertContext Context() const;
     // Appends events_ with the time text of their poll's line.
     void WriteEvents(std::ostream& err);

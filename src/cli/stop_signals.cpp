@@ -18,7 +18,7 @@ void Install(int signalNumber, struct sigaction& previous) {
     struct sigaction action {};
     action.sa_handler = RequestStop;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    action.sa_flags = 0;
     sigaction(signalNumber, &action, &previous);
 }
 
@@ -26,13 +26,15 @@ void Install(int signalNumber, struct sigaction& previous) {
 
 StopSignals::StopSignals() {
     stopRequested.store(false);
-    Install(SIGINT, previousInterrupt_);
-    Install(SIGTERM, previousTerminate_);
+    for (std::size_t i = 0; i < Signals.size(); ++i) {
+        Install(Signals[i], previous_[i]);
+    }
 }
 
 StopSignals::~StopSignals() {
-    sigaction(SIGINT, &previousInterrupt_, nullptr);
-    sigaction(SIGTERM, &previousTerminate_, nullptr);
+    for (std::size_t i = 0; i < Signals.size(); ++i) {
+        sigaction(Signals[i], &previous_[i], nullptr);
+    }
 }
 
 bool StopSignals::Requested() {

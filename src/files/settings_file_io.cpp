@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -30,28 +29,12 @@ SaveStamp SaveStampNow() {
             locale.toString(now.time(), QString::fromStdString(timeFormat)).toStdString()};
 }
 
-bool WriteSettingsFile(const QString& path, const std::string& text, std::string& error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = Reason(file);
-        return false;
-    }
-    // commit() alone can report success after a failed final flush on a full
-    // disk, so every step is checked and any failure cancels before commit().
-    const auto size = static_cast<qint64>(text.size());
-    const bool written = file.write(text.data(), size) == size && file.flush() &&
-                         file.error() == QFileDevice::NoError;
-    if (!written) {
-        error = Reason(file);
-        // The new file is dropped with the object; the old one is untouched.
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = Reason(file);
-        return false;
-    }
-    return true;
+bool WriteSettingsFile(const QString& path, const std::string& text, std::string& error,
+                       fsio::NewFileMode mode) {
+    const fsio::Outcome outcome =
+        fsio::ReplaceFile(QFile::encodeName(path).toStdString(), text, mode);
+    error = outcome.error;
+    return outcome.ok;
 }
 
 bool ReadSettingsFile(const QString& path, std::string& text, std::string& error) {

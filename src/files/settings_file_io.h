@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fsio/replace_file.h"
+
 #include <QString>
 #include <cstdint>
 #include <string>
@@ -19,11 +21,11 @@ struct SaveStamp {
 };
 SaveStamp SaveStampNow();
 
-// Replaces the file with the text in one step: the text goes to a new file
-// beside it, which takes the old one's place only when every byte is on disk.
-// On failure the old file is untouched, no temporary file stays behind, and
-// `error` says why in one line.
-bool WriteSettingsFile(const QString& path, const std::string& text, std::string& error);
+// Replaces the file with the text in one step (fsio::ReplaceFile): only a
+// regular file or a new name, the old file untouched on failure, and
+// `error` saying why in one line.
+bool WriteSettingsFile(const QString& path, const std::string& text, std::string& error,
+                       fsio::NewFileMode mode = fsio::NewFileMode::Plain);
 
 // The file's bytes; false with a one-line reason when it cannot be read or
 // is larger than LargestSettingsFile.

@@ -63,7 +63,9 @@ std::unique_ptr<I2cBridge> I2cBridge::Open(std::unique_ptr<I2cSystem> system,
         return nullptr;
     }
     unsigned long functions = 0;
-    if (system->Functions(fd, functions) < 0) {
+    if (const std::string problem = system->DeviceProblem(fd); !problem.empty()) {
+        error = device + " is refused: " + problem;
+    } else if (system->Functions(fd, functions) < 0) {
         error = device + " is not an I2C adapter";
     } else if ((functions & ByteDataFunctions) != ByteDataFunctions) {
         error = device + ": the adapter cannot read and write SMBus byte data";

@@ -1,8 +1,11 @@
 #include "link/i2c_system.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 extern "C" {
@@ -14,6 +17,9 @@ namespace qmt::link {
 
 namespace {
 
+// The kernel's major number of the i2c-dev character devices.
+constexpr unsigned I2cDevMajor = 89;
+
 int ErrnoResult(int result) {
     return result < 0 ? -errno : result;
 }
@@ -21,9 +27,23 @@ int ErrnoResult(int result) {
 class LinuxI2cSystem final : public I2cSystem {
 public:
     int Open(const std::string& path) override {
-        return ErrnoResult(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+        return ErrnoResult(::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     }
     void Close(int fd) override { ::close(fd); }
+    std::string DeviceProblem(int fd) override {
+        struct stat info {};
+        if (::fstat(fd, &info) != 0) {
+            return std::strerror(errno);
+        }
+        if (!S_ISCHR(info.st_mode)) {
+            return "not a character device";
+        }
+        if (major(info.st_rdev) != I2cDevMajor) {
+            return "not an i2c-dev device (major " + std::to_string(major(info.st_rdev)) +
+                   ", not " + std::to_string(I2cDevMajor) + ")";
+        }
+        return {};
+    }
     int Functions(int fd, unsigned long& functions) override {
         return ErrnoResult(::ioctl(fd, I2C_FUNCS, &functions));
     }

@@ -20,7 +20,9 @@ WriteOutcome DataLog::Start(std::int32_t intervalMs) {
 WriteOutcome DataLog::AppendLogLine() {
     std::string line = LogDataLine(state_);
     line += LogLineEnd;
-    WriteOutcome outcome = AppendToFile(state_.LogFilePath, line);
+    // A file made again mid-run (moved, deleted, its folder re-created)
+    // starts with the run's head, so its lines read back as this run's.
+    WriteOutcome outcome = AppendToFile(state_.LogFilePath, line, LogRunHead(state_.LogChannel));
     ++state_.LogLineCount;
     if (outcome.ok) {
         ++linesWritten_;

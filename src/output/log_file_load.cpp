@@ -3,24 +3,58 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qmt::output {
 
 LogFileLoad::LogFileLoad(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        Fail(std::strerror(EISDIR));
-        return;
-    }
-    file_.open(path, std::ios::binary);
-    if (!file_) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) {
         Fail(std::strerror(errno));
         return;
     }
-    const auto size = std::filesystem::file_size(path, ec);
-    totalBytes_ = ec ? 0 : size;
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) {
+        Fail(std::strerror(errno));
+        return;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        Fail(std::strerror(EISDIR));
+        return;
+    }
+    // Reads wait again, so a pipe being written is read to its end.
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+        Fail(std::strerror(errno));
+        return;
+    }
+    totalBytes_ = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
+LogFileLoad::~LogFileLoad() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+long LogFileLoad::Fill() {
+    std::size_t got = 0;
+    while (got < buffer_.size()) {
+        const ssize_t read = ::read(fd_, buffer_.data() + got, buffer_.size() - got);
+        if (read < 0 && errno == EINTR) {
+            continue;
+        }
+        if (read < 0) {
+            return -1;
+        }
+        if (read == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(read);
+    }
+    return static_cast<long>(got);
 }
 
 bool LogFileLoad::Step(std::size_t maxBytes) {
@@ -28,15 +62,15 @@ bool LogFileLoad::Step(std::size_t maxBytes) {
         return false;
     }
     buffer_.resize(std::max<std::size_t>(maxBytes, 1));
-    file_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    const auto got = static_cast<std::size_t>(file_.gcount());
-    reader_.Feed({buffer_.data(), got});
-    bytesRead_ += got;
-    if (file_.bad()) {
-        Fail(std::strerror(errno != 0 ? errno : EIO));
+    const long got = Fill();
+    if (got < 0) {
+        Fail(std::strerror(errno));
         return false;
     }
-    if (file_.eof()) {
+    const auto bytes = static_cast<std::size_t>(got);
+    reader_.Feed({buffer_.data(), bytes});
+    bytesRead_ += bytes;
+    if (bytes < buffer_.size()) {
         reader_.Finish();
         done_ = true;
     }

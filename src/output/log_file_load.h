@@ -3,7 +3,6 @@
 #include "output/log_reader.h"
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,11 @@ class LogFileLoad {
 public:
     static constexpr std::size_t DefaultPieceBytes = std::size_t{1} << 20;
 
+    // Opened without waiting: a FIFO with no writer does not block the open.
     explicit LogFileLoad(const std::string& path);
+    ~LogFileLoad();
+    LogFileLoad(const LogFileLoad&) = delete;
+    LogFileLoad& operator=(const LogFileLoad&) = delete;
 
     // False when the file could not be opened or a read failed; Error says why.
     bool Ok() const { return error_.empty(); }
@@ -34,8 +37,10 @@ public:
 
 private:
     void Fail(const std::string& what);
+    // Fills the buffer but at the file's end; the bytes read, or -1.
+    long Fill();
 
-    std::ifstream file_;
+    int fd_ = -1;
     std::vector<char> buffer_;
     LogReader reader_;
     std::uint64_t bytesRead_ = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fsio/replace_file.h"
 #include "widgets/chart_decoration.h"
 #include "widgets/chart_scale.h"
 #include "widgets/chart_window.h"
@@ -83,9 +84,10 @@ public:
 
     void PauseScrolling();
     void ResumeScrolling();
-    bool ExportImage(const QString& path);
+    // Both replace the file (fsio::ReplaceFile); the outcome says why not.
+    fsio::Outcome ExportImage(const QString& path);
     // The visible traces' samples of the visible time range, comma-separated.
-    bool ExportData(const QString& path);
+    fsio::Outcome ExportData(const QString& path);
     // The tool tip text for a point of the widget: the values under it over
     // the plot, else the chart's own tool tip.
     QString ToolTipAt(const QPoint& pos) const;

@@ -3,7 +3,9 @@
 #include "widgets/chart_export.h"
 #include "widgets/strip_chart.h"
 
+#include <QBuffer>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -15,7 +17,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <sstream>
 
 namespace qmt::widgets {
 
@@ -261,42 +263,63 @@ void StripChart::contextMenuEvent(QContextMenuEvent* event) {
     menu->popup(event->globalPos());
 }
 
-bool StripChart::ExportImage(const QString& path) {
-    return grab().save(path, "PNG");
+namespace {
+
+std::string PathText(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
-bool StripChart::ExportData(const QString& path) {
+} // namespace
+
+fsio::Outcome StripChart::ExportImage(const QString& path) {
+    QByteArray image;
+    QBuffer buffer(&image);
+    if (!buffer.open(QIODevice::WriteOnly) || !grab().save(&buffer, "PNG")) {
+        return {false, "the image could not be made"};
+    }
+    return fsio::ReplaceFile(
+        PathText(path),
+        std::string_view(image.constData(), static_cast<std::size_t>(image.size())));
+}
+
+fsio::Outcome StripChart::ExportData(const QString& path) {
     std::vector<ExportTrace> traces;
     for (const Trace& trace : traces_) {
         if (trace.visible) {
             traces.push_back({&trace.history, trace.name.toStdString()});
         }
     }
-    std::ofstream file(path.toStdString(), std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return false;
-    }
     const NumberFormat format = numberFormat_ ? numberFormat_ : [](double v) {
         return QString::number(v, 'g', 7).toStdString();
     };
-    return WriteChartCsv(file, traces, VisibleTimeRange(), format);
+    std::ostringstream text;
+    WriteChartCsv(text, traces, VisibleTimeRange(), format);
+    return fsio::ReplaceFile(PathText(path), text.str());
 }
 
 void StripChart::ExportImageFromMenu() {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export image"), {},
                                                       QStringLiteral("PNG image (*.png)"));
-    if (!path.isEmpty() && !ExportImage(path)) {
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const fsio::Outcome outcome = ExportImage(path); !outcome) {
         QMessageBox::warning(this, window()->windowTitle(),
-                             QStringLiteral("The image could not be written to %1.").arg(path));
+                             QStringLiteral("The image could not be written to %1.\n%2")
+                                 .arg(path, QString::fromStdString(outcome.error)));
     }
 }
 
 void StripChart::ExportDataFromMenu() {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export data"), {},
                                                       QStringLiteral("Data Files (*.csv)"));
-    if (!path.isEmpty() && !ExportData(path)) {
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const fsio::Outcome outcome = ExportData(path); !outcome) {
         QMessageBox::warning(this, window()->windowTitle(),
-                             QStringLiteral("The data could not be written to %1.").arg(path));
+                             QStringLiteral("The data could not be written to %1.\n%2")
+                                 .arg(path, QString::fromStdString(outcome.error)));
     }
 }
 

@@ -76,6 +76,45 @@ TEST_F(ChipStateTest, TwoProgramsWritingTheSameBoardMergeTheirWrites) {
     EXPECT_EQ(ReadAfterRestart(0x05), 0x46) << "and the first program's write";
 }
 
+// A write of the value this process last saw is still stored: another
+// process may have stored a different one since, and the last write wins.
+TEST_F(ChipStateTest, AWriteOfTheSameValueWinsOverAnotherProcesssWrite) {
+    PowerOn(Board());
+    EXPECT_EQ(Read(0x05), 0x55);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        PowerOn(Board());
+        Write(0x0B, 0x20);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    Write(0x0B, 0x55); // the same value as this process's copy
+    EXPECT_EQ(ReadAfterRestart(0x05), 0x55);
+}
+
+// Links put in place of the new file or the lock file are never followed.
+TEST_F(ChipStateTest, LinksInPlaceOfTheNewFileOrTheLockFileAreNotFollowed) {
+    folder.Write("victim", "keep\n");
+    ASSERT_EQ(::symlink(folder.Path("victim").c_str(), folder.Path("chip.state.new").c_str()), 0);
+    PowerOn(Board());
+    Write(0x0B, 0x46);
+    EXPECT_EQ(Contents(folder.Path("victim")), "keep\n");
+    EXPECT_EQ(ReadAfterRestart(0x05), 0x46);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("chip.state.new")));
+
+    std::filesystem::remove(folder.Path("chip.state.lock"));
+    ASSERT_EQ(::symlink(folder.Path("victim").c_str(), folder.Path("chip.state.lock").c_str()), 0);
+    std::string error;
+    ASSERT_TRUE(emulator.LoadBoardText(Board(), error)) << error;
+    EXPECT_EQ(Download(), FirmwareBadBoard);
+    EXPECT_NE(emulator.LastError().find("cannot open " + folder.Path("chip.state.lock")),
+              std::string::npos)
+        << emulator.LastError();
+}
+
 TEST_F(ChipStateTest, ABoardFileNamedAsItsStateFileIsRefusedNotRewritten) {
     std::string error;
     const std::string board = "address = 0x4C\nstate = " + folder.Path("board.txt") + "\n";

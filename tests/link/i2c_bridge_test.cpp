@@ -13,6 +13,9 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace qmt::test {
@@ -43,6 +46,7 @@ public:
     explicit FakeI2cSystem(FakeI2cBus& bus) : bus_(bus) {}
     int Open(const std::string&) override { return 7; }
     void Close(int) override {}
+    std::string DeviceProblem(int) override { return {}; }
     int Functions(int, unsigned long& functions) override {
         functions = I2C_FUNC_SMBUS_READ_BYTE_DATA | I2C_FUNC_SMBUS_WRITE_BYTE_DATA;
         return 0;
@@ -206,6 +210,60 @@ TEST(I2cBridge, NeverTouchesReservedAddressesOrOddRequests) {
                                  "/dev/i2c-1: address 0x07 is reserved on the bus; not used\n"
                                  "/dev/i2c-1: address 0x78 is reserved on the bus; not used\n"
                                  "/dev/i2c-1: address 0x7F is reserved on the bus; not used\n");
+}
+
+// The system's own calls, with every ioctl the bridge asks for counted.
+class CountingI2cSystem final : public link::I2cSystem {
+public:
+    explicit CountingI2cSystem(int& ioctls) : ioctls_(ioctls) {}
+    int Open(const std::string& path) override { return real_->Open(path); }
+    void Close(int fd) override { real_->Close(fd); }
+    std::string DeviceProblem(int fd) override { return real_->DeviceProblem(fd); }
+    int Functions(int fd, unsigned long& functions) override {
+        ++ioctls_;
+        return real_->Functions(fd, functions);
+    }
+    int SelectAddress(int fd, int address, bool force) override {
+        ++ioctls_;
+        return real_->SelectAddress(fd, address, force);
+    }
+    int ReadByteData(int fd, std::uint8_t reg) override { return real_->ReadByteData(fd, reg); }
+    int WriteByteData(int fd, std::uint8_t reg, std::uint8_t value) override {
+        return real_->WriteByteData(fd, reg, value);
+    }
+
+private:
+    std::unique_ptr<link::I2cSystem> real_ = link::MakeLinuxI2cSystem();
+    int& ioctls_;
+};
+
+// A mistyped path (a device of another driver, a file, a FIFO without a
+// writer) is named with the reason and sees no ioctl, and the open never waits.
+TEST(I2cBridge, RefusesWhatIsNoI2cDevBeforeAnyIoctl) {
+    char folder[] = "/tmp/i2c-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::string file = std::string(folder) + "/file";
+    const std::string fifo = std::string(folder) + "/fifo";
+    std::fclose(std::fopen(file.c_str(), "w"));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {"/dev/null", "/dev/null is refused: not an i2c-dev device (major 1, not 89)"},
+        {file, file + " is refused: not a character device"},
+        {fifo, fifo + " is refused: not a character device"},
+    };
+    for (const auto& [path, reason] : cases) {
+        int ioctls = 0;
+        std::ostringstream notices;
+        std::string error;
+        EXPECT_EQ(I2cBridge::Open(std::make_unique<CountingI2cSystem>(ioctls), path, false, notices,
+                                  error),
+                  nullptr);
+        EXPECT_EQ(error, reason);
+        EXPECT_EQ(ioctls, 0) << path;
+    }
+    std::remove(file.c_str());
+    std::remove(fifo.c_str());
+    ::rmdir(folder);
 }
 
 } // namespace

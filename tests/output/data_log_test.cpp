@@ -2,11 +2,13 @@
 #include "output/log_format.h"
 
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qmt::output {
@@ -120,7 +122,49 @@ TEST(DataLog, ADeletedFolderLosesOnlyItsIntervalsAndWritingResumes) {
     std::filesystem::create_directory(folder);
     EXPECT_TRUE(log.AppendLogLine().ok);
     EXPECT_FALSE(log.Failing());
-    EXPECT_EQ(FileBytes(state.LogFilePath), ".2, 25,\r\n");
+    // The file made again starts with the run's head, so the replay reads the line.
+    EXPECT_EQ(FileBytes(state.LogFilePath), LogRunHead(state.LogChannel) + ".2, 25,\r\n");
+}
+
+// A FIFO without a reader fails at once (no hang); with a reader the lines
+// go through, and stopping syncs nothing and says no failure.
+TEST(DataLog, AFifoFailsAtOnceWithoutReaderAndNeedsNoSyncWithOne) {
+    QTemporaryDir dir;
+    GeneralStuff state;
+    state.LogFilePath = dir.filePath("fifo").toStdString();
+    ASSERT_EQ(::mkfifo(state.LogFilePath.c_str(), 0600), 0);
+    DataLog log(state);
+    const WriteOutcome alone = log.Start(100);
+    EXPECT_FALSE(alone.ok);
+    EXPECT_EQ(alone.error, "a FIFO with no reader");
+    EXPECT_FALSE(state.LoggingOn);
+
+    const int reader = ::open(state.LogFilePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(log.Start(100).ok);
+    SetReadings(state, 25.0f, 0.0f, 0.0f);
+    EXPECT_TRUE(log.AppendLogLine().ok);
+    EXPECT_TRUE(log.Stop().ok);
+    std::string bytes(256, '\0');
+    const ssize_t got = ::read(reader, bytes.data(), bytes.size());
+    ::close(reader);
+    ASSERT_GT(got, 0);
+    bytes.resize(static_cast<std::size_t>(got));
+    EXPECT_NE(bytes.find("\r\n0, 25,"), std::string::npos) << bytes;
+}
+
+// A start that cannot write its head leaves no empty file behind.
+TEST(DataLog, AFailedStartOnAFullDiskLeavesNoFile) {
+    SmallTmpfs disk("4k");
+    if (!disk.mounted) {
+        GTEST_SKIP() << "needs root and permission to mount a tmpfs";
+    }
+    std::ofstream(disk.where + "/filler", std::ios::binary) << std::string(8192, 'x');
+    GeneralStuff state;
+    state.LogFilePath = disk.where + "/log.csv";
+    DataLog log(state);
+    EXPECT_FALSE(log.Start(100).ok);
+    EXPECT_FALSE(std::filesystem::exists(state.LogFilePath));
 }
 
 TEST(DataLog, AFullDiskMidRunLeavesOnlyWholeLinesWithTrueTimes) {

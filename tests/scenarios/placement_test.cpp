@@ -79,14 +79,15 @@ const Damage Damages[] = {
          QFile::setPermissions(s.SettingsFile(), {});
      },
      {}},
-    // Unreadable even for root: a link that leads back to itself.
+    // Unreadable even for root: a link that leads back to itself. It names
+    // no regular file, so it is not replaced either.
     {"LinkLoop",
      [](Scenario& s) {
          ASSERT_EQ(::symlink(s.SettingsFile().toLocal8Bit().constData(),
                              s.SettingsFile().toLocal8Bit().constData()),
                    0);
      },
-     DefaultPlacement},
+     {}},
     {"HugeFile",
      [](Scenario& s) {
          Write(s, PlacementText("3000", "1500", "9000", "7500") + QByteArray(2 << 20, 'x'));
@@ -147,21 +148,27 @@ TEST_P(DamagedPlacement, StartsAndStoresAGoodPlacement) {
 INSTANTIATE_TEST_SUITE_P(Scenario, DamagedPlacement, ::testing::ValuesIn(Damages),
                          [](const auto& test) { return std::string(test.param.name); });
 
-// Ctrl+C in the terminal that started the program closes it as SIGTERM
-// does, child windows and all.
+// Ctrl+C in the terminal that started the program, or the terminal going
+// (SIGHUP), closes it as SIGTERM does, child windows and all; the placement
+// is stored and the rest of the file kept.
 TEST(Interrupt, ClosesInOrder) {
-    Scenario scenario;
-    scenario.SetUserActions({"mnuSoftware", "mnuAbout"});
-    scenario.WriteFile("config/QMT6171_2_3 Evaluation Software.conf",
-                       PlacementText("3000", "1500", "9000", "7500"));
-    scenario.Start(Program::Qmteval, {});
-    ASSERT_TRUE(scenario.WaitUntilMonitoring());
-    scenario.Signal(SIGINT);
-    const Outcome outcome = scenario.Finish();
-    EXPECT_EQ(outcome.err.find("QMT_TEST_ACTIONS"), std::string::npos) << outcome.err;
-    EXPECT_TRUE(outcome.normalExit) << outcome.err;
-    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
-    EXPECT_EQ(scenario.StoredPlacement(), (QStringList{"3000", "1500", "9000", "7500"}));
+    for (const int signalNumber : {SIGINT, SIGHUP}) {
+        Scenario scenario;
+        scenario.SetUserActions({"mnuSoftware", "mnuAbout"});
+        scenario.WriteFile("config/QMT6171_2_3 Evaluation Software.conf",
+                           "[Other]\nKept=yes\n\n" + PlacementText("3000", "1500", "9000", "7500"));
+        scenario.Start(Program::Qmteval, {});
+        ASSERT_TRUE(scenario.WaitUntilMonitoring());
+        scenario.Signal(signalNumber);
+        const Outcome outcome = scenario.Finish();
+        EXPECT_EQ(outcome.err.find("QMT_TEST_ACTIONS"), std::string::npos) << outcome.err;
+        EXPECT_TRUE(outcome.normalExit) << signalNumber << outcome.err;
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+        EXPECT_EQ(scenario.StoredPlacement(), (QStringList{"3000", "1500", "9000", "7500"}));
+        QFile file(scenario.SettingsFile());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().startsWith("[Other]\nKept=yes\n")) << signalNumber;
+    }
 }
 
 } // namespace

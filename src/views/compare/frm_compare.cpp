@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -300,12 +299,10 @@ void FrmCompare::cmdExport_Click() {
         files::I2csetScript(app_.regMap(), rows_,
                             ofFile ? files::ScriptValues::File : files::ScriptValues::Chip, header);
     std::string error;
-    if (!files::WriteSettingsFile(choice->path, script, error)) {
+    if (!files::WriteSettingsFile(choice->path, script, error, fsio::NewFileMode::Executable)) {
         Report("Export failed, nothing written to " + FileName(choice->path) + ": " + error);
         return;
     }
-    QFile::setPermissions(choice->path, QFile::permissions(choice->path) | QFile::ExeOwner |
-                                            QFile::ExeGroup | QFile::ExeOther);
     Report("Exported " + std::string(ofFile ? "the file's" : "the chip's") + " settings to " +
            FileName(choice->path));
 }

@@ -5,7 +5,7 @@
 #include "output/event_log.h"
 #include "widgets/strip_chart.h"
 
-#include <fstream>
+#include <QFile>
 
 namespace qmt::views {
 
@@ -154,14 +154,9 @@ QString AlertTimeline::EventLine(const model::AlertEvent& event) {
            QString::fromStdString(model::AlertEventDescription(event));
 }
 
-bool AlertTimeline::ExportEvents(const QString& path) const {
-    std::ofstream file(path.toStdString(), std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return false;
-    }
-    file << output::EventFileText(events_, &TimeText);
-    file.flush();
-    return static_cast<bool>(file);
+fsio::Outcome AlertTimeline::ExportEvents(const QString& path) const {
+    return fsio::ReplaceFile(QFile::encodeName(path).toStdString(),
+                             output::EventFileText(events_, &TimeText));
 }
 
 } // namespace qmt::views

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/status_reader.h"
+#include "fsio/replace_file.h"
 #include "model/alert_events.h"
 #include "widgets/chart_scale.h"
 #include "widgets/level_lines.h"
@@ -54,8 +55,8 @@ public:
     const std::array<model::AlertLimits, model::AlertChannelCount>& Limits() const {
         return limits_;
     }
-    // Writes the events as comma-separated text; false when the file fails.
-    bool ExportEvents(const QString& path) const;
+    // Replaces the file with the events as comma-separated text.
+    fsio::Outcome ExportEvents(const QString& path) const;
     // The list's and the tool tip's text of an event, with its time.
     static QString EventLine(const model::AlertEvent& event);
 

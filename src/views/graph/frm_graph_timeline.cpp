@@ -58,9 +58,13 @@ void FrmGraph::PlaceEventList(QSize chart) {
 void FrmGraph::ExportEventsFromMenu() {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export events"), {},
                                                       QStringLiteral("Data Files (*.csv)"));
-    if (!path.isEmpty() && !timeline_->ExportEvents(path)) {
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const fsio::Outcome outcome = timeline_->ExportEvents(path); !outcome) {
         QMessageBox::warning(this, window()->windowTitle(),
-                             QStringLiteral("The events could not be written to %1.").arg(path));
+                             QStringLiteral("The events could not be written to %1.\n%2")
+                                 .arg(path, QString::fromStdString(outcome.error)));
     }
 }
 
