@@ -17,7 +17,21 @@ set(qmt_qt_headers
   <QObject> <QPainter> <QPointer> <QPushButton> <QString> <QStringList> <QTimer> <QToolButton>
   <QVBoxLayout> <QWidget>)
 
+# With optimisation GCC 12 reports flow warnings (-Warray-bounds,
+# -Wnull-dereference) inside standard headers that come from a precompiled
+# header as if they were our code, so the optimised builds parse the headers.
+if(CMAKE_BUILD_TYPE STREQUAL "Debug")
+  set(qmt_pch_default ON)
+else()
+  set(qmt_pch_default OFF)
+endif()
+option(QMT_PRECOMPILED_HEADERS "Share precompiled Qt, GoogleTest and standard headers"
+  ${qmt_pch_default})
+
 function(qmt_pch_anchor name)
+  if(NOT QMT_PRECOMPILED_HEADERS)
+    return()
+  endif()
   cmake_parse_arguments(A "" "" "HEADERS;LIBS" ${ARGN})
   add_library(${name} OBJECT ${PROJECT_SOURCE_DIR}/cmake/pch/anchor.cpp)
   target_link_libraries(${name} PRIVATE ${A_LIBS})
@@ -30,6 +44,9 @@ qmt_pch_anchor(qmt_pch_qt HEADERS ${qmt_std_headers} ${qmt_qt_headers}
 
 # qmt_use_pch(target... [TEST]): reuse the shared precompiled header.
 function(qmt_use_pch)
+  if(NOT QMT_PRECOMPILED_HEADERS)
+    return()
+  endif()
   cmake_parse_arguments(U "TEST" "" "" ${ARGN})
   set(anchor qmt_pch_qt)
   if(U_TEST)

@@ -13,7 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <system_error>
 
 namespace qmt::app {
@@ -64,8 +64,16 @@ bool ReadOwnText(const std::string& path, std::string& text) {
         return true;
     }
     std::ifstream file(path, std::ios::binary);
-    text.assign(std::istreambuf_iterator<char>(file), {});
-    return file.good() || file.eof();
+    if (!file) {
+        return false;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    if (file.bad()) {
+        return false;
+    }
+    text = content.str();
+    return true;
 }
 
 } // namespace
