@@ -1,6 +1,8 @@
 // How the built qmtctl opens what it writes: files it replaces, logs it
 // appends to, device paths. Users run it with sudo to reach /dev/i2c-*, so
 // the cases that matter most are root's; they are skipped for other users.
+#include "cli/qmtctl_process.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -19,10 +21,7 @@ constexpr uid_t OtherUser = 65534;
 constexpr gid_t OtherGroup = 65534;
 constexpr char RunHead[] = "\r\nQMT6171/3 Log File\r\n";
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
+using Outcome = qmt::test::QmtctlOutcome;
 
 std::string Read(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -40,15 +39,8 @@ struct stat Stat(const std::string& path) {
 class QmtctlFiles : public ::testing::Test {
 protected:
     QmtctlFiles() { std::ofstream(board.toStdString()) << "local = 25\n"; }
-    Outcome Run(QStringList arguments) {
-        arguments.prepend(board);
-        arguments.prepend("--board");
-        QProcess process;
-        process.start(QMT_QMTCTL_PATH, arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-                process.readAllStandardError().toStdString()};
+    Outcome Run(const QStringList& arguments) {
+        return qmt::test::RunQmtctlOnBoard(board, arguments);
     }
     std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
     void ExpectSaveRefused(const std::string& path, const std::string& reason) {

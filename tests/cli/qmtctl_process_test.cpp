@@ -1,5 +1,7 @@
 // The built qmtctl as a program against the emulated board: the wiring that
 // in-process tests cannot see (exit statuses, stderr, signals, state across runs).
+#include "cli/qmtctl_process.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -10,25 +12,15 @@
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
+using Outcome = qmt::test::QmtctlOutcome;
 
 // qmtctl on a board file of its own; `state` keeps the chip's settings
 // between runs so that one run sees what the last one wrote.
 class Qmtctl : public ::testing::Test {
 protected:
     void Board(const std::string& text) { std::ofstream(board.toStdString()) << text; }
-    Outcome Run(QStringList arguments) {
-        arguments.prepend(board);
-        arguments.prepend("--board");
-        QProcess process;
-        process.start(QMT_QMTCTL_PATH, arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-                process.readAllStandardError().toStdString()};
+    Outcome Run(const QStringList& arguments) {
+        return qmt::test::RunQmtctlOnBoard(board, arguments);
     }
     std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
 
