@@ -4,31 +4,17 @@
 // INI text that holds the placement's keys.
 #include "app/placement_file_text.h"
 #include "app/placement_settings.h"
+#include "scratch_folder.h"
 
 #include <QString>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-// A folder of its own for the run, gone again at the end.
-struct Folder {
-    Folder() {
-        if (::mkdtemp(path.data()) == nullptr) {
-            std::abort();
-        }
-    }
-    ~Folder() { std::filesystem::remove_all(path); }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    std::string path = "/tmp/placement_fuzz-XXXXXX";
-};
 
 bool Usable(double value, double lowest) {
     return std::isfinite(value) && value >= lowest && value <= 1.0e6;
@@ -37,7 +23,7 @@ bool Usable(double value, double lowest) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const Folder folder;
+    static const ScratchFolder folder("placement_fuzz");
     static const std::string path = folder.path + "/placement.conf";
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;

@@ -2,30 +2,16 @@
 // may be edited by hand, so its reader must cope with any bytes; and what it
 // accepts must store and load back to the same registers.
 #include "chip_state.h"
+#include "scratch_folder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-// A folder of its own for the run, gone again at the end.
-struct Folder {
-    Folder() {
-        if (::mkdtemp(path.data()) == nullptr) {
-            std::abort();
-        }
-    }
-    ~Folder() { std::filesystem::remove_all(path); }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    std::string path = "/tmp/state_file_fuzz-XXXXXX";
-};
 
 std::map<std::uint8_t, std::uint8_t> Merged(const tarnlink::RegisterValues& values) {
     return {values.begin(), values.end()};
@@ -34,7 +20,7 @@ std::map<std::uint8_t, std::uint8_t> Merged(const tarnlink::RegisterValues& valu
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const Folder folder;
+    static const ScratchFolder folder("state_file_fuzz");
     static const std::string path = folder.path + "/chip.state";
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
