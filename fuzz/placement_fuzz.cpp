@@ -2,9 +2,9 @@
 // anything, so its reader must cope with any bytes and always give a usable
 // placement; and storing a placement into whatever is there must give an
 // INI text that holds the placement's keys.
-#include "app/placement_file_text.h"
-#include "app/placement_settings.h"
 #include "scratch_folder.h"
+#include "shell/placement_file_text.h"
+#include "shell/placement_settings.h"
 
 #include <QString>
 #include <cmath>
@@ -27,13 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string path = folder.path + "/placement.conf";
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-    const qmt::app::Placement placement = qmt::app::ReadPlacement(QString::fromStdString(path));
+    const qmt::shell::Placement placement = qmt::shell::ReadPlacement(QString::fromStdString(path));
     if (!Usable(placement.left, -1.0e6) || !Usable(placement.top, -1.0e6) ||
         !Usable(placement.width, 1.0) || !Usable(placement.height, 1.0)) {
         __builtin_trap();
     }
     const std::string stored =
-        qmt::app::SetIniValues(text, "Settings", {{"MainLeft", "1"}, {"MainTop", "2"}});
+        qmt::shell::SetIniValues(text, "Settings", {{"MainLeft", "1"}, {"MainTop", "2"}});
     if (stored.find("\nMainLeft=1\n") == std::string::npos && !stored.starts_with("MainLeft=1\n")) {
         __builtin_trap();
     }

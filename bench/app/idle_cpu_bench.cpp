@@ -11,11 +11,12 @@
 //   bench_idle_cpu                 # 60 s
 //   bench_idle_cpu --seconds 10    # or QMT_IDLE_SECONDS=10
 //   bench_idle_cpu --open Limits   # with the limits window open (goal < 5 %)
-#include "app/application.h"
-#include "app/frm_main.h"
-#include "app/startup.h"
+#include "core/application.h"
 #include "link/bridge_factory.h"
 #include "link/executable_folder.h"
+#include "shell/frm_main.h"
+#include "shell/shell.h"
+#include "shell/startup.h"
 #include "support/allocation_counter.h"
 
 #include <QAction>
@@ -79,8 +80,8 @@ int MeasuredSeconds(const QCommandLineParser& parser, const QCommandLineOption& 
     return ok && seconds > 0 ? seconds : DefaultSeconds;
 }
 
-app::ShellServices BenchServices() {
-    app::ShellServices services;
+core::ShellServices BenchServices() {
+    core::ShellServices services;
     services.showCriticalMessage = [](const QString&, const QString& text) {
         std::cerr << "bench_idle_cpu: " << text.toStdString() << '\n';
     };
@@ -89,7 +90,7 @@ app::ShellServices BenchServices() {
     return services;
 }
 
-QString OpenChildWindows(const app::FrmMain& mainWindow) {
+QString OpenChildWindows(const shell::FrmMain& mainWindow) {
     QStringList titles;
     for (const QMdiSubWindow* child : mainWindow.mdiArea()->subWindowList()) {
         titles << child->windowTitle();
@@ -127,10 +128,11 @@ int main(int argc, char* argv[]) {
         return SetUpFailedStatus;
     }
     const QTemporaryDir folder;
-    app::Application app(std::make_unique<link::SystemClock>(), std::move(bridge),
-                         folder.filePath(QStringLiteral("settings.conf")), BenchServices());
-    app::Main(app, {link::ExecutableFolder(), true, {}});
-    app::FrmMain& mainWindow = *app.mainWindow();
+    core::Application app(std::make_unique<link::SystemClock>(), std::move(bridge),
+                          folder.filePath(QStringLiteral("settings.conf")), BenchServices());
+    shell::Shell windows(app);
+    shell::Main(windows, {link::ExecutableFolder(), true, {}});
+    shell::FrmMain& mainWindow = *windows.mainWindow();
     long ticks = 0;
     QObject::connect(&mainWindow.tmrMaster(), &QTimer::timeout, [&ticks] { ++ticks; });
     for (const QString& name : parser.values(openOption)) {
@@ -168,6 +170,6 @@ int main(int argc, char* argv[]) {
     // Whole process: the status bar's once-a-second clock text allocates; the
     // master timer's tick itself allocates nothing (its test checks that).
     std::printf("heap allocations:    %.0f /s (whole process)\n", allocationsPerSecond);
-    app.CloseAllWindows();
+    windows.CloseAllWindows();
     return percent < goal ? 0 : OverGoalStatus;
 }

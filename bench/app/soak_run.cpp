@@ -1,11 +1,12 @@
 #include "bench/app/soak_run.h"
 
-#include "app/application.h"
-#include "app/frm_main.h"
-#include "app/scripted_actions.h"
-#include "app/startup.h"
+#include "core/application.h"
 #include "link/bridge.h"
 #include "link/executable_folder.h"
+#include "shell/frm_main.h"
+#include "shell/scripted_actions.h"
+#include "shell/shell.h"
+#include "shell/startup.h"
 #include "support/fake_clock.h"
 #include "tarnlink_emulator.h"
 #include "widgets/strip_chart.h"
@@ -99,7 +100,7 @@ double CpuSeconds() {
 // What the charts' histories take of the heap, container and allocator
 // overhead included: the heap that a fresh history of the same length takes
 // (the values do not change its size).
-long long HistoryBytes(const app::FrmMain& mainWindow) {
+long long HistoryBytes(const shell::FrmMain& mainWindow) {
     long long bytes = 0;
     for (const auto* chart : mainWindow.findChildren<widgets::StripChart*>()) {
         for (int trace = 0; trace < widgets::StripChart::TraceCount; ++trace) {
@@ -115,7 +116,7 @@ long long HistoryBytes(const app::FrmMain& mainWindow) {
     return bytes;
 }
 
-QString OpenWindows(const app::FrmMain& mainWindow) {
+QString OpenWindows(const shell::FrmMain& mainWindow) {
     QStringList titles;
     for (const QMdiSubWindow* child : mainWindow.mdiArea()->subWindowList()) {
         titles << child->windowTitle();
@@ -143,24 +144,25 @@ SoakResult RunSoak(const SoakOptions& options) {
     const QTemporaryDir folder;
     auto ownedClock = std::make_unique<test::FakeClock>();
     test::FakeClock& clock = *ownedClock;
-    app::ShellServices services;
+    core::ShellServices services;
     services.showCriticalMessage = [&result](const QString&, const QString& text) {
         result.error = text.toStdString();
     };
     services.exitProgram = [](int status) { throw ProgramEnded{status}; };
     services.openUrl = [](const QUrl&) {};
-    app::Application app(std::move(ownedClock), std::make_unique<EmulatedBoard>(clock),
-                         folder.filePath(QStringLiteral("settings.conf")), std::move(services));
+    core::Application app(std::move(ownedClock), std::make_unique<EmulatedBoard>(clock),
+                          folder.filePath(QStringLiteral("settings.conf")), std::move(services));
+    shell::Shell windows(app);
     try {
-        app::Main(app, {link::ExecutableFolder(), true, {}});
-        app::FrmMain& mainWindow = *app.mainWindow();
+        shell::Main(windows, {link::ExecutableFolder(), true, {}});
+        shell::FrmMain& mainWindow = *windows.mainWindow();
         // The simulated clock drives every tick; the real timer would add
         // ticks at no simulated time.
         mainWindow.tmrMaster().stop();
-        app::ScriptedActions::Play(mainWindow, {"mnuRegMap", "chkContRead", "mnuLimits",
-                                                "mnuGeneralConfig", "mnuSoftware", "mnuSave",
-                                                "mnuCompare", "mnuLog", "txtLogInt=10",
-                                                "cmdLogData", "fileNameEdit=" + options.logFile});
+        shell::ScriptedActions::Play(mainWindow, {"mnuRegMap", "chkContRead", "mnuLimits",
+                                                  "mnuGeneralConfig", "mnuSoftware", "mnuSave",
+                                                  "mnuCompare", "mnuLog", "txtLogInt=10",
+                                                  "cmdLogData", "fileNameEdit=" + options.logFile});
         if (!RunEventsUntil([&app] { return app.state().LoggingOn; })) {
             result.error = "the log did not start";
             return result;
@@ -206,7 +208,7 @@ SoakResult RunSoak(const SoakOptions& options) {
         if (clock.ElapsedMs() - start != options.simulatedMs - options.simulatedMs % TickMs) {
             result.error = "the clock did not cover the span";
         }
-        app.CloseAllWindows();
+        windows.CloseAllWindows();
     } catch (const ProgramEnded& ended) {
         if (result.error.empty()) {
             result.error = "the program ended with status " + std::to_string(ended.status);

@@ -1,10 +1,10 @@
-#include "app/frm_about.h"
-#include "app/frm_main.h"
-#include "app/placement_settings.h"
-#include "app/scripted_actions.h"
 #include "app/support/app_world.h"
-#include "app/termination_signals.h"
-#include "app/twips.h"
+#include "shell/frm_about.h"
+#include "shell/frm_main.h"
+#include "shell/placement_settings.h"
+#include "shell/scripted_actions.h"
+#include "shell/termination_signals.h"
+#include "views/twips.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -12,9 +12,9 @@
 #include <QtTest>
 #include <csignal>
 
-Q_DECLARE_METATYPE(qmt::app::Placement)
+Q_DECLARE_METATYPE(qmt::shell::Placement)
 
-namespace qmt::app {
+namespace qmt::shell {
 
 using test::AppWorld;
 
@@ -62,7 +62,7 @@ void TestMainWindow::placementAtStart() {
     QCOMPARE(world.RunMain(), std::nullopt);
     const FrmMain& mainWindow = world.main();
     QCOMPARE(QRect(mainWindow.pos(), mainWindow.size()),
-             PlacementToPixels(expected, LogicalDpi(&mainWindow)));
+             PlacementToPixels(expected, views::LogicalDpi(&mainWindow)));
 }
 
 // A minimised window's bounds are no placement: the stored one is kept.
@@ -115,7 +115,7 @@ void TestMainWindow::childWindowsOpenOnce() {
     // About is placed once, when loaded; OK unloads it.
     QMdiSubWindow* about = area.activeSubWindow();
     QCOMPARE(about->pos(),
-             FrmAbout::Position(mainWindow.size(), about->size(), LogicalDpi(&mainWindow)));
+             FrmAbout::Position(mainWindow.size(), about->size(), views::LogicalDpi(&mainWindow)));
     about->move(30, 40);
     about->showMinimized();
     Item(mainWindow, "mnuSoftware")->trigger();
@@ -136,7 +136,7 @@ void TestMainWindow::terminationSignalsCloseInOrder() {
     {
         const TerminationSignals signalHandling([&](int signalNumber) {
             received.push_back(signalNumber);
-            world.app->CloseAllWindows();
+            world.shell->CloseAllWindows();
         });
         QCOMPARE(std::raise(SIGTERM), 0);
         // Nothing happens inside the handler; the event loop does the closing.
@@ -147,7 +147,7 @@ void TestMainWindow::terminationSignalsCloseInOrder() {
     QVERIFY(std::signal(SIGTERM, SIG_DFL) == SIG_DFL); // the default handler is back
 }
 
-} // namespace qmt::app
+} // namespace qmt::shell
 
-QTEST_MAIN(qmt::app::TestMainWindow)
+QTEST_MAIN(qmt::shell::TestMainWindow)
 #include "test_main_window.moc"

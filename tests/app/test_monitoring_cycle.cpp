@@ -1,4 +1,4 @@
-#include "app/monitoring_cycle.h"
+#include "core/monitoring_cycle.h"
 #include "support/allocation_counter.h"
 #include "support/fake_clock.h"
 #include "support/recording_link_error_handler.h"
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace qmt::app {
+namespace qmt::core {
 namespace {
 
 constexpr std::int32_t Chip = 0x4C;
@@ -214,7 +214,7 @@ void TestMonitoringCycle::activitiesMayClearAndReplaceActivitiesWhileRunning() {
     QCOMPARE(failing.bridge.Count(220), 1);
 }
 
-} // namespace qmt::app
+} // namespace qmt::core
 
-QTEST_GUILESS_MAIN(qmt::app::TestMonitoringCycle)
+QTEST_GUILESS_MAIN(qmt::core::TestMonitoringCycle)
 #include "test_monitoring_cycle.moc"

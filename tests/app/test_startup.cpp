@@ -1,7 +1,7 @@
-#include "app/frm_main.h"
-#include "app/frm_splash.h"
 #include "app/support/app_world.h"
-#include "app/unavailable_bridge.h"
+#include "link/unavailable_bridge.h"
+#include "shell/frm_main.h"
+#include "shell/frm_splash.h"
 #include "views/regmap/frm_reg_map.h"
 
 #include <QAbstractEventDispatcher>
@@ -9,9 +9,9 @@
 #include <QLabel>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(qmt::app::WindowId)
+Q_DECLARE_METATYPE(qmt::shell::WindowId)
 
-namespace qmt::app {
+namespace qmt::shell {
 
 using test::AppWorld;
 
@@ -53,7 +53,7 @@ void TestStartup::startupRunsInOrderAndNeverYieldsOnceTheTimerRuns() {
     const QMetaObject::Connection probe = QObject::connect(
         QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] {
             ++yields;
-            FrmMain* mainWindow = world.app->mainWindow();
+            FrmMain* mainWindow = world.shell->mainWindow();
             yieldsWithTimer += mainWindow && mainWindow->tmrMaster().isActive() ? 1 : 0;
         });
     QCOMPARE(world.RunMain(), std::nullopt);
@@ -64,7 +64,7 @@ void TestStartup::startupRunsInOrderAndNeverYieldsOnceTheTimerRuns() {
     QCOMPARE(world.trace, (QStringList{"Downloading Firmware...", "Enumerating...", "Connecting...",
                                        Searching, "Found an QMT6171/2/3 at 4Ch", "main shown"}));
     FrmMain& mainWindow = world.main();
-    QVERIFY(world.app->splash() == nullptr && mainWindow.isVisible());
+    QVERIFY(world.shell->splash() == nullptr && mainWindow.isVisible());
     QCOMPARE(mainWindow.StatusPanel(1)->text(), QStringLiteral("Firmware download succesful"));
     QVERIFY(mainWindow.tmrMaster().isActive() && world.messages.empty());
     QCOMPARE(state.ReadingInterval, 100);
@@ -73,7 +73,7 @@ void TestStartup::startupRunsInOrderAndNeverYieldsOnceTheTimerRuns() {
     QVERIFY(state.ExtendedRange && state.Remote2Selected);
     QCOMPARE(world.stub->log.back().index, ConfigurationReadPointer);
     // No tick ran during start-up, and every pause ran on the fake clock.
-    QCOMPARE(world.app->cycle().LastRun(Activity::ReadTemperatures), 0.0);
+    QCOMPARE(world.app->cycle().LastRun(core::Activity::ReadTemperatures), 0.0);
     QVERIFY(world.clock->ElapsedMs() >= 3000);
 }
 
@@ -96,7 +96,7 @@ void TestStartup::failedStartupShowsOneMessageAndEnds() {
     QFETCH(Setup, setup);
     QFETCH(QString, message);
     QFETCH(QString, lastStage);
-    AppWorld world(setup ? nullptr : std::make_unique<UnavailableBridge>());
+    AppWorld world(setup ? nullptr : std::make_unique<link::UnavailableBridge>());
     if (setup) {
         setup(*world.stub);
     }
@@ -107,7 +107,7 @@ void TestStartup::failedStartupShowsOneMessageAndEnds() {
     QVERIFY(world.messages[0].splashVisible && !world.messages[0].mainVisible);
     // The main window was loaded but never shown; unloading it stored its placement.
     QCOMPARE(world.trace.back(), lastStage);
-    QVERIFY(!world.app->splash()->isVisible());
+    QVERIFY(!world.shell->splash()->isVisible());
     QCOMPARE(world.StoredSettings(), (QStringList{"1005", "1005", "6495", "6495"}));
 }
 
@@ -151,7 +151,7 @@ void TestStartup::linkLostClosesEverything() {
     QCOMPARE(world.StoredSettings(), (QStringList{"4500", "3000", "9000", "7500"}));
 }
 
-} // namespace qmt::app
+} // namespace qmt::shell
 
-QTEST_MAIN(qmt::app::TestStartup)
+QTEST_MAIN(qmt::shell::TestStartup)
 #include "test_startup.moc"

@@ -1,9 +1,9 @@
-#include "app/status_reader.h"
 #include "app/support/app_world.h"
+#include "core/status_reader.h"
 
 #include <QtTest>
 
-namespace qmt::app {
+namespace qmt::core {
 
 using test::AppWorld;
 
@@ -72,7 +72,7 @@ void TestStatusReader::readNowPollsAtOnceAndTellsEveryListener() {
     QCOMPARE(world.stub->Calls(220).size(), std::size_t{4});
 }
 
-} // namespace qmt::app
+} // namespace qmt::core
 
-QTEST_MAIN(qmt::app::TestStatusReader)
+QTEST_MAIN(qmt::core::TestStatusReader)
 #include "test_status_reader.moc"

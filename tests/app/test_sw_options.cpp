@@ -1,6 +1,6 @@
-#include "app/frm_main.h"
-#include "app/frm_sw_options.h"
 #include "app/support/app_world.h"
+#include "shell/frm_main.h"
+#include "shell/frm_sw_options.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-namespace qmt::app {
+namespace qmt::shell {
 
 namespace {
 
@@ -29,17 +29,17 @@ private slots:
 };
 
 void TestSWOptions::parseInterval() {
-    const IntervalField reading = IntervalField::Reading;
-    const IntervalField graphing = IntervalField::Graphing;
+    const views::IntervalField reading = views::IntervalField::Reading;
+    const views::IntervalField graphing = views::IntervalField::Graphing;
     // 12.5 and 13.5 round half to even.
-    const std::tuple<const char*, IntervalField, int> cases[] = {
+    const std::tuple<const char*, views::IntervalField, int> cases[] = {
         {"\t1 000", reading, 1000},      {"", graphing, 0},
         {"12.5", reading, 12},           {"13.5", reading, 14},
         {"32767", graphing, 32767},      {"32768", graphing, Rejected},
         {"32767.5", graphing, Rejected}, {"2147483648", reading, Rejected},
         {"1e400", reading, Rejected},    {"-10", reading, Rejected}};
     for (const auto& [text, field, expected] : cases) {
-        QVERIFY2(ParseInterval(text, field).value_or(Rejected) == expected, text);
+        QVERIFY2(views::ParseInterval(text, field).value_or(Rejected) == expected, text);
     }
 }
 
@@ -108,7 +108,7 @@ void TestSWOptions::applyTakesValidBoxesAndRejectsTheRest() {
     QCOMPARE(panel->text(), QString("Logging to a.csv"));
 }
 
-} // namespace qmt::app
+} // namespace qmt::shell
 
-QTEST_MAIN(qmt::app::TestSWOptions)
+QTEST_MAIN(qmt::shell::TestSWOptions)
 #include "test_sw_options.moc"

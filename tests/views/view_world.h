@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/frm_main.h"
 #include "app/support/app_world.h"
+#include "shell/frm_main.h"
 #include "support/stub_bridge.h"
 
 #include <QAction>
@@ -96,25 +96,25 @@ struct ViewWorld {
             chip()[entry.ReadAddress] = static_cast<std::uint8_t>(entry.DefaultValue);
         }
     }
-    app::FrmMain& main() const { return world.main(); }
+    shell::FrmMain& main() const { return world.main(); }
     qmt::GeneralStuff& state() const { return world.app->state(); }
     QString Path(const QString& name) const { return world.folder.filePath(name); }
     QString Status() const { return main().StatusPanel(1)->text(); }
 
-    template <class Window> Window* Loaded(app::WindowId id) const {
+    template <class Window> Window* Loaded(shell::WindowId id) const {
         return qobject_cast<Window*>(main().childWindows().Loaded(id));
     }
-    template <class Window> Window* Open(app::WindowId id) const {
+    template <class Window> Window* Open(shell::WindowId id) const {
         main().OpenWindow(id);
         return Loaded<Window>(id);
     }
     // Opens by a menu item or toolbar button, by the action's name.
-    template <class Window> Window* Trigger(const char* action, app::WindowId id) const {
+    template <class Window> Window* Trigger(const char* action, shell::WindowId id) const {
         main().findChild<QAction*>(QLatin1String(action))->trigger();
         return Loaded<Window>(id);
     }
     // Whether the action opens the window with no window open before.
-    bool OpensBy(const char* action, app::WindowId id) const {
+    bool OpensBy(const char* action, shell::WindowId id) const {
         main().childWindows().CloseAll();
         return Trigger<QWidget>(action, id) != nullptr;
     }

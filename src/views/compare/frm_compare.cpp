@@ -1,12 +1,12 @@
 #include "views/compare/frm_compare.h"
 
-#include "app/application.h"
-#include "app/twips.h"
+#include "core/application.h"
 #include "files/register_compare_write.h"
 #include "files/settings_file_io.h"
 #include "files/settings_save.h"
 #include "link/executable_folder.h"
 #include "model/number_text.h"
+#include "views/twips.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -48,14 +48,14 @@ QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent) 
 
 } // namespace
 
-FrmCompare::FrmCompare(app::Application& app, CompareDialogs dialogs, QWidget* parent)
+FrmCompare::FrmCompare(core::Application& app, CompareDialogs dialogs, QWidget* parent)
     : QWidget(parent), app_(app), dialogs_(std::move(dialogs)) {
-    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
+    views::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmCompare"));
     setWindowTitle(QStringLiteral("Compare Registers"));
     BuildControls();
-    resize(app::TwipsToPixels(this, WidthTwips, HeightTwips));
+    resize(views::TwipsToPixels(this, WidthTwips, HeightTwips));
     cmdRefresh_Click();
 }
 
@@ -103,7 +103,7 @@ void FrmCompare::BuildControls() {
     connect(cmdWriteFile_, &QPushButton::clicked, this, &FrmCompare::cmdWriteFile_Click);
     connect(writeRow, &QAction::triggered, this, &FrmCompare::cmdWriteFile_Click);
     connect(cmdExport_, &QPushButton::clicked, this, &FrmCompare::cmdExport_Click);
-    connect(cmdClose_, &QPushButton::clicked, this, [this] { app::OuterWindow(*this).close(); });
+    connect(cmdClose_, &QPushButton::clicked, this, [this] { views::OuterWindow(*this).close(); });
     connect(cmbReference_, &QComboBox::currentIndexChanged, this, &FrmCompare::ShowRows);
     connect(chkOnlyDiffering_, &QCheckBox::toggled, this, &FrmCompare::ApplyFilter);
     connect(grdRegisters_, &QTableWidget::itemSelectionChanged, this, &FrmCompare::UpdateButtons);

@@ -13,7 +13,7 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
-namespace qmt::app {
+namespace qmt::core {
 class Application;
 }
 
@@ -33,7 +33,7 @@ public:
 
     enum Column { ColRegister, ColPointer, ColChip, ColFile, ColPowerOn, ColBits, ColumnCount };
 
-    FrmCompare(app::Application& app, CompareDialogs dialogs, QWidget* parent = nullptr);
+    FrmCompare(core::Application& app, CompareDialogs dialogs, QWidget* parent = nullptr);
 
     // Reads the file as the recall would and compares with it.
     void OpenSettingsFile(const QString& path);
@@ -70,7 +70,7 @@ private:
     QString ReferenceName() const;
     void Report(const std::string& text);
 
-    app::Application& app_;
+    core::Application& app_;
     CompareDialogs dialogs_;
     std::vector<files::CompareRow> rows_;
     files::FileValues file_;

@@ -1,10 +1,10 @@
 #include "views/config/frm_config.h"
 
-#include "app/application.h"
-#include "app/twips.h"
-#include "app/up_down.h"
+#include "core/application.h"
 #include "model/number_text.h"
 #include "views/config/device_settings.h"
+#include "views/twips.h"
+#include "views/up_down.h"
 #include "views/value_entry.h"
 
 #include <QCheckBox>
@@ -21,7 +21,7 @@ namespace qmt::views {
 
 namespace {
 
-constexpr app::StepRange HysteresisSteps{0, 100, 1};
+constexpr views::StepRange HysteresisSteps{0, 100, 1};
 
 QLabel* MakeLabel(const QString& text, const char* name, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -39,8 +39,8 @@ QPushButton* MakeButton(const QString& caption, const char* name, QWidget* paren
 
 } // namespace
 
-FrmConfig::FrmConfig(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
-    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
+FrmConfig::FrmConfig(core::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+    views::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmConfig"));
     setWindowTitle(QStringLiteral("Configuration"));
@@ -75,7 +75,7 @@ void FrmConfig::BuildControls() {
     }
     txtTHERMHyst_ = new QLineEdit(this);
     txtTHERMHyst_->setObjectName(QStringLiteral("txtTHERMHyst"));
-    auto* upDown = new app::UpDown(*txtTHERMHyst_, HysteresisSteps, this);
+    auto* upDown = new views::UpDown(*txtTHERMHyst_, HysteresisSteps, this);
     upDown->setObjectName(QStringLiteral("UpDown1"));
 
     auto* frame = new QGroupBox(QStringLiteral("Device  Settings"), this);
@@ -205,7 +205,7 @@ void FrmConfig::cmdOK_Click() {
 
 void FrmConfig::cmdCancel_Click() {
     // Inside the main window the frame around us is what closes; it takes us along.
-    app::OuterWindow(*this).close();
+    views::OuterWindow(*this).close();
 }
 
 std::int32_t FrmConfig::Read(std::int32_t reg) {

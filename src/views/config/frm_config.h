@@ -7,7 +7,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
-namespace qmt::app {
+namespace qmt::core {
 class Application;
 }
 
@@ -24,7 +24,7 @@ public:
     static constexpr double WidthTwips = 6960;
     static constexpr double HeightTwips = 5340;
 
-    explicit FrmConfig(app::Application& app, QWidget* parent = nullptr);
+    explicit FrmConfig(core::Application& app, QWidget* parent = nullptr);
 
     // Writes the four registers; false when the hysteresis entry was refused
     // (the other three are written all the same).
@@ -61,7 +61,7 @@ private:
     // The hysteresis entry to 0x21; false (with a status note) when refused.
     bool WriteHysteresis();
 
-    app::Application& app_;
+    core::Application& app_;
     QCheckBox* chkMaskAll_ = nullptr;
     QCheckBox* chkStandby_ = nullptr;
     QComboBox* cmbPin8_ = nullptr;

@@ -1,6 +1,6 @@
 #include "views/graph/alert_timeline.h"
 
-#include "app/application.h"
+#include "core/application.h"
 #include "link/channel_limits.h"
 #include "output/event_log.h"
 #include "widgets/strip_chart.h"
@@ -37,11 +37,11 @@ std::string TimeText(double t) {
 
 } // namespace
 
-AlertTimeline::AlertTimeline(app::Application& app, widgets::StripChart& chart)
+AlertTimeline::AlertTimeline(core::Application& app, widgets::StripChart& chart)
     : app_(app), chart_(chart), lanes_(LaneNames()), limitLines_(QStringLiteral("Show limits")) {
     chart_.AddDecoration(&limitLines_);
     chart_.AddDecoration(&lanes_);
-    app_.statusReader().SetListener([this](const app::StatusPoll& poll) {
+    app_.statusReader().SetListener([this](const core::StatusPoll& poll) {
         OnPoll(dayClock_.Unwrap(app_.clock().SecondsSinceMidnight()), poll);
     });
     app_.limitWrites().SetGraphReread([this] { MarkLimitsStale(); });
@@ -115,7 +115,7 @@ void AlertTimeline::OnReading() {
     Publish();
 }
 
-void AlertTimeline::OnPoll(double t, const app::StatusPoll& poll) {
+void AlertTimeline::OnPoll(double t, const core::StatusPoll& poll) {
     // The limits window's poll may come before the graph's next feed.
     if (limitsStale_) {
         ReadLimits();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/status_reader.h"
+#include "core/status_reader.h"
 #include "fsio/replace_file.h"
 #include "model/alert_events.h"
 #include "widgets/chart_scale.h"
@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-namespace qmt::app {
+namespace qmt::core {
 class Application;
 }
 namespace qmt::widgets {
@@ -33,7 +33,7 @@ class AlertTimeline : public QObject {
     Q_OBJECT
 
 public:
-    AlertTimeline(app::Application& app, widgets::StripChart& chart);
+    AlertTimeline(core::Application& app, widgets::StripChart& chart);
     ~AlertTimeline() override;
 
     // One graph feed: re-reads stale limits, then asks for the status (a
@@ -42,7 +42,7 @@ public:
     // The limits changed on the chip (or the range they decode in).
     void MarkLimitsStale() { limitsStale_ = true; }
     // A poll of the status registers, at chart time t.
-    void OnPoll(double t, const app::StatusPoll& poll);
+    void OnPoll(double t, const core::StatusPoll& poll);
     // A fresh reading of the temperatures.
     void OnReading();
     // Stops listening to the program (the graph unloads).
@@ -70,7 +70,7 @@ private:
     // Takes the detector's events from released_ into the list and the lanes.
     void Publish();
 
-    app::Application& app_;
+    core::Application& app_;
     widgets::StripChart& chart_;
     widgets::DayClock dayClock_;
     widgets::StatusLanes lanes_;

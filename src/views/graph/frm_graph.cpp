@@ -1,11 +1,11 @@
 #include "views/graph/frm_graph.h"
 
-#include "app/application.h"
-#include "app/twips.h"
+#include "core/application.h"
 #include "model/number_text.h"
 #include "model/temp_codes.h"
 #include "views/graph/alert_timeline.h"
 #include "views/graph/event_menu.h"
+#include "views/twips.h"
 #include "widgets/strip_chart.h"
 
 #include <QAction>
@@ -24,8 +24,8 @@ QString LegendText(const char* name, const std::string& value) {
 
 } // namespace
 
-FrmGraph::FrmGraph(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
-    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
+FrmGraph::FrmGraph(core::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+    views::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmGraph"));
     setWindowTitle(QStringLiteral("Graphing"));
@@ -66,11 +66,11 @@ void FrmGraph::Load() {
     stpGraph_->SetNumberFormat(
         [](double value) { return model::PlainNumberText(static_cast<float>(value)); });
 
-    resize(app::TwipsToPixels(this, WidthTwips, HeightTwips));
+    resize(views::TwipsToPixels(this, WidthTwips, HeightTwips));
     GeneralStuff& state = app_.state();
     state.GraphOpen = true;
     app_.cycle().SetActivity(
-        app::Activity::GraphFeed, [&state] { return state.GraphOpen; },
+        core::Activity::GraphFeed, [&state] { return state.GraphOpen; },
         [&state] { return static_cast<double>(state.GraphingInterval); },
         [this] { UpdateGraph(); });
     app_.remoteSelection().SetGraphRelabel([this](bool remote2Selected) {
@@ -87,7 +87,7 @@ void FrmGraph::Unload() {
     }
     loaded_ = false;
     app_.state().GraphOpen = false;
-    app_.cycle().ClearActivity(app::Activity::GraphFeed);
+    app_.cycle().ClearActivity(core::Activity::GraphFeed);
     app_.remoteSelection().SetGraphRelabel({});
     timeline_->Detach();
 }
@@ -131,12 +131,12 @@ QSizeF FrmGraph::ChartSizeTwips(QSizeF outerTwips) {
 }
 
 void FrmGraph::Form_Resize() {
-    const QWidget& outer = app::OuterWindow(*this);
-    const double dpi = app::LogicalDpi(this);
+    const QWidget& outer = views::OuterWindow(*this);
+    const double dpi = views::LogicalDpi(this);
     const QSizeF chart = ChartSizeTwips(
-        {app::PixelsToTwips(outer.width(), dpi), app::PixelsToTwips(outer.height(), dpi)});
+        {views::PixelsToTwips(outer.width(), dpi), views::PixelsToTwips(outer.height(), dpi)});
     PlaceEventList(
-        QSize(app::TwipsToPixels(chart.width(), dpi), app::TwipsToPixels(chart.height(), dpi)));
+        QSize(views::TwipsToPixels(chart.width(), dpi), views::TwipsToPixels(chart.height(), dpi)));
 }
 
 void FrmGraph::showEvent(QShowEvent* event) {

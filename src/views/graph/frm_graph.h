@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <memory>
 
-namespace qmt::app {
+namespace qmt::core {
 class Application;
 }
 namespace qmt::widgets {
@@ -31,7 +31,7 @@ public:
     static constexpr double ChartWidthMarginTwips = 200;
     static constexpr double ChartHeightMarginTwips = 400;
 
-    explicit FrmGraph(app::Application& app, QWidget* parent = nullptr);
+    explicit FrmGraph(core::Application& app, QWidget* parent = nullptr);
     ~FrmGraph() override;
 
     widgets::StripChart* stpGraph() const { return stpGraph_; }
@@ -65,7 +65,7 @@ private:
     void PlaceEventList(QSize chart);
     void ExportEventsFromMenu();
 
-    app::Application& app_;
+    core::Application& app_;
     widgets::StripChart* stpGraph_ = nullptr;
     std::unique_ptr<AlertTimeline> timeline_;
     std::unique_ptr<EventMenuItems> eventMenu_;

@@ -1,10 +1,10 @@
 #include "views/limits/frm_limits.h"
 
-#include "app/application.h"
-#include "app/twips.h"
+#include "core/application.h"
 #include "link/channel_limits.h"
 #include "model/number_text.h"
 #include "model/temp_codes.h"
+#include "views/twips.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -66,8 +66,8 @@ Indicator::State StateOf(model::AlertState state) {
 
 } // namespace
 
-FrmLimits::FrmLimits(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
-    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
+FrmLimits::FrmLimits(core::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+    views::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Limits and Interrupts"));
     setObjectName(QStringLiteral("frmLimits"));
@@ -169,7 +169,7 @@ void FrmLimits::Load() {
     }
     loaded_ = true;
     app_.cycle().SetActivity(
-        app::Activity::LimitsRefresh, [this] { return app_.state().LimitsOpen; },
+        core::Activity::LimitsRefresh, [this] { return app_.state().LimitsOpen; },
         [] { return RefreshIntervalMs; },
         [this] {
             UpdateStatusBits();
@@ -177,7 +177,8 @@ void FrmLimits::Load() {
         });
     app_.remoteSelection().SetLimitsRelabel([this](bool remote2) { Relabel(remote2); });
     app_.limitWrites().SetLimitsReread([this](std::int32_t reg) { LimitWritten(reg); });
-    app_.statusReader().SetLampsListener([this](const app::StatusPoll& poll) { ShowStatus(poll); });
+    app_.statusReader().SetLampsListener(
+        [this](const core::StatusPoll& poll) { ShowStatus(poll); });
 }
 
 void FrmLimits::Unload() {
@@ -186,7 +187,7 @@ void FrmLimits::Unload() {
     }
     loaded_ = false;
     app_.state().LimitsOpen = false;
-    app_.cycle().ClearActivity(app::Activity::LimitsRefresh);
+    app_.cycle().ClearActivity(core::Activity::LimitsRefresh);
     app_.remoteSelection().SetLimitsRelabel(nullptr);
     app_.limitWrites().SetLimitsReread(nullptr);
     app_.statusReader().SetLampsListener(nullptr);
@@ -247,7 +248,7 @@ void FrmLimits::UpdateStatusBits() {
     ShowStatus(app_.statusReader().Read());
 }
 
-void FrmLimits::ShowStatus(const app::StatusPoll& poll) {
+void FrmLimits::ShowStatus(const core::StatusPoll& poll) {
     const auto status1 = poll.status1;
     const auto status2 = poll.status2;
     const auto states = model::AlertStates(status1, status2);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/status_reader.h"
+#include "core/status_reader.h"
 #include "model/alert_bits.h"
 #include "widgets/gauge.h"
 #include "widgets/indicator.h"
@@ -11,7 +11,7 @@
 class QGroupBox;
 class QLabel;
 
-namespace qmt::app {
+namespace qmt::core {
 class Application;
 }
 
@@ -33,7 +33,7 @@ public:
     static constexpr double RefreshIntervalMs = 200;
     static constexpr int GaugeCount = 3;
 
-    explicit FrmLimits(app::Application& app, QWidget* parent = nullptr);
+    explicit FrmLimits(core::Application& app, QWidget* parent = nullptr);
     ~FrmLimits() override;
 
     widgets::Gauge* ggeTemp(int index) const;
@@ -68,11 +68,11 @@ private:
     void WithdrawStatusNote();
     // After a configuration write: the load handling, then the channel's titles.
     void Relabel(bool remote2Selected);
-    void ShowStatus(const app::StatusPoll& poll);
+    void ShowStatus(const core::StatusPoll& poll);
     void LimitWritten(std::int32_t reg);
     void ggeTemp_PointerMoved(int index);
 
-    app::Application& app_;
+    core::Application& app_;
     std::array<widgets::Gauge*, GaugeCount> gauges_{};
     std::array<widgets::Indicator*, model::AlertBitCount> indicators_{};
     std::array<QLabel*, model::AlertBitCount> captions_{};

@@ -1,11 +1,11 @@
 #include "views/logging/frm_logging.h"
 
-#include "app/interval_entry.h"
-#include "app/twips.h"
-#include "app/up_down.h"
 #include "link/executable_folder.h"
 #include "model/number_text.h"
+#include "views/interval_entry.h"
 #include "views/logging/log_session.h"
+#include "views/twips.h"
+#include "views/up_down.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -17,7 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace qmt::app {
+namespace qmt::views {
 
 namespace {
 
@@ -136,4 +136,4 @@ void FrmLogging::cmdClose_Click() {
     OuterWindow(*this).close();
 }
 
-} // namespace qmt::app
+} // namespace qmt::views

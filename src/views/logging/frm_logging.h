@@ -10,7 +10,7 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-namespace qmt::app {
+namespace qmt::views {
 
 class LogSession;
 class UpDown;
@@ -58,4 +58,4 @@ private:
     QPushButton* cmdClose_ = nullptr;
 };
 
-} // namespace qmt::app
+} // namespace qmt::views

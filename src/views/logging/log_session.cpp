@@ -3,9 +3,9 @@
 #include <QEvent>
 #include <QFile>
 
-namespace qmt::app {
+namespace qmt::views {
 
-LogSession::LogSession(GeneralStuff& state, MonitoringCycle& cycle, QObject* parent)
+LogSession::LogSession(GeneralStuff& state, core::MonitoringCycle& cycle, QObject* parent)
     : QObject(parent), state_(state), cycle_(cycle), log_(state) {
     if (parent != nullptr) {
         parent->installEventFilter(this);
@@ -14,7 +14,7 @@ LogSession::LogSession(GeneralStuff& state, MonitoringCycle& cycle, QObject* par
 
 LogSession::~LogSession() {
     if (Running()) {
-        cycle_.ClearActivity(Activity::LogLine);
+        cycle_.ClearActivity(core::Activity::LogLine);
         log_.Stop();
     }
 }
@@ -25,7 +25,7 @@ output::WriteOutcome LogSession::Start(std::int32_t intervalMs) {
         return outcome;
     }
     cycle_.SetActivity(
-        Activity::LogLine, [this] { return state_.LoggingOn; },
+        core::Activity::LogLine, [this] { return state_.LoggingOn; },
         [this] { return static_cast<double>(state_.LoggingInterval); },
         [this] { AppendLogLine(); });
     emit statusChanged(QString::fromLatin1(EnabledText), QString());
@@ -33,7 +33,7 @@ output::WriteOutcome LogSession::Start(std::int32_t intervalMs) {
 }
 
 void LogSession::Stop() {
-    cycle_.ClearActivity(Activity::LogLine);
+    cycle_.ClearActivity(core::Activity::LogLine);
     // A flush that fails may have cost lines already counted as written.
     ShowOutcome(log_.Stop(), ReadyText);
 }
@@ -64,4 +64,4 @@ void LogSession::ShowOutcome(const output::WriteOutcome& outcome, const char* te
     }
 }
 
-} // namespace qmt::app
+} // namespace qmt::views

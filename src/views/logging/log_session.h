@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/monitoring_cycle.h"
+#include "core/monitoring_cycle.h"
 #include "model/general_stuff.h"
 #include "output/data_log.h"
 
 #include <QObject>
 #include <QString>
 
-namespace qmt::app {
+namespace qmt::views {
 
 // The program's running log. It belongs to the main window, not to the
 // logging window: logging goes on after that window is closed, with the
@@ -24,7 +24,7 @@ public:
     // The parent is the main window: when it closes, the program is ending
     // (also after a link failure, which ends it without unwinding), so the
     // lines written so far are flushed to disk then.
-    LogSession(GeneralStuff& state, MonitoringCycle& cycle, QObject* parent = nullptr);
+    LogSession(GeneralStuff& state, core::MonitoringCycle& cycle, QObject* parent = nullptr);
     // A log still running when the session goes is stopped and flushed.
     ~LogSession() override;
     LogSession(const LogSession&) = delete;
@@ -54,8 +54,8 @@ private:
     void ShowOutcome(const output::WriteOutcome& outcome, const char* text);
 
     GeneralStuff& state_;
-    MonitoringCycle& cycle_;
+    core::MonitoringCycle& cycle_;
     output::DataLog log_;
 };
 
-} // namespace qmt::app
+} // namespace qmt::views

@@ -1,11 +1,11 @@
 #include "views/logging/logging_dialogs.h"
 
-#include "app/app_identity.h"
+#include "core/app_identity.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
 
-namespace qmt::app {
+namespace qmt::views {
 
 namespace {
 
@@ -21,7 +21,7 @@ QString ChooseLogFile(QWidget* parent, const QString& folder) {
 }
 
 void Warn(QWidget* parent, const QString& text) {
-    QMessageBox::warning(parent, ApplicationTitle(), text);
+    QMessageBox::warning(parent, core::ApplicationTitle(), text);
 }
 
 } // namespace
@@ -30,4 +30,4 @@ LoggingDialogs LoggingDialogs::Desktop() {
     return {ChooseLogFile, Warn};
 }
 
-} // namespace qmt::app
+} // namespace qmt::views

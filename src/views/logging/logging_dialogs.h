@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace qmt::app {
+namespace qmt::views {
 
 // The modal boxes of the logging window, replaceable so that tests answer
 // them instead of a person.
@@ -19,4 +19,4 @@ struct LoggingDialogs {
     static LoggingDialogs Desktop();
 };
 
-} // namespace qmt::app
+} // namespace qmt::views

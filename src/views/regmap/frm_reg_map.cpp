@@ -1,10 +1,10 @@
 #include "views/regmap/frm_reg_map.h"
 
-#include "app/application.h"
-#include "app/twips.h"
+#include "core/application.h"
 #include "model/alert_bits.h"
 #include "model/number_text.h"
 #include "views/regmap/register_tree.h"
+#include "views/twips.h"
 #include "views/value_entry.h"
 
 #include <QCheckBox>
@@ -98,8 +98,8 @@ int Depth(const QTreeWidgetItem* node) {
 
 } // namespace
 
-FrmRegMap::FrmRegMap(app::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
-    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
+FrmRegMap::FrmRegMap(core::Application& app, QWidget* parent) : QWidget(parent), app_(app) {
+    views::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmRegMap"));
     setWindowTitle(QStringLiteral("Register Map"));
@@ -126,7 +126,7 @@ QGroupBox* FrmRegMap::BuildTreeFrame() {
     TreeView1_->setObjectName(QStringLiteral("TreeView1"));
     TreeView1_->setHeaderHidden(true);
     TreeView1_->setColumnCount(1);
-    TreeView1_->setIndentation(app::TwipsToPixels(TreeIndentTwips, app::LogicalDpi(this)));
+    TreeView1_->setIndentation(views::TwipsToPixels(TreeIndentTwips, views::LogicalDpi(this)));
     TreeView1_->setAccessibleName(QStringLiteral("Register Map"));
     treeViewport_ = TreeView1_->viewport();
     TreeView1_->viewport()->installEventFilter(this);
@@ -311,7 +311,7 @@ void FrmRegMap::Load() {
     TreeView1_->topLevelItem(0)->setExpanded(true);
     app_.state().RegMapOpen = true;
     app_.cycle().SetActivity(
-        app::Activity::RegMapContinuousRead,
+        core::Activity::RegMapContinuousRead,
         [this] { return app_.state().RegMapOpen && chkContRead_->isChecked(); },
         [] { return ContinuousReadMs; }, [this] { cmdRead_Click(); });
     loaded_ = true;
@@ -322,7 +322,7 @@ void FrmRegMap::Unload() {
         return;
     }
     loaded_ = false;
-    app_.cycle().ClearActivity(app::Activity::RegMapContinuousRead);
+    app_.cycle().ClearActivity(core::Activity::RegMapContinuousRead);
     app_.state().RegMapOpen = false;
 }
 
@@ -393,7 +393,7 @@ void FrmRegMap::ShowBits(std::int32_t value) {
 
 void FrmRegMap::LayoutBitDisplay() {
     const int width = fraBits_->width();
-    const int margin = app::TwipsToPixels(BitMarginTwips, app::LogicalDpi(this));
+    const int margin = views::TwipsToPixels(BitMarginTwips, views::LogicalDpi(this));
     const int bitTop = fraBits_->fontMetrics().height() + 2;
     for (int i = BitCount - 1; i >= 0; --i) {
         const BitPlace place = PlaceOfBit(width, margin, i);
@@ -481,7 +481,7 @@ std::optional<std::int32_t> FrmRegMap::Read(std::int32_t reg) {
     if (reg == model::StatusRegister1 || reg == model::StatusRegister2) {
         // Reading clears the latched bits: the one status reader polls, and
         // the lamps, lanes and events get this poll as well.
-        const app::StatusPoll& poll = app_.statusReader().ReadNow();
+        const core::StatusPoll& poll = app_.statusReader().ReadNow();
         const std::optional<std::uint8_t> status =
             reg == model::StatusRegister1 ? poll.status1 : poll.status2;
         if (!status) {

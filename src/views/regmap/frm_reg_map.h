@@ -16,7 +16,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace qmt::app {
+namespace qmt::core {
 class Application;
 }
 
@@ -36,7 +36,7 @@ public:
     static constexpr double HeightTwips = 6330;
     static constexpr double ContinuousReadMs = 500;
 
-    explicit FrmRegMap(app::Application& app, QWidget* parent = nullptr);
+    explicit FrmRegMap(core::Application& app, QWidget* parent = nullptr);
     ~FrmRegMap() override;
 
     // Shows record `index` of the register table and the chip's value of it,
@@ -98,7 +98,7 @@ private:
     void txtDec_Change();
     void txtHex_Change();
 
-    app::Application& app_;
+    core::Application& app_;
     QTreeWidget* TreeView1_ = nullptr;
     const QObject* treeViewport_ = nullptr; // compared only, so safe while children go
     const QTreeWidgetItem* currentAtPress_ = nullptr;

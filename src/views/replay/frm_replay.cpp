@@ -1,9 +1,9 @@
 #include "views/replay/frm_replay.h"
 
-#include "app/twips.h"
 #include "output/log_file_load.h"
 #include "views/replay/replay_chart.h"
 #include "views/replay/replay_texts.h"
+#include "views/twips.h"
 #include "widgets/strip_chart.h"
 
 #include <QFileInfo>
@@ -25,7 +25,7 @@ FrmReplay::FrmReplay(const QString& path, std::unique_ptr<output::LogFileLoad> l
                      ReplayDialogs dialogs, QWidget* parent)
     : QWidget(parent), fileName_(QFileInfo(path).fileName()), load_(std::move(load)),
       dialogs_(std::move(dialogs)) {
-    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
+    views::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmReplay"));
     setWindowTitle(fileName_);
@@ -138,7 +138,7 @@ void FrmReplay::Abandon(const QString& warning) {
     if (!warning.isEmpty()) {
         dialogs_.warn(this, warning);
     }
-    app::OuterWindow(*this).close();
+    views::OuterWindow(*this).close();
 }
 
 QString FrmReplay::SummaryText() const {

@@ -1,6 +1,6 @@
 #include "views/replay/replay_dialogs.h"
 
-#include "app/app_identity.h"
+#include "core/app_identity.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -24,7 +24,7 @@ int PickRun(QWidget* parent, const QStringList& choices) {
 }
 
 void Warn(QWidget* parent, const QString& text) {
-    QMessageBox::warning(parent, app::ApplicationTitle(), text);
+    QMessageBox::warning(parent, core::ApplicationTitle(), text);
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "views/save/frm_save.h"
 
-#include "app/application.h"
-#include "app/twips.h"
+#include "core/application.h"
 #include "files/settings_file_io.h"
 #include "files/settings_messages.h"
 #include "files/settings_reader.h"
 #include "files/settings_save.h"
 #include "link/executable_folder.h"
+#include "views/twips.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -26,7 +26,7 @@ namespace {
 // link failure the program is ending, so the timer stays stopped.
 class MasterTimerPause {
 public:
-    explicit MasterTimerPause(app::Application& app)
+    explicit MasterTimerPause(core::Application& app)
         : app_(app), exceptions_(std::uncaught_exceptions()) {
         app_.StopMasterTimer();
     }
@@ -39,7 +39,7 @@ public:
     MasterTimerPause& operator=(const MasterTimerPause&) = delete;
 
 private:
-    app::Application& app_;
+    core::Application& app_;
     int exceptions_;
 };
 
@@ -53,14 +53,14 @@ std::string FileName(const QString& path) {
 
 } // namespace
 
-FrmSave::FrmSave(app::Application& app, SettingsFileDialogs dialogs, QWidget* parent)
+FrmSave::FrmSave(core::Application& app, SettingsFileDialogs dialogs, QWidget* parent)
     : QWidget(parent), app_(app), dialogs_(std::move(dialogs)) {
-    app::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
+    views::SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Save/Recall Settings"));
     setObjectName(QStringLiteral("frmSave"));
     BuildControls();
-    resize(app::TwipsToPixels(this, WidthTwips, HeightTwips));
+    resize(views::TwipsToPixels(this, WidthTwips, HeightTwips));
 }
 
 void FrmSave::BuildControls() {
@@ -149,7 +149,7 @@ void FrmSave::cmdRecall_Click() {
 }
 
 void FrmSave::cmdClose_Click() {
-    app::OuterWindow(*this).close();
+    views::OuterWindow(*this).close();
 }
 
 void FrmSave::Report(const std::string& text) {

@@ -8,7 +8,7 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-namespace qmt::app {
+namespace qmt::core {
 class Application;
 }
 
@@ -26,7 +26,7 @@ public:
     static constexpr double WidthTwips = 7080;
     static constexpr double HeightTwips = 4200;
 
-    FrmSave(app::Application& app, SettingsFileDialogs dialogs, QWidget* parent = nullptr);
+    FrmSave(core::Application& app, SettingsFileDialogs dialogs, QWidget* parent = nullptr);
 
     QLineEdit* txtComment() const { return txtComment_; }
     QCheckBox* chkNotDefaults() const { return chkNotDefaults_; }
@@ -46,7 +46,7 @@ private:
     void cmdClose_Click();
     void Report(const std::string& text);
 
-    app::Application& app_;
+    core::Application& app_;
     SettingsFileDialogs dialogs_;
     QLineEdit* txtComment_ = nullptr;
     QCheckBox* chkNotDefaults_ = nullptr;

@@ -1,9 +1,10 @@
 #include "app/support/app_world.h"
 
-#include "app/frm_main.h"
-#include "app/frm_splash.h"
-#include "app/startup.h"
 #include "link/executable_folder.h"
+#include "shell/frm_main.h"
+#include "shell/frm_splash.h"
+#include "shell/shell.h"
+#include "shell/startup.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -42,29 +43,31 @@ AppWorld::AppWorld(std::unique_ptr<link::Bridge> bridge)
         stub = stubBridge.get();
         bridge = std::move(stubBridge);
     }
-    app::ShellServices services;
+    core::ShellServices services;
     services.showCriticalMessage = [this](const QString& caption, const QString& text) {
-        const app::FrmSplash* splash = app->splash();
-        app::FrmMain* mainWindow = app->mainWindow();
+        const shell::FrmSplash* splash = shell->splash();
+        shell::FrmMain* mainWindow = shell->mainWindow();
         messages.push_back({caption, text, splash && splash->isVisible(),
                             mainWindow && mainWindow->isVisible(),
                             mainWindow && mainWindow->tmrMaster().isActive()});
     };
     services.exitProgram = [](int status) { throw ProgramExit{status}; };
     services.openUrl = [this](const QUrl& url) { openedUrls.push_back(url); };
-    app = std::make_unique<app::Application>(std::move(fakeClock), std::move(bridge), settingsFile,
-                                             std::move(services));
+    app = std::make_unique<core::Application>(std::move(fakeClock), std::move(bridge), settingsFile,
+                                              std::move(services));
+    shell = std::make_unique<shell::Shell>(*app);
     qApp->installEventFilter(this);
 }
 
 AppWorld::~AppWorld() {
+    shell.reset();
     app.reset();
     // Child windows closed during the test are deleted by the event loop.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 std::optional<int> AppWorld::RunMain() {
-    return ExitStatus([this] { app::Main(*app, {link::ExecutableFolder(), false, {}}); });
+    return ExitStatus([this] { shell::Main(*shell, {link::ExecutableFolder(), false, {}}); });
 }
 
 std::optional<int> AppWorld::Tick(std::int64_t advanceMs) {
@@ -92,13 +95,13 @@ bool AppWorld::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::Show) {
         return false;
     }
-    if (auto* mainWindow = qobject_cast<app::FrmMain*>(watched)) {
+    if (auto* mainWindow = qobject_cast<shell::FrmMain*>(watched)) {
         trace.append(QStringLiteral("main shown") +
-                     (app->splash() ? " with the splash loaded" : "") +
+                     (shell->splash() ? " with the splash loaded" : "") +
                      (mainWindow->tmrMaster().isActive() ? " with the timer on" : ""));
-    } else if (auto* splash = qobject_cast<app::FrmSplash*>(watched)) {
-        connect(splash, &app::FrmSplash::stageShown, this, [this](const QString& text) {
-            const bool overMain = app->mainWindow() && main().isVisible();
+    } else if (auto* splash = qobject_cast<shell::FrmSplash*>(watched)) {
+        connect(splash, &shell::FrmSplash::stageShown, this, [this](const QString& text) {
+            const bool overMain = shell->mainWindow() && main().isVisible();
             trace.append(overMain ? text + " over the main window" : text);
         });
     }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/application.h"
+#include "core/application.h"
+#include "shell/shell.h"
 #include "support/fake_clock.h"
 #include "support/stub_bridge.h"
 
@@ -36,7 +37,7 @@ public:
     // Raw MainLeft, MainTop, MainWidth, MainHeight texts in the settings file.
     void StoreSettings(const QStringList& leftTopWidthHeight);
     QStringList StoredSettings() const;
-    app::FrmMain& main() const { return *app->mainWindow(); }
+    shell::FrmMain& main() const { return *shell->mainWindow(); }
 
     QTemporaryDir folder;
     QString settingsFile;
@@ -45,7 +46,9 @@ public:
     QStringList trace;
     FakeClock* clock = nullptr;
     StubBridge* stub = nullptr; // null when the test brought its own bridge
-    std::unique_ptr<app::Application> app;
+    std::unique_ptr<core::Application> app;
+    // Declared after the application, so that it goes first.
+    std::unique_ptr<shell::Shell> shell;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -91,11 +91,11 @@ private slots:
 
 void TestFrmCompare::opensFromMenuToolbarAndRegisterMap() {
     test::ViewWorld w;
-    QVERIFY(w.OpensBy("mnuCompare", app::WindowId::Compare));
-    QVERIFY(w.OpensBy("Compare", app::WindowId::Compare));
+    QVERIFY(w.OpensBy("mnuCompare", shell::WindowId::Compare));
+    QVERIFY(w.OpensBy("Compare", shell::WindowId::Compare));
     w.main().childWindows().CloseAll();
-    test::Click(w.Open<FrmRegMap>(app::WindowId::RegMap)->cmdCompare());
-    QVERIFY(w.Loaded<FrmCompare>(app::WindowId::Compare) != nullptr);
+    test::Click(w.Open<FrmRegMap>(shell::WindowId::RegMap)->cmdCompare());
+    QVERIFY(w.Loaded<FrmCompare>(shell::WindowId::Compare) != nullptr);
 }
 
 void TestFrmCompare::highlightsTheRowsThatDifferWithTheirBitsAndFiltersThem() {

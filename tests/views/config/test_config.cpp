@@ -1,5 +1,5 @@
-#include "app/up_down.h"
 #include "views/config/frm_config.h"
+#include "views/up_down.h"
 #include "views/view_world.h"
 
 namespace qmt::views {
@@ -12,7 +12,7 @@ struct ConfigWorld : test::ViewWorld {
     ConfigWorld(std::uint8_t config1, std::uint8_t rate, std::uint8_t config2,
                 std::uint8_t hysteresis)
         : ViewWorld({{0x03, config1}, {0x04, rate}, {0x24, config2}, {0x21, hysteresis}}),
-          window(Trigger<FrmConfig>("mnuGeneralConfig", app::WindowId::Config)),
+          window(Trigger<FrmConfig>("mnuGeneralConfig", shell::WindowId::Config)),
           frame(qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
         Requests();
     }
@@ -62,7 +62,7 @@ void TestConfig::loadShowsTheBitsAndApplyWritesThemBackInOrder() {
     QVERIFY(!w.Closed());
 
     // The arrows stop at 100.
-    auto* upDown = c.findChild<app::UpDown*>("UpDown1");
+    auto* upDown = c.findChild<views::UpDown*>("UpDown1");
     c.txtTHERMHyst()->setText("99");
     upDown->StepUp();
     upDown->StepUp();

@@ -1,5 +1,5 @@
-#include "app/frm_main.h"
 #include "app/support/app_world.h"
+#include "shell/frm_main.h"
 #include "views/emulated_board.h"
 #include "views/graph/alert_timeline.h"
 #include "views/graph/event_list.h"
@@ -31,7 +31,7 @@ struct BoardWorld {
         started = board->loaded && !world->RunMain().has_value();
     }
     FrmGraph* Graph() const {
-        return qobject_cast<FrmGraph*>(world->main().childWindows().Loaded(app::WindowId::Graph));
+        return qobject_cast<FrmGraph*>(world->main().childWindows().Loaded(shell::WindowId::Graph));
     }
     void Run(int ticks) const {
         for (int i = 0; i < ticks; ++i) {
@@ -83,9 +83,9 @@ void TestAlertTimeline::statusIsReadOncePer200MsWhoeverIsOpen() {
     constexpr int Ticks = 200;
     BoardWorld both(SwingingBoard);
     QVERIFY(both.started);
-    both.world->main().OpenWindow(app::WindowId::Limits);
+    both.world->main().OpenWindow(shell::WindowId::Limits);
     auto* limits =
-        qobject_cast<FrmLimits*>(both.world->main().childWindows().Loaded(app::WindowId::Limits));
+        qobject_cast<FrmLimits*>(both.world->main().childWindows().Loaded(shell::WindowId::Limits));
     QVERIFY(limits != nullptr);
     const std::size_t mark = both.board->requests.size();
     both.Run(Ticks);
@@ -113,9 +113,9 @@ void TestAlertTimeline::limitLinesFollowAWriteFromTheRegisterMapWithoutPolling()
     w.Run(100);
     QCOMPARE(w.board->Count(0x07, mark), 0L); // nothing polls the limits
 
-    w.world->main().OpenWindow(app::WindowId::RegMap);
+    w.world->main().OpenWindow(shell::WindowId::RegMap);
     auto* regMap =
-        qobject_cast<FrmRegMap*>(w.world->main().childWindows().Loaded(app::WindowId::RegMap));
+        qobject_cast<FrmRegMap*>(w.world->main().childWindows().Loaded(shell::WindowId::RegMap));
     QVERIFY(regMap != nullptr);
     regMap->txtWriteAddr()->setText("0D");
     regMap->txtDec()->setText("70");

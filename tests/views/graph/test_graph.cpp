@@ -1,5 +1,5 @@
-#include "app/twips.h"
 #include "views/graph/frm_graph.h"
+#include "views/twips.h"
 #include "views/view_world.h"
 #include "widgets/strip_chart.h"
 
@@ -18,7 +18,7 @@ QStringList Captions(const StripChart& chart) {
 }
 
 FrmGraph* LoadedGraph(const ViewWorld& world) {
-    return world.Loaded<FrmGraph>(app::WindowId::Graph);
+    return world.Loaded<FrmGraph>(shell::WindowId::Graph);
 }
 
 void WriteConfiguration(ViewWorld& w, std::int32_t value,
@@ -63,8 +63,8 @@ void TestGraph::startupOpensTheGraphFirstAndFeedsIt() {
     QVERIFY(chart.History(2).Size() >= 17 && chart.History(2).Size() <= 21);
 
     // Opening again from the menu or the toolbar shows the same window.
-    QCOMPARE(w.Trigger<FrmGraph>("mnuGraph", app::WindowId::Graph), graph);
-    QCOMPARE(w.Trigger<FrmGraph>("Graphs", app::WindowId::Graph), graph);
+    QCOMPARE(w.Trigger<FrmGraph>("mnuGraph", shell::WindowId::Graph), graph);
+    QCOMPARE(w.Trigger<FrmGraph>("Graphs", shell::WindowId::Graph), graph);
     QCOMPARE(w.main().mdiArea()->subWindowList().size(), 1);
 }
 
@@ -119,8 +119,8 @@ void TestGraph::chartFollowsTheWindowSizeButNeverBelowZero() {
     // The window applies it: a resized frame resizes the chart.
     ViewWorld w;
     FrmGraph& graph = *LoadedGraph(w);
-    app::OuterWindow(graph).resize(app::TwipsToPixels(&graph, 6000, 5000));
-    QVERIFY(SizeNear(graph.stpGraph()->size(), app::TwipsToPixels(&graph, 5800, 4600)));
+    views::OuterWindow(graph).resize(views::TwipsToPixels(&graph, 6000, 5000));
+    QVERIFY(SizeNear(graph.stpGraph()->size(), views::TwipsToPixels(&graph, 5800, 4600)));
 }
 
 void TestGraph::closingStopsTheFeedAtOnceAndReopeningStartsEmpty() {
@@ -129,7 +129,7 @@ void TestGraph::closingStopsTheFeedAtOnceAndReopeningStartsEmpty() {
     QCOMPARE(w.world.Tick(100), std::nullopt);
     QCOMPARE(graph->stpGraph()->History(0).Size(), std::size_t{1});
 
-    QVERIFY(app::OuterWindow(*graph).close());
+    QVERIFY(views::OuterWindow(*graph).close());
     QVERIFY(!w.state().GraphOpen);
     // The window is deleted only by the event loop; until then it is left alone.
     QVERIFY(!graph.isNull());
@@ -142,7 +142,7 @@ void TestGraph::closingStopsTheFeedAtOnceAndReopeningStartsEmpty() {
     QCOMPARE(w.world.Tick(100), std::nullopt);
 
     // Reopened: a new, empty chart with its design captions for traces 2 and 3.
-    w.main().OpenWindow(app::WindowId::Graph);
+    w.main().OpenWindow(shell::WindowId::Graph);
     FrmGraph* reopened = LoadedGraph(w);
     QVERIFY(reopened != nullptr);
     QVERIFY(w.state().GraphOpen);

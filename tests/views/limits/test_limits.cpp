@@ -17,7 +17,7 @@ struct LimitsWorld : test::ViewWorld {
         : LimitsWorld(new LimitsBoard, registers) {}
     LimitsWorld(LimitsBoard* owned, const test::Registers& registers)
         : ViewWorld(owned, registers), board(owned) {}
-    FrmLimits* Open() { return ViewWorld::Open<FrmLimits>(app::WindowId::Limits); }
+    FrmLimits* Open() { return ViewWorld::Open<FrmLimits>(shell::WindowId::Limits); }
 
     LimitsBoard* board;
 };
@@ -53,7 +53,7 @@ private slots:
 
 void TestLimits::loadReadsEveryLimitAndOpensTheRefresh() {
     LimitsWorld w(With({{0x08, 0x14}, {0x14, 0x40}, {0x00, 0x19}, {0x01, 0x19}, {0x10, 0x80}}));
-    auto* window = w.Trigger<FrmLimits>("mnuLimits", app::WindowId::Limits);
+    auto* window = w.Trigger<FrmLimits>("mnuLimits", shell::WindowId::Limits);
     QVERIFY(window != nullptr);
     QCOMPARE(w.Requests(), ReadLimitsOrder); // reads only: no pointer set writes
     const Gauge* remote1 = window->ggeTemp(1);
@@ -165,10 +165,10 @@ void TestLimits::remote2SelectionFollowsEveryConfigurationWrite() {
 void TestLimits::closingStopsThePollsAtOnce() {
     LimitsWorld w(PowerOn);
     // The limits window alone: the graph's status lanes would poll on.
-    app::ChildWindows& windows = w.main().childWindows();
-    windows.Loaded(app::WindowId::Graph)->parentWidget()->close();
+    shell::ChildWindows& windows = w.main().childWindows();
+    windows.Loaded(shell::WindowId::Graph)->parentWidget()->close();
     w.main().findChild<QAction*>("Limits")->trigger(); // the toolbar button
-    QWidget* window = windows.Loaded(app::WindowId::Limits);
+    QWidget* window = windows.Loaded(shell::WindowId::Limits);
     QVERIFY(qobject_cast<FrmLimits*>(window) != nullptr);
     w.world.Tick();
     QCOMPARE(w.Requests().filter("P").size(), 2);
@@ -183,7 +183,7 @@ void TestLimits::closingStopsThePollsAtOnce() {
     w.world.app->access().WriteRegister(LimitsBoard::Address, 0x09, config);
     QCOMPARE(w.Requests(), (QStringList{"W09=08", "R03"}));
     test::DeleteClosed();
-    QCOMPARE(w.main().childWindows().Loaded(app::WindowId::Limits), nullptr);
+    QCOMPARE(w.main().childWindows().Loaded(shell::WindowId::Limits), nullptr);
 }
 
 void TestLimits::lostLinkDuringAMoveEndsTheProgramWithTheWindowUnloaded() {

@@ -4,7 +4,7 @@
 
 #include <QDir>
 
-namespace qmt::app {
+namespace qmt::views {
 
 using test::Click;
 
@@ -22,7 +22,7 @@ struct LoggingWorld : test::ViewWorld {
         : ViewWorld(test::Registers{{0x03, 0x04}}) {} // extended range, so readings go below 0
 
     FrmLogging& Open() {
-        auto* window = ViewWorld::Open<FrmLogging>(WindowId::Log);
+        auto* window = ViewWorld::Open<FrmLogging>(shell::WindowId::Log);
         window->SetDialogs({[this](QWidget*, const QString&) { return chosenFile; },
                             [this](QWidget*, const QString& text) { warnings.append(text); }});
         return *window;
@@ -30,7 +30,7 @@ struct LoggingWorld : test::ViewWorld {
     void Close(FrmLogging& window) {
         test::Click(window.cmdClose());
         test::DeleteClosed();
-        QVERIFY(Loaded<FrmLogging>(WindowId::Log) == nullptr);
+        QVERIFY(Loaded<FrmLogging>(shell::WindowId::Log) == nullptr);
     }
     // Readings as extended-range register bytes: whole degrees plus 64, quarters in the low byte.
     void SetReadings(int local, double remote1, double remote2) {
@@ -76,8 +76,8 @@ void TestFrmLogging::opensFromMenuAndToolbarWithTheProgramsState() {
     w.state().LoggingInterval = 250;
     w.state().LogChannel = {false, true, false};
     for (const char* action : {"mnuLog", "Log"}) {
-        QVERIFY2(w.OpensBy(action, WindowId::Log), action);
-        auto* window = w.Loaded<FrmLogging>(WindowId::Log);
+        QVERIFY2(w.OpensBy(action, shell::WindowId::Log), action);
+        auto* window = w.Loaded<FrmLogging>(shell::WindowId::Log);
         QCOMPARE(window->txtLogInt()->text(), QString("250"));
         QVERIFY(!window->chkLog(0)->isChecked());
         QVERIFY(window->chkLog(1)->isChecked());
@@ -200,7 +200,7 @@ void TestFrmLogging::writeFailuresShowInTheStatusBarAndWritingResumes() {
     QCOMPARE(w.StatusTip(), w.chosenFile + ": No such file or directory");
 }
 
-} // namespace qmt::app
+} // namespace qmt::views
 
-QTEST_MAIN(qmt::app::TestFrmLogging)
+QTEST_MAIN(qmt::views::TestFrmLogging)
 #include "test_frm_logging.moc"

@@ -39,7 +39,7 @@ public:
 struct RegMapWorld : test::ViewWorld {
     RegMapWorld() { Open(); }
     template <class Board> explicit RegMapWorld(Board* board) : ViewWorld(board) { Open(); }
-    void Open() { window = ViewWorld::Open<FrmRegMap>(app::WindowId::RegMap); }
+    void Open() { window = ViewWorld::Open<FrmRegMap>(shell::WindowId::RegMap); }
     void Close() { qobject_cast<QMdiSubWindow*>(window->parentWidget())->close(); }
     QString Description() const { return window->findChild<QLabel*>("lblRegDescription")->text(); }
     QString Label(const char* name) const { return window->findChild<QLabel*>(name)->text(); }
@@ -263,7 +263,7 @@ void TestRegMap::continuousReadRunsTwiceASecondOnlyWhileCheckedAndLoaded() {
 
 void TestRegMap::statusRegistersAreReadByTheOneStatusReader() {
     RegMapWorld w;
-    auto* limits = w.ViewWorld::Open<FrmLimits>(app::WindowId::Limits);
+    auto* limits = w.ViewWorld::Open<FrmLimits>(shell::WindowId::Limits);
     w.chip()[0x02] = 0x41;
     w.chip()[0x23] = 0x01;
     w.Requests();
@@ -315,10 +315,11 @@ void TestRegMap::everyTransientIsAnEventWhileTheMapReadsTheStatus() {
     test::AppWorld world{std::unique_ptr<link::Bridge>(board)};
     board->clock = world.clock;
     QCOMPARE(world.RunMain(), std::nullopt);
-    world.main().OpenWindow(app::WindowId::RegMap);
+    world.main().OpenWindow(shell::WindowId::RegMap);
     auto* regMap =
-        qobject_cast<FrmRegMap*>(world.main().childWindows().Loaded(app::WindowId::RegMap));
-    auto* graph = qobject_cast<FrmGraph*>(world.main().childWindows().Loaded(app::WindowId::Graph));
+        qobject_cast<FrmRegMap*>(world.main().childWindows().Loaded(shell::WindowId::RegMap));
+    auto* graph =
+        qobject_cast<FrmGraph*>(world.main().childWindows().Loaded(shell::WindowId::Graph));
     QVERIFY(regMap != nullptr && graph != nullptr);
     regMap->txtReadAddr()->setText("2");
     regMap->chkContRead()->setChecked(true);
@@ -358,10 +359,10 @@ void TestRegMap::pointerBeyondTheAdaptersByteReadsNothingAndGoesOn() {
 void TestRegMap::menuAndToolbarOpenBothWindows() {
     const RegMapWorld w;
     for (const char* action : {"mnuRegMap", "Tree"}) {
-        QVERIFY2(w.OpensBy(action, app::WindowId::RegMap), action);
+        QVERIFY2(w.OpensBy(action, shell::WindowId::RegMap), action);
     }
     for (const char* action : {"Config", "mnuGeneralConfig"}) {
-        QVERIFY2(w.OpensBy(action, app::WindowId::Config), action);
+        QVERIFY2(w.OpensBy(action, shell::WindowId::Config), action);
     }
 }
 

@@ -70,7 +70,7 @@ struct ReplayWorld : ViewWorld {
     // Opens from the File menu and reads the file to its end.
     FrmReplay* OpenFromMenu(const QString& path) {
         answers.file = path;
-        auto* replay = Trigger<FrmReplay>("mnuOpenLog", app::WindowId::Replay);
+        auto* replay = Trigger<FrmReplay>("mnuOpenLog", shell::WindowId::Replay);
         if (replay != nullptr) {
             while (replay->LoadStep()) {
             }
@@ -110,7 +110,7 @@ private slots:
 void TestReplay::bothMenusOpenAReplayBesideTheUndisturbedLiveGraph() {
     ReplayWorld r;
     test::AppWorld& world = r.world;
-    FrmGraph* graph = r.Loaded<FrmGraph>(app::WindowId::Graph);
+    FrmGraph* graph = r.Loaded<FrmGraph>(shell::WindowId::Graph);
     QVERIFY(graph != nullptr);
     QCOMPARE(world.Tick(), std::nullopt);
     const std::size_t liveBefore = graph->stpGraph()->History(0).Size();
@@ -134,7 +134,7 @@ void TestReplay::bothMenusOpenAReplayBesideTheUndisturbedLiveGraph() {
     QVERIFY(openLog != nullptr);
     r.answers.file = r.Write("other.csv", Run({false, false, true}, 5, 1000));
     openLog->trigger();
-    auto* second = r.Loaded<FrmReplay>(app::WindowId::Replay);
+    auto* second = r.Loaded<FrmReplay>(shell::WindowId::Replay);
     QVERIFY(second != nullptr && second != first);
     while (second->LoadStep()) {
     }
@@ -223,7 +223,7 @@ void TestReplay::cancelAndUnreadableFilesOpenNothing() {
     // Cancel while a large file is being read: no question, no window.
     r.answers.offered.clear();
     r.answers.file = r.Write("big.csv", Run(All, 80000, 100) + Run(All, 2, 100));
-    QPointer<FrmReplay> big = r.Trigger<FrmReplay>("mnuOpenLog", app::WindowId::Replay);
+    QPointer<FrmReplay> big = r.Trigger<FrmReplay>("mnuOpenLog", shell::WindowId::Replay);
     QVERIFY(big != nullptr);
     QVERIFY(big->Loading());
     QVERIFY(big->LoadStep());

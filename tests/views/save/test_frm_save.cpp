@@ -87,15 +87,15 @@ private slots:
 
 void TestFrmSave::opensFromMenuAndToolbarAndForgetsTheCommentOnClose() {
     const test::ViewWorld w;
-    auto* window = w.Trigger<FrmSave>("mnuSave", app::WindowId::Save);
+    auto* window = w.Trigger<FrmSave>("mnuSave", shell::WindowId::Save);
     QVERIFY(window != nullptr);
     window->txtComment()->setText("kept while loaded");
-    QCOMPARE(w.Trigger<FrmSave>("Save", app::WindowId::Save), window);
+    QCOMPARE(w.Trigger<FrmSave>("Save", shell::WindowId::Save), window);
     QCOMPARE(window->txtComment()->text(), QString("kept while loaded"));
 
     test::Click(window->cmdClose());
-    QVERIFY(w.Loaded<FrmSave>(app::WindowId::Save) == nullptr);
-    window = w.Trigger<FrmSave>("Save", app::WindowId::Save);
+    QVERIFY(w.Loaded<FrmSave>(shell::WindowId::Save) == nullptr);
+    window = w.Trigger<FrmSave>("Save", shell::WindowId::Save);
     QVERIFY(window != nullptr && window->txtComment()->text().isEmpty());
 }
 

@@ -1,0 +1,4 @@
+#pragma once
+
+#include <QWidget>
+#include "shell/frm_main.h"

@@ -1,0 +1,3 @@
+#include "views/fine.h"
+#include "core/fine.h"
+#include "shell/frm_main.h"
