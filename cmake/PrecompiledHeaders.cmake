@@ -17,16 +17,7 @@ set(qmt_qt_headers
   <QObject> <QPainter> <QPointer> <QPushButton> <QString> <QStringList> <QTimer> <QToolButton>
   <QVBoxLayout> <QWidget>)
 
-# With optimisation GCC 12 reports flow warnings (-Warray-bounds,
-# -Wnull-dereference) inside standard headers that come from a precompiled
-# header as if they were our code, so the optimised builds parse the headers.
-if(CMAKE_BUILD_TYPE STREQUAL "Debug")
-  set(qmt_pch_default ON)
-else()
-  set(qmt_pch_default OFF)
-endif()
-option(QMT_PRECOMPILED_HEADERS "Share precompiled Qt, GoogleTest and standard headers"
-  ${qmt_pch_default})
+option(QMT_PRECOMPILED_HEADERS "Share precompiled Qt, GoogleTest and standard headers" ON)
 
 function(qmt_pch_anchor name)
   if(NOT QMT_PRECOMPILED_HEADERS)

@@ -117,7 +117,7 @@ TEST(LogReader, DamagedAndTruncatedLinesAreSkippedAndCounted) {
     text += ".5, 25, 30.25, 28.5, 7,\r\n"; // a column too many
     text += "nan, 25, 30.25, 28.5,\r\n";
     text += ".6, 1e39, 30.25, 28.5,\r\n"; // no single-precision value
-    text += std::string(LogReader::MaxLineBytes + 10, '1') + "\r\n";
+    text.append(LogReader::MaxLineBytes + 10, '1').append("\r\n");
     text += ".7, 25, 30.25, 28.5,\r\n";
     text += "Time ,Local(\xB0"
             "C) ,Fan(\xB0"
