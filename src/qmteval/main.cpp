@@ -15,20 +15,27 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <iostream>
+#include <variant>
 
 namespace {
 
 constexpr int UsageErrorStatus = 2;
 
-} // namespace
+// What the command line asks for, read before the window system is opened.
+struct StartOptions {
+    qmt::link::BridgeChoice bridge;
+    std::optional<std::int32_t> address;
+    bool quick = false;
+};
 
-int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("qmteval"));
-    QApplication::setApplicationDisplayName(qmt::core::ApplicationTitle());
-    QApplication::setApplicationVersion(qmt::core::VersionText());
-    QApplication::setWindowIcon(qmt::shell::ProductIcon());
+void SetIdentity() {
+    QCoreApplication::setApplicationName(QStringLiteral("qmteval"));
+    QCoreApplication::setApplicationVersion(qmt::core::VersionText());
+}
 
+// The options, or the exit status of a usage error; --help and --version
+// print and end here.
+std::variant<StartOptions, int> ParseOptions(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(qmt::core::ApplicationTitle());
     parser.addHelpOption();
@@ -59,7 +66,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(addressOption);
     parser.addOption(forceOption);
     parser.addOption(quickOption);
-    if (!parser.parse(QApplication::arguments())) {
+    if (!parser.parse(arguments)) {
         std::cerr << "qmteval: " << parser.errorText().toStdString() << '\n';
         return UsageErrorStatus;
     }
@@ -75,32 +82,59 @@ int main(int argc, char* argv[]) {
         return UsageErrorStatus;
     }
 
-    qmt::link::BridgeChoice choice;
+    StartOptions options;
     std::string error;
-    if (!qmt::link::ParseBridgeChoice(parser.value(bridgeOption).toStdString(), choice, error)) {
+    if (!qmt::link::ParseBridgeChoice(parser.value(bridgeOption).toStdString(), options.bridge,
+                                      error)) {
         std::cerr << "qmteval: " << error << '\n';
         return UsageErrorStatus;
     }
-    std::optional<std::int32_t> address;
     if (parser.isSet(addressOption)) {
-        address = qmt::link::ParseChipAddress(parser.value(addressOption).toStdString(), error);
-        if (!address) {
+        options.address =
+            qmt::link::ParseChipAddress(parser.value(addressOption).toStdString(), error);
+        if (!options.address) {
             std::cerr << "qmteval: " << error << '\n';
             return UsageErrorStatus;
         }
     }
-    choice.boardFile = parser.value(boardOption).toStdString();
-    choice.force = parser.isSet(forceOption);
-    std::unique_ptr<qmt::link::Bridge> bridge = qmt::link::OpenBridge(choice, error);
+    options.bridge.boardFile = parser.value(boardOption).toStdString();
+    options.bridge.force = parser.isSet(forceOption);
+    options.quick = parser.isSet(quickOption);
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    std::variant<StartOptions, int> parsed = UsageErrorStatus;
+    {
+        // Help, version and usage errors need no display: they are answered
+        // before the window system is opened.
+        const QCoreApplication commandLine(argc, argv);
+        SetIdentity();
+        parsed = ParseOptions(QCoreApplication::arguments());
+    }
+    if (const int* status = std::get_if<int>(&parsed)) {
+        return *status;
+    }
+    StartOptions& options = std::get<StartOptions>(parsed);
+
+    QApplication application(argc, argv);
+    SetIdentity();
+    QApplication::setApplicationDisplayName(qmt::core::ApplicationTitle());
+    QApplication::setWindowIcon(qmt::shell::ProductIcon());
+
+    std::string error;
+    std::unique_ptr<qmt::link::Bridge> bridge = qmt::link::OpenBridge(options.bridge, error);
     if (!bridge) {
         std::cerr << "qmteval: " << error << '\n';
-        bridge = std::make_unique<qmt::link::UnavailableBridge>(choice.i2cDevice.empty());
+        bridge = std::make_unique<qmt::link::UnavailableBridge>(options.bridge.i2cDevice.empty());
     }
 
     qmt::core::Application app(std::make_unique<qmt::link::SystemClock>(), std::move(bridge),
                                qmt::shell::DefaultSettingsFile(), qmt::shell::DesktopServices());
     qmt::shell::Shell shell(app);
-    qmt::shell::Main(shell, {qmt::link::ExecutableFolder(), parser.isSet(quickOption), address});
+    qmt::shell::Main(shell, {qmt::link::ExecutableFolder(), options.quick, options.address});
     qmt::shell::ScriptedActions::Play(
         *shell.mainWindow(), qmt::shell::ScriptedActions::Steps(
                                  qEnvironmentVariable(qmt::shell::ScriptedActions::Variable)));

@@ -113,7 +113,13 @@ void Scenario::Start(Program program, QStringList arguments) {
     }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("TARNLINK_BOARD"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (withoutDisplay_) {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            environment.remove(QString::fromLatin1(name));
+        }
+    } else {
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
     environment.insert(QStringLiteral("HOME"), dir_.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), Path(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), Path(QStringLiteral("runtime")));

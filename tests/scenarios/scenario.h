@@ -89,6 +89,8 @@ public:
     // What the user does once qmteval is up: menu items, toolbar actions and
     // buttons by object name, NAME=TEXT for a text box (QMT_TEST_ACTIONS).
     void SetUserActions(const QStringList& steps) { userActions_ = steps; }
+    // Starts the program as from a console without a display or platform.
+    void WithoutDisplay() { withoutDisplay_ = true; }
 
     // qmteval also gets --no-splash-pauses, so that a start costs no time
     // that only holds the splash window for reading.
@@ -120,6 +122,7 @@ private:
     std::optional<Program> privateCopy_;
     QString privateFolder_;
     QStringList userActions_;
+    bool withoutDisplay_ = false;
     std::unique_ptr<QProcess> process_;
     // Read as the program runs, so that a wait can look at it.
     std::string out_;

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <utility>
 
 namespace qmt::scenario {
@@ -195,6 +196,24 @@ TEST(UsageError, OneLineAndNothingElse) {
         EXPECT_TRUE(outcome.messages.empty());
         EXPECT_TRUE(scenario.Trace().empty()) << line;
         EXPECT_FALSE(QFile::exists(scenario.SettingsFile())) << line;
+    }
+}
+
+// Help, version and a usage error are answered from a console without a
+// display, where opening the window system would abort the program.
+TEST(UsageError, HelpAndVersionNeedNoDisplay) {
+    const std::tuple<QStringList, int, std::string> cases[] = {
+        {{"--help"}, 0, "--bridge <BRIDGE>"},
+        {{"--version"}, 0, "qmteval 2."},
+        {{"--frobnicate"}, 2, ""},
+    };
+    for (const auto& [arguments, status, text] : cases) {
+        Scenario scenario;
+        scenario.WithoutDisplay();
+        const Outcome outcome = scenario.Run(Program::Qmteval, arguments);
+        EXPECT_EQ(outcome.exitCode, status) << outcome.err;
+        EXPECT_NE(outcome.out.find(text), std::string::npos) << outcome.out;
+        EXPECT_TRUE(scenario.Trace().empty());
     }
 }
 
