@@ -1,5 +1,7 @@
 #include "widgets/gauge.h"
 
+#include "widgets/gauge_scale.h"
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -50,13 +52,15 @@ Gauge::Gauge(int index, QWidget* parent) : QWidget(parent), index_(index) {
     Relayout();
 }
 
-void Gauge::SetScale(double lower, double upper) {
-    if (lower == lower_ && upper == upper_) {
+void Gauge::SetScale(double lower, double limit) {
+    if (lower == lower_ && limit == limit_) {
         return;
     }
     lower_ = lower;
-    upper_ = upper;
+    limit_ = limit;
+    upper_ = limit;
     Relayout();
+    Refit();
     update();
 }
 
@@ -66,6 +70,7 @@ void Gauge::SetValue(double value) {
     }
     value_ = value;
     UpdateBar();
+    Refit();
 }
 
 void Gauge::SetCaption(const QString& caption) {
@@ -84,6 +89,7 @@ void Gauge::SetPointer(GaugePointer which, double value) {
     const double shown = ShownPointer(which);
     slot = value;
     UpdatePointer(which, shown, ShownPointer(which));
+    Refit();
 }
 
 double Gauge::pointer(GaugePointer which) const {
@@ -100,11 +106,12 @@ void Gauge::CommitPointer(GaugePointer which, double value) {
     if (move_ && move_->which == which) {
         move_.reset();
     }
-    const double held = std::clamp(value, lower_, upper_);
+    const double held = std::clamp(value, lower_, limit_);
     double& slot = PointerSlot(which);
     const bool changed = held != slot;
     slot = held;
     UpdatePointer(which, shown, held);
+    Refit();
     if (changed) {
         emit pointerMoved(index_);
     }
@@ -164,10 +171,11 @@ std::optional<GaugePointer> Gauge::PointerAt(const QPointF& pos) const {
 
 void Gauge::MovePending(double value) {
     const double from = ShownPointer(move_->which);
-    const double held = std::clamp(value, lower_, upper_);
+    const double held = std::clamp(value, lower_, limit_);
     const Settle& settle = settle_[Slot(move_->which)];
-    move_->value = settle ? std::clamp(settle(held), lower_, upper_) : held;
+    move_->value = settle ? std::clamp(settle(held), lower_, limit_) : held;
     UpdatePointer(move_->which, from, move_->value);
+    Refit();
 }
 
 // One step from the step's grid, so a value between steps goes onto it.
@@ -193,17 +201,33 @@ void Gauge::CancelPending() {
     const Move cancelled = *move_;
     move_.reset();
     UpdatePointer(cancelled.which, cancelled.value, pointer(cancelled.which));
+    Refit();
 }
 
 void Gauge::Relayout() {
-    geometry_ = GaugeGeometry(QRectF(rect()), QFontMetricsF(font()), lower_, upper_);
+    geometry_ = GaugeGeometry(QRectF(rect()), QFontMetricsF(font()), lower_, upper_, readoutLines_);
     static_ = QPixmap();
+}
+
+void Gauge::Refit() {
+    const double low = ShownPointer(GaugePointer::Low);
+    const double high = ShownPointer(GaugePointer::High);
+    const double therm = ShownPointer(GaugePointer::Therm);
+    const double upper = GaugeUpperEnd(lower_, limit_, {value_, low, high, therm});
+    const int lines = PointerReadoutLines(QFontMetricsF(font()), geometry_.readout().width());
+    if (upper != upper_ || lines != readoutLines_) {
+        upper_ = upper;
+        readoutLines_ = lines;
+        Relayout();
+        update();
+    }
 }
 
 void Gauge::UpdatePointer(GaugePointer which, double from, double to) {
     const int i = static_cast<int>(which);
     update(geometry_.PointerBand(i, from).toAlignedRect());
     update(geometry_.PointerBand(i, to).toAlignedRect());
+    update(geometry_.readout().toAlignedRect());
     // The bar's colour depends on where the pointers stand.
     UpdateBar();
 }
@@ -215,12 +239,14 @@ void Gauge::UpdateBar() {
 void Gauge::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Relayout();
+    Refit();
 }
 
 void Gauge::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         Relayout();
+        Refit();
         update();
     }
 }
@@ -243,7 +269,13 @@ void Gauge::mousePressEvent(QMouseEvent* event) {
 
 void Gauge::mouseMoveEvent(QMouseEvent* event) {
     if (move_ && move_->dragging) {
+        const double upper = upper_;
         MovePending(geometry_.ValueAt(event->position().y() - move_->grabOffset));
+        if (upper_ != upper) {
+            // Dragged to the top, the scale grew under the pointer: the mouse
+            // takes it from where it is drawn now.
+            move_->grabOffset = event->position().y() - geometry_.YOf(move_->value);
+        }
     }
 }
 
@@ -316,8 +348,15 @@ void Gauge::paintEvent(QPaintEvent*) {
     painter.drawPixmap(0, 0, static_);
     painter.setRenderHint(QPainter::Antialiasing);
     PaintBar(painter);
+    PaintReadout(painter);
     PaintCaption(painter);
-    for (const GaugePointer which : {Neighbour(selected_, 1), Neighbour(selected_, 2), selected_}) {
+    // Every guide under every flag, so that no guide crosses a flag's letter.
+    const std::array<GaugePointer, GaugePointerCount> order{Neighbour(selected_, 1),
+                                                            Neighbour(selected_, 2), selected_};
+    for (const GaugePointer which : order) {
+        PaintGuide(painter, which);
+    }
+    for (const GaugePointer which : order) {
         PaintPointer(painter, which);
     }
 }
@@ -406,9 +445,6 @@ void Gauge::PaintPointer(QPainter& painter, GaugePointer which) const {
     const double y = flag.center().y();
     const double tip = g.tipLength();
 
-    // A guide from the tube to the flag's tip, then the flag itself.
-    painter.setPen(QPen(ColourOf(which), 1.0, Qt::DotLine));
-    painter.drawLine(QPointF(g.tube().right(), y), QPointF(flag.left(), y));
     QPainterPath path;
     path.moveTo(flag.left(), y);
     path.lineTo(flag.left() + tip, flag.top());
@@ -440,6 +476,46 @@ void Gauge::PaintPointer(QPainter& painter, GaugePointer which) const {
         painter.drawRoundedRect(box, 3, 3);
         painter.setPen(Qt::white);
         painter.drawText(box, Qt::AlignCenter, text);
+    }
+}
+
+// A guide from the tube to the flag's tip.
+void Gauge::PaintGuide(QPainter& painter, GaugePointer which) const {
+    const QRectF flag = geometry_.PointerFlag(static_cast<int>(which), ShownPointer(which));
+    const double y = flag.center().y();
+    painter.setPen(QPen(ColourOf(which), 1.0, Qt::DotLine));
+    painter.drawLine(QPointF(geometry_.tube().right(), y), QPointF(flag.left(), y));
+}
+
+// Each pointer's value in its colour: on one line, or one a line where the
+// gauge is too narrow for that.
+void Gauge::PaintReadout(QPainter& painter) const {
+    const QRectF box = geometry_.readout();
+    const QFontMetricsF metrics(font());
+    painter.setFont(font());
+    std::array<QString, GaugePointerCount> parts;
+    double width = 0.0;
+    for (int i = 0; i < GaugePointerCount; ++i) {
+        const auto which = static_cast<GaugePointer>(i);
+        parts[Slot(which)] = QStringLiteral("%1 %2").arg(
+            QChar::fromLatin1(PointerLetters[Slot(which)]), PointerValueText(ShownPointer(which)));
+        width += metrics.horizontalAdvance(parts[Slot(which)]);
+    }
+    const double gap = metrics.horizontalAdvance(QStringLiteral("  "));
+    double x = box.center().x() - (width + gap * (GaugePointerCount - 1)) / 2;
+    for (int i = 0; i < GaugePointerCount; ++i) {
+        const auto which = static_cast<GaugePointer>(i);
+        const QString& text = parts[Slot(which)];
+        painter.setPen(ColourOf(which));
+        if (readoutLines_ == 1) {
+            painter.drawText(QRectF(x, box.top(), box.right() - x, box.height()),
+                             Qt::AlignLeft | Qt::AlignVCenter, text);
+            x += metrics.horizontalAdvance(text) + gap;
+        } else {
+            const double line = box.height() / GaugePointerCount;
+            painter.drawText(QRectF(box.left(), box.top() + i * line, box.width(), line),
+                             Qt::AlignCenter, text);
+        }
     }
 }
 

@@ -14,8 +14,10 @@ namespace qmt::widgets {
 enum class GaugePointer { Low = 0, High = 1, Therm = 2 };
 
 // A vertical temperature gauge: a scale in degrees, a value bar from the
-// scale's lower end up to the value, a caption below, and three pointers
-// (low, high, THERM) the user moves with the mouse or the keyboard.
+// scale's lower end up to the value, the pointers' values and a caption
+// below, and three pointers (low, high, THERM) the user moves with the mouse
+// or the keyboard. The scale's top follows what it shows (see GaugeUpperEnd):
+// a pointer dragged to the top raises it to the next span.
 //
 // A pointer set by the program (SetPointer) never raises pointerMoved. A
 // pointer the user moves shows its value while it moves and is reported once,
@@ -36,8 +38,10 @@ public:
 
     int index() const { return index_; }
 
-    void SetScale(double lower, double upper);
+    // The lower end and the most the scale may show.
+    void SetScale(double lower, double limit);
     double lower() const { return lower_; }
+    // The top of the scale as shown now.
     double upper() const { return upper_; }
     void SetValue(double value);
     double value() const { return value_; }
@@ -97,16 +101,22 @@ private:
     void CommitPending();
     void CancelPending();
     void Relayout();
+    // Chooses the scale's top and the readout's lines again for what is shown.
+    void Refit();
     void UpdatePointer(GaugePointer which, double from, double to);
     void UpdateBar();
     void PaintStatic();
     void PaintBar(class QPainter& painter) const;
     void PaintPointer(QPainter& painter, GaugePointer which) const;
     void PaintCaption(QPainter& painter) const;
+    void PaintGuide(QPainter& painter, GaugePointer which) const;
+    void PaintReadout(QPainter& painter) const;
 
     int index_;
     double lower_ = 0.0;
     double upper_ = 100.0;
+    double limit_ = 100.0;
+    int readoutLines_ = 1;
     double value_ = 0.0;
     QString caption_;
     std::array<double, GaugePointerCount> pointers_{};

@@ -23,7 +23,7 @@ double ChooseLabelStep(double span, double pixels, double lineHeight) {
 } // namespace
 
 GaugeGeometry::GaugeGeometry(const QRectF& bounds, const QFontMetricsF& metrics, double lower,
-                             double upper)
+                             double upper, int readoutLines)
     : lower_(lower), upper_(upper > lower ? upper : lower + 1.0) {
     const double line = metrics.height();
     const double pad = std::max(2.0, line * 0.3);
@@ -31,8 +31,10 @@ GaugeGeometry::GaugeGeometry(const QRectF& bounds, const QFontMetricsF& metrics,
     const QRectF inner = face_.adjusted(pad, pad, -pad, -pad);
 
     caption_ = QRectF(inner.left(), inner.bottom() - line * 1.5, inner.width(), line * 1.5);
+    readout_ = QRectF(inner.left(), caption_.top() - pad * 0.5 - readoutLines * line, inner.width(),
+                      readoutLines * line);
     scaleTop_ = inner.top() + line * 0.6;
-    scaleBottom_ = std::max(scaleTop_ + 1.0, caption_.top() - pad - line * 0.6);
+    scaleBottom_ = std::max(scaleTop_ + 1.0, readout_.top() - pad - line * 0.6);
 
     // Columns from the left: labels, ticks, tube, then one lane per pointer.
     const double labelWidth = metrics.horizontalAdvance(QStringLiteral("-000"));

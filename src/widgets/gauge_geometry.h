@@ -15,7 +15,9 @@ inline constexpr int GaugePointerCount = 3;
 class GaugeGeometry {
 public:
     GaugeGeometry() = default;
-    GaugeGeometry(const QRectF& bounds, const QFontMetricsF& metrics, double lower, double upper);
+    // The pointer readout under the scale takes readoutLines lines of text.
+    GaugeGeometry(const QRectF& bounds, const QFontMetricsF& metrics, double lower, double upper,
+                  int readoutLines = 1);
 
     // Vertical position of a temperature; values outside the scale sit at its ends.
     double YOf(double value) const;
@@ -28,6 +30,7 @@ public:
     QRectF face() const { return face_; }
     QRectF tube() const { return tube_; }
     QRectF caption() const { return caption_; }
+    QRectF readout() const { return readout_; }
     QRectF labels() const { return labels_; }
     double tickRight() const { return tickRight_; }
     double majorTick() const { return majorTick_; }
@@ -48,6 +51,7 @@ private:
     QRectF labels_;
     QRectF tube_;
     QRectF caption_;
+    QRectF readout_;
     std::array<double, GaugePointerCount> laneLeft_{};
     double laneWidth_ = 0.0;
     double tickRight_ = 0.0;

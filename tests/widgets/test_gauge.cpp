@@ -1,4 +1,5 @@
 #include "widgets/gauge.h"
+#include "widgets/gauge_scale.h"
 
 #include <QPaintEvent>
 #include <QSignalSpy>
@@ -57,6 +58,7 @@ private slots:
     void keyboardStepsQuartersAndCommitsWithEnter();
     void pointerGridSetsTheStepAndWhatAMoveShows();
     void repaintsOnlyWhatChanged();
+    void readoutTakesALinePerPointerWhenNarrow();
 };
 
 void TestGauge::scaleMapsDegreesToPixelsAndBack() {
@@ -72,7 +74,11 @@ void TestGauge::scaleMapsDegreesToPixelsAndBack() {
         QVERIFY(sized.YOf(0) - sized.YOf(sized.LabelStep()) >= metrics.height());
         const QRectF therm = sized.PointerFlag(2, 85);
         QVERIFY(sized.face().contains(therm) && !sized.PointerFlag(1, 85).intersects(therm));
+        QVERIFY(!sized.PointerFlag(1, 84).intersects(therm));
         QVERIFY(sized.PointerFlag(0, 85).left() > sized.tube().right());
+        // The readout sits between the scale and the caption.
+        QVERIFY(sized.readout().top() > sized.scaleBottom());
+        QVERIFY(sized.readout().bottom() <= sized.caption().top());
     }
 }
 
@@ -95,13 +101,24 @@ void TestGauge::dragReportsOnceOnDropAndProgramSettingsNever() {
     QVERIFY(std::abs(gauge.pointer(GaugePointer::High) - 70.3) < 1.0);
     QCOMPARE(gauge.pointer(GaugePointer::Therm), 85.0);
 
-    // Dragged past the ends, a pointer stops at them; one that did not move
-    // and a click beside the flags report nothing.
+    // Dragged past the top, a pointer raises the scale a span at a time up to
+    // its limit; past the bottom it stops there. One that did not move and a
+    // click beside the flags report nothing.
+    QCOMPARE(gauge.upper(), 128.0);
     Drag(gauge, gauge.PointerHandle(GaugePointer::Therm), QPoint(from.x(), -500));
+    QVERIFY(gauge.upper() > 128.0);
+    for (int more = 0; more < 3; ++more) {
+        Drag(gauge, gauge.PointerHandle(GaugePointer::Therm), QPoint(from.x(), -500));
+    }
     QCOMPARE(gauge.pointer(GaugePointer::Therm), 256.0);
+    QCOMPARE(gauge.upper(), 256.0);
+    const int raised = static_cast<int>(moved.count());
     Drag(gauge, gauge.PointerHandle(GaugePointer::Low), QPoint(from.x(), 5000));
     Drag(gauge, QPoint(2, from.y()), QPoint(2, 10));
-    QCOMPARE(moved.count(), 2);
+    QCOMPARE(moved.count(), raised);
+    // Set back by the program, the scale shrinks to fit again.
+    gauge.SetPointer(GaugePointer::Therm, 85);
+    QCOMPARE(gauge.upper(), 128.0);
 }
 
 void TestGauge::keyboardStepsQuartersAndCommitsWithEnter() {
@@ -186,6 +203,24 @@ void TestGauge::repaintsOnlyWhatChanged() {
     QApplication::processEvents();
     QVERIFY(paints.region.boundingRect().height() < gauge.height() / 5);
     QVERIFY(!paints.region.contains(gauge.geometry().tube().center().toPoint()));
+}
+
+void TestGauge::readoutTakesALinePerPointerWhenNarrow() {
+    ShownGauge shown;
+    Gauge& gauge = shown.gauge;
+    gauge.SetPointer(GaugePointer::Low, -10.75);
+    gauge.SetPointer(GaugePointer::High, 85.25);
+    const QFontMetricsF metrics(gauge.font());
+    const double longest = metrics.horizontalAdvance(PointerReadoutLine(-64.75, 255.75, 255.75));
+    QCOMPARE(PointerReadoutLines(metrics, longest + 1), 1);
+    QCOMPARE(PointerReadoutLines(metrics, longest - 1), 3);
+    const double line = metrics.height();
+    gauge.resize(static_cast<int>(longest) + 60, 320);
+    QCOMPARE(gauge.geometry().readout().height(), line);
+    gauge.resize(60, 320);
+    QCOMPARE(gauge.geometry().readout().height(), 3 * line);
+    // Narrowed, the scale gives up the room; the readout never covers it.
+    QVERIFY(gauge.geometry().scaleBottom() < gauge.geometry().readout().top());
 }
 
 } // namespace qmt::widgets
