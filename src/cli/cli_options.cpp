@@ -152,11 +152,33 @@ std::string UseLine(std::string_view name, std::string_view arguments) {
     return line;
 }
 
+// One command of the help: its use, then its summary in a column of its own,
+// on the next line when the use reaches into it; lines wrap at HelpWidth.
 std::string CommandLine(std::string_view use, std::string_view summary) {
     constexpr std::size_t Column = 21;
+    constexpr std::size_t HelpWidth = 100;
+    const std::string indent(Column, ' ');
+    std::string text;
     std::string line = "  " + std::string(use);
-    line.resize(std::max(Column, line.size() + 1), ' ');
-    return line + std::string(summary) + '\n';
+    if (line.size() + 1 > Column) {
+        text = line + '\n';
+        line = indent;
+    } else {
+        line.resize(Column, ' ');
+    }
+    std::size_t start = 0;
+    while (start < summary.size()) {
+        const std::size_t end = std::min(summary.find(' ', start), summary.size());
+        const std::string_view word = summary.substr(start, end - start);
+        const bool first = line.size() == Column;
+        if (!first && line.size() + 1 + word.size() > HelpWidth) {
+            text += line + '\n';
+            line = indent;
+        }
+        line += (line.size() == Column ? "" : " ") + std::string(word);
+        start = end + 1;
+    }
+    return text + line + '\n';
 }
 
 std::string Description() {

@@ -86,6 +86,13 @@ TEST(CliArguments, HelpForACommandOrAllAndTheVersion) {
     const auto help = text({"--help"});
     EXPECT_NE(help.find("  read REG...        read registers"), std::string::npos) << help;
     EXPECT_NE(help.find("i2c:/dev/i2c-N"), std::string::npos) << help;
+    // A long use puts its summary on the next line; no line is over 100 wide.
+    EXPECT_NE(help.find("  log FILE [--interval MS]"), std::string::npos) << help;
+    EXPECT_NE(help.find("\n                     append a log run to FILE"), std::string::npos);
+    std::istringstream lines(help);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 100U) << line;
+    }
     EXPECT_EQ(text({"temps", "--version"}), "qmtctl 2.0.0\n");
     EXPECT_TRUE(text({"help", "help"}).starts_with("Usage: qmtctl [options] help [COMMAND]\n"));
 }
