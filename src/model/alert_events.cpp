@@ -97,7 +97,10 @@ bool IsAnomaly(int indicator, bool set, double lowest, double highest, double li
 std::string AlertEventCaption(const AlertEvent& event) {
     for (const AlertBit& bit : AlertBits) {
         if (bit.indicator == event.indicator) {
-            return bit.caption;
+            std::string name = bit.caption;
+            const auto doubled = [](char a, char b) { return a == ' ' && b == ' '; };
+            name.erase(std::unique(name.begin(), name.end(), doubled), name.end());
+            return name;
         }
     }
     return {};
@@ -116,6 +119,10 @@ std::string AlertEventText(const AlertEvent& event) {
 
 std::string AlertEventDescription(const AlertEvent& event) {
     return AlertEventText(event) + (event.anomaly ? " (possible anomaly)" : "");
+}
+
+std::string AlertEventLine(const std::string& timeText, const AlertEvent& event) {
+    return timeText + " " + AlertEventDescription(event);
 }
 
 void AlertEventDetector::Span::Add(float t) {

@@ -44,12 +44,15 @@ struct AlertEvent {
 };
 
 // "Remote1 High set at 70.25 °C, limit 70.00 °C"; a bit without a limit
-// names only what is known ("D1  Open set at 30.00 °C", "ALERT Bit cleared").
+// names only what is known ("D1 Open set at 30.00 °C", "ALERT Bit cleared").
 std::string AlertEventText(const AlertEvent& event);
-// The event's bit caption, as beside its indicator.
+// The event's bit named as beside its indicator, but with one blank between
+// words: some captions there are spaced with two ("Local  Low").
 std::string AlertEventCaption(const AlertEvent& event);
 // The text with " (possible anomaly)" after an anomalous event.
 std::string AlertEventDescription(const AlertEvent& event);
+// The event as one line of a list: its time text, a blank, its description.
+std::string AlertEventLine(const std::string& timeText, const AlertEvent& event);
 
 // Whether a change of this bit is on the wrong side of its limit for every
 // temperature in [lowest, highest] widened by one reading step either way

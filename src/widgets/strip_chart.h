@@ -31,9 +31,9 @@ namespace qmt::widgets {
 // axis (arrow handle at its top) or with Ctrl+wheel; dragging the plot
 // scrolls back through the history while new samples keep arriving. The
 // right-click menu exports the picture or the visible data and pauses or
-// resumes scrolling; the tool tip over the plot shows the values under the
-// mouse. Keys: Left and Right scroll, Home goes to the first sample, End
-// follows the newest again, + and - zoom the time range.
+// resumes scrolling (a live chart also resumes from its "Paused" banner); the tool tip over the
+// plot shows the values under the mouse. Keys: Left and Right scroll, Home goes to the first
+// sample, End follows the newest again, + and - zoom the time range.
 class StripChart : public QWidget {
     Q_OBJECT
 
@@ -84,6 +84,14 @@ public:
 
     void PauseScrolling();
     void ResumeScrolling();
+    // The chart is fed as things happen (not a replay): while it is paused a
+    // banner over the plot says so and resumes when its button is clicked,
+    // and the legend, whose values keep coming, is labelled as live.
+    void SetLiveFeed(bool live);
+    // The banner's "Resume" button and the legend's "live" label; empty while
+    // the chart follows the newest samples.
+    QRect ResumeRect() const;
+    QRect LiveLabelRect() const;
     // Both replace the file (fsio::ReplaceFile); the outcome says why not.
     fsio::Outcome ExportImage(const QString& path);
     // The visible traces' samples of the visible time range, comma-separated.
@@ -138,7 +146,15 @@ private:
         QRect band;
     };
 
+    // What a paused live chart shows (all empty otherwise).
+    struct PausedMarks {
+        QRect banner;
+        QRect resume;
+        QRect live;
+    };
+
     Layout ComputeLayout() const;
+    PausedMarks ComputePausedMarks(const Layout& layout) const;
     double Now() const;
     double EarliestTime() const;
     // The widest time range zooming may reach.
@@ -154,6 +170,9 @@ private:
     void PaintAxes(QPainter& painter, const Layout& layout, const Ticks& ticks) const;
     void PaintLegend(QPainter& painter, const QRect& legend) const;
     void PaintHandles(QPainter& painter, const Layout& layout) const;
+    void PaintPausedBanner(QPainter& painter, const PausedMarks& marks) const;
+    void PaintLiveLabel(QPainter& painter, const QRect& live) const;
+    QString PausedMarksToolTip(const QPoint& pos) const;
     bool ScrolledSincePaint(double latest) const;
     Drag DragAt(const QPoint& pos) const;
     void UpdateCursor(const QPoint& pos);
@@ -165,6 +184,7 @@ private:
     int selectedTrace_ = 1;
     int visibilityTrace_ = 2;
     QString axisCaption_;
+    bool liveFeed_ = false;
     TimeSource timeSource_;
     NumberFormat numberFormat_;
     NumberFormat timeFormat_;

@@ -41,6 +41,10 @@ StripChart::Drag StripChart::DragAt(const QPoint& pos) const {
 }
 
 void StripChart::UpdateCursor(const QPoint& pos) {
+    if (ResumeRect().contains(pos)) {
+        setCursor(Qt::PointingHandCursor);
+        return;
+    }
     switch (DragAt(pos)) {
     case Drag::ZoomTime:
         setCursor(Qt::SizeHorCursor);
@@ -60,6 +64,11 @@ void StripChart::UpdateCursor(const QPoint& pos) {
 void StripChart::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
+        return;
+    }
+    if (ResumeRect().contains(event->position().toPoint())) {
+        ResumeScrolling();
+        UpdateCursor(event->position().toPoint());
         return;
     }
     drag_ = DragAt(event->position().toPoint());
@@ -188,6 +197,9 @@ void StripChart::keyPressEvent(QKeyEvent* event) {
 }
 
 QString StripChart::ToolTipAt(const QPoint& pos) const {
+    if (const QString text = PausedMarksToolTip(pos); !text.isEmpty()) {
+        return text;
+    }
     if (const QString text = DecorationToolTip(pos); !text.isEmpty()) {
         return text;
     }

@@ -76,11 +76,13 @@ void StripChart::BuildEnvelopes(const TimeRange& range, int columns) {
 void StripChart::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const Layout layout = ComputeLayout();
+    const PausedMarks paused = ComputePausedMarks(layout);
     const QColor base = palette().color(QPalette::Base);
     if (layout.legend.contains(event->rect())) {
         // Only the legend's texts changed.
         painter.fillRect(layout.legend, base);
         PaintLegend(painter, layout.legend);
+        PaintLiveLabel(painter, paused.live);
         return;
     }
     const QRect& plot = layout.plot;
@@ -114,8 +116,10 @@ void StripChart::paintEvent(QPaintEvent* event) {
     painter.drawImage(plot.topLeft(), plotImage_);
     PaintAxes(painter, layout, ticks);
     PaintLegend(painter, layout.legend);
+    PaintLiveLabel(painter, paused.live);
     PaintHandles(painter, layout);
     PaintDecorations(painter, layout);
+    PaintPausedBanner(painter, paused);
 }
 
 void StripChart::RenderPlot(QSize pixels, const Ticks& ticks) {

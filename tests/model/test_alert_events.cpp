@@ -183,7 +183,20 @@ TEST(AlertEvents, WhatIsNotKnownIsNotClaimed) {
     EXPECT_EQ(AlertEventText(events[0]), "Local THERM set at 25.00 \u00B0C, limit 85.00 \u00B0C");
     EXPECT_FALSE(events[0].anomaly); // set below the limit, but no hysteresis known: no hint
     EXPECT_EQ(AlertEventText(events[1]), "Remote1 High set");
-    EXPECT_EQ(AlertEventText(events[2]), "D1  Open set");
+    EXPECT_EQ(AlertEventText(events[2]), "D1 Open set");
+}
+
+TEST(AlertEvents, ALineIsTimeAndDescriptionWithSingleBlanks) {
+    const AlertEvent low{12.0, LocalLow, true, 9.0f, 10.0, true};
+    EXPECT_EQ(AlertEventLine("10:00:12.000", low),
+              "10:00:12.000 Local Low set at 9.00 \u00B0C, limit 10.00 \u00B0C (possible anomaly)");
+    const AlertEvent open{13.0, D1Open, false, std::nullopt, std::nullopt, false};
+    EXPECT_EQ(AlertEventLine("10:00:13.000", open), "10:00:13.000 D1 Open cleared");
+    // Every bit's name has single blanks, whatever its indicator's caption.
+    for (const AlertBit& bit : AlertBits) {
+        const AlertEvent event{0.0, bit.indicator, true, std::nullopt, std::nullopt, false};
+        EXPECT_EQ(AlertEventCaption(event).find("  "), std::string::npos) << bit.caption;
+    }
 }
 
 } // namespace

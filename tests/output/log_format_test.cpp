@@ -39,7 +39,7 @@ TEST(EventLog, LinesFollowTheDataLogsManner) {
     const model::AlertEvent high{12.0, 2, true, 70.25f, 70.0, false};
     const model::AlertEvent low{13.0, 1, false, -1.5f, 0.0, true};
     const model::AlertEvent alert{14.0, 11, true, std::nullopt, std::nullopt, false};
-    EXPECT_EQ(EventDataLine("2", low), "2,Local  Low,cleared,-1.5, 0,possible anomaly,");
+    EXPECT_EQ(EventDataLine("2", low), "2,Local Low,cleared,-1.5, 0,possible anomaly,");
     EXPECT_EQ(
         EventFileText({high, alert}, [](double t) { return std::to_string(static_cast<int>(t)); }),
         "Time ,Bit ,State ,Temperature(\xB0"

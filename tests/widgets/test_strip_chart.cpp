@@ -42,6 +42,18 @@ QAction* MenuAction(const QMenu& menu, const QString& text) {
     return nullptr;
 }
 
+// Whether anything but the base colour is painted in `area`.
+bool HasInk(const QImage& image, const QRect& area, const QColor& base) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixelColor(x, y) != base) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool Near(double a, double b, double within = 0.01) {
     return std::abs(a - b) < within;
 }
@@ -90,6 +102,7 @@ class TestStripChart : public QObject {
 
 private slots:
     void followsLatestUntilScrolledBackOrPaused();
+    void aPausedLiveChartSaysSoAndResumesFromItsBanner();
     void dragsKeysAndWheelZoomTheRanges();
     void exportsTheVisibleRangeAndReportsFailedWrites();
     void drawsEverySpikeAndSurvivesTinySizes();
@@ -125,6 +138,44 @@ void TestStripChart::followsLatestUntilScrolledBackOrPaused() {
     // Scrolling forward to the newest sample follows again.
     Drag(chart, plot.center(), plot.center() - QPoint(plot.width(), 0));
     QVERIFY(chart.timeWindow().Following());
+}
+
+void TestStripChart::aPausedLiveChartSaysSoAndResumesFromItsBanner() {
+    Rig rig;
+    StripChart& chart = rig.chart;
+    rig.Feed(1200);
+    std::unique_ptr<QMenu> menu(chart.CreateContextMenu());
+    MenuAction(*menu, "Pause scrolling")->trigger();
+    // A chart not fed live (a replayed log) has nothing to say about it.
+    QVERIFY(chart.ResumeRect().isEmpty() && chart.LiveLabelRect().isEmpty());
+
+    chart.SetLiveFeed(true);
+    const QRect resume = chart.ResumeRect();
+    const QRect live = chart.LiveLabelRect();
+    QVERIFY(!resume.isEmpty() && chart.PlotRect().contains(resume));
+    QVERIFY(!live.isEmpty() && live.bottom() < chart.PlotRect().top());
+    const QColor base = chart.palette().color(QPalette::Base);
+    const QImage paused = chart.grab().toImage();
+    QCOMPARE(paused.pixelColor(resume.left() + 2, resume.center().y()),
+             chart.palette().color(QPalette::Highlight));
+    QVERIFY(HasInk(paused, live, base));
+    QVERIFY(chart.ToolTipAt(resume.center()).contains("Resume"));
+    QVERIFY(chart.ToolTipAt(live.center()).contains("newest values"));
+
+    // Clicking Resume follows the newest samples again; banner and label go.
+    SendMouse(chart, QEvent::MouseButtonPress, resume.center(), Qt::LeftButton);
+    SendMouse(chart, QEvent::MouseButtonRelease, resume.center(), Qt::NoButton);
+    QVERIFY(chart.timeWindow().Following());
+    QVERIFY(chart.ResumeRect().isEmpty() && chart.LiveLabelRect().isEmpty());
+    QVERIFY(!HasInk(chart.grab().toImage(), live, base));
+    rig.Feed(10);
+    QCOMPARE(chart.VisibleTimeRange().end, chart.LatestTime());
+
+    // Scrolling back pauses too, and says so.
+    const QRect plot = chart.PlotRect();
+    Drag(chart, plot.center(), plot.center() + QPoint(plot.width() / 2, 0));
+    QCOMPARE(chart.ResumeRect(), resume);
+    QVERIFY(HasInk(chart.grab().toImage(), live, base));
 }
 
 void TestStripChart::dragsKeysAndWheelZoomTheRanges() {

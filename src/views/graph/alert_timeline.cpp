@@ -150,8 +150,7 @@ void AlertTimeline::Publish() {
 }
 
 QString AlertTimeline::EventLine(const model::AlertEvent& event) {
-    return QString::fromStdString(TimeText(event.time)) + QStringLiteral("  ") +
-           QString::fromStdString(model::AlertEventDescription(event));
+    return QString::fromStdString(model::AlertEventLine(TimeText(event.time), event));
 }
 
 fsio::Outcome AlertTimeline::ExportEvents(const QString& path) const {

@@ -48,4 +48,9 @@ double EventList::TimeAt(int row) const {
     return times_.at(static_cast<std::size_t>(row));
 }
 
+int EventList::HeightForRows(int rows) const {
+    const int row = count() > 0 ? sizeHintForRow(0) : fontMetrics().height();
+    return rows * row + 2 * frameWidth();
+}
+
 } // namespace qmt::views

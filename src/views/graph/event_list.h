@@ -7,7 +7,8 @@
 
 namespace qmt::views {
 
-// The list of alert events beside the graph, newest last. Clicking an event
+// The list of alert events under the graph, newest last, each a whole line
+// (the tool tip holds it too, should the list be narrowed). Clicking an event
 // (or choosing it with the keys) asks the graph to scroll to its moment; a
 // possible anomaly is marked so it stands out.
 class EventList : public QListWidget {
@@ -20,6 +21,8 @@ public:
     void Append(const std::vector<model::AlertEvent>& events, std::size_t first);
     // The time of the event in row `row`.
     double TimeAt(int row) const;
+    // The list's height with `rows` rows in view.
+    int HeightForRows(int rows) const;
 
 signals:
     void eventChosen(double time);

@@ -60,6 +60,8 @@ void FrmGraph::Load() {
         stpGraph_->SetTraceCaption(QString::fromLatin1(captions[slot]));
         stpGraph_->SetTraceName(i, QString::fromLatin1(names[slot]));
     }
+    // The legend goes on with the newest values while the plot is paused.
+    stpGraph_->SetLiveFeed(true);
     link::Clock& clock = app_.clock();
     stpGraph_->SetTimeSource([&clock] { return clock.SecondsSinceMidnight(); });
     // Exported values are written like the temperatures of the log file.

@@ -37,7 +37,7 @@ public:
     widgets::StripChart* stpGraph() const { return stpGraph_; }
     AlertTimeline& timeline() const { return *timeline_; }
     EventList* lstEvents() const { return eventList_; }
-    // The event list beside the chart: shown once there are events, unless
+    // The event list under the chart: shown once there are events, unless
     // the user hid it.
     void ShowEventList(bool shown);
 
@@ -62,7 +62,8 @@ private:
     void Unload();
     void Form_Resize();
     void BuildTimeline();
-    void PlaceEventList(QSize chart);
+    // Shares the chart's area between the chart and the event list.
+    void PlaceEventList(QSize area);
     void ExportEventsFromMenu();
 
     core::Application& app_;

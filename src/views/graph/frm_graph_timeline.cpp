@@ -1,5 +1,5 @@
 // The graph window's alert timeline: the lanes and limit lines on its chart,
-// the event list beside it and the event items of its right-click menu.
+// the event list under it and the event items of its right-click menu.
 #include "views/graph/alert_timeline.h"
 #include "views/graph/event_list.h"
 #include "views/graph/event_menu.h"
@@ -14,9 +14,11 @@ namespace qmt::views {
 
 namespace {
 
-// The list takes at most this share of the width, and no more than it needs.
-constexpr int ListShareDivisor = 3;
-constexpr int ListMaxWidth = 330;
+// The list spans the chart's whole width, so that a whole event line reads
+// at the window's own size; it shows a few rows, and takes no more than a
+// share of the height from the chart.
+constexpr int ListRows = 4;
+constexpr int ListShareDivisor = 4;
 
 } // namespace
 
@@ -46,13 +48,14 @@ void FrmGraph::ShowEventList(bool shown) {
     Form_Resize();
 }
 
-void FrmGraph::PlaceEventList(QSize chart) {
+void FrmGraph::PlaceEventList(QSize area) {
     if (!eventList_->isHidden()) {
-        const int width = std::min(chart.width() / ListShareDivisor, ListMaxWidth);
-        chart.setWidth(chart.width() - width);
-        eventList_->setGeometry(chart.width(), 0, width, chart.height());
+        const int height =
+            std::min(eventList_->HeightForRows(ListRows), area.height() / ListShareDivisor);
+        area.setHeight(area.height() - height);
+        eventList_->setGeometry(0, area.height(), area.width(), height);
     }
-    stpGraph_->resize(chart);
+    stpGraph_->resize(area);
 }
 
 void FrmGraph::ExportEventsFromMenu() {

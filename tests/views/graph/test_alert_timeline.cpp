@@ -6,9 +6,11 @@
 #include "views/graph/frm_graph.h"
 #include "views/limits/frm_limits.h"
 #include "views/regmap/frm_reg_map.h"
+#include "views/twips.h"
 #include "widgets/strip_chart.h"
 
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QtTest>
 #include <algorithm>
 #include <set>
@@ -138,6 +140,21 @@ void TestAlertTimeline::eventListScrollsTheGraphAndExportsTheEvents() {
     QVERIFY(!events.empty());
     QVERIFY(!list->isHidden());
     QCOMPARE(list->count(), static_cast<int>(events.size()));
+    // At the window's own size each line reads whole, in a list under the
+    // chart, and its tool tip holds it too.
+    views::SetOuterSizeTwips(*graph, FrmGraph::WidthTwips, FrmGraph::HeightTwips);
+    QVERIFY(list->geometry().top() > graph->stpGraph()->geometry().bottom());
+    const QFontMetrics metrics(list->font());
+    for (int row = 0; row < list->count(); ++row) {
+        const QString text = list->item(row)->text();
+        QCOMPARE(text, AlertTimeline::EventLine(events[static_cast<std::size_t>(row)]));
+        QVERIFY2(metrics.horizontalAdvance(text) <= list->viewport()->width(), qPrintable(text));
+        QVERIFY(list->item(row)->toolTip().startsWith(text));
+    }
+    // So does about the longest line there can be, with a scroll bar beside it.
+    const QString longest = AlertTimeline::EventLine({86399.999, 10, false, -127.75f, 127.0, true});
+    QVERIFY(metrics.horizontalAdvance(longest) <=
+            list->viewport()->width() - list->verticalScrollBar()->sizeHint().width());
     // Choosing the first event shows its moment, and the chart stops following.
     widgets::StripChart* chart = graph->stpGraph();
     chart->timeWindow().Zoom(5.0 / chart->timeWindow().Span(), chart->LatestTime(), 3600.0);
