@@ -86,9 +86,24 @@ std::string NotInTableNote(const files::CompareRow& row) {
 
 void PrintScript(const CliOptions& options, const Comparison& comparison,
                  const files::ScriptHeader& header, std::ostream& out) {
-    out << files::I2csetScript(
-        comparison.table, comparison.rows,
-        options.file.empty() ? files::ScriptValues::Chip : files::ScriptValues::File, header);
+    const auto values =
+        options.file.empty() ? files::ScriptValues::Chip : files::ScriptValues::File;
+    if (options.exportFormat == ExportFormat::I2cset) {
+        out << files::I2csetScript(comparison.table, comparison.rows, values, header);
+        return;
+    }
+    const files::SettingsWrites plan =
+        files::PlanSettingsWrites(comparison.table, comparison.rows, values);
+    const auto text = options.exportFormat == ExportFormat::C
+                          ? files::RegisterTableC(plan, header)
+                          : files::RegisterTableJson(plan, header);
+    if (!text) {
+        // A table cannot read the chip's Configuration Reg 1 as a script does.
+        throw CommandFailure(options.file + " has no Configuration Reg 1, which a table needs "
+                                            "to select the remote channel: not exported",
+                             ExitCommandFailed);
+    }
+    out << *text;
 }
 
 // A file that a recall would not write (cut inside its block, or with a bad
@@ -96,9 +111,9 @@ void PrintScript(const CliOptions& options, const Comparison& comparison,
 void RequireWholeFile(const std::string& path, const files::FileValues& file,
                       const std::string& outcome, int status) {
     if (file.end != files::RecallEnd::Closed) {
-        throw CommandFailure(
-            files::BlockFaultText(path, file.end, file.line, file.longNumber) + ": " + outcome,
-            status);
+        throw CommandFailure(files::BlockFaultText(path, file.end, file.line, file.longNumber) +
+                                 ": " + outcome,
+                             status);
     }
 }
 
@@ -152,8 +167,15 @@ std::string ParseExportArguments(const std::vector<std::string>& args, CliOption
             return arg + " needs a value";
         }
         if (arg == "--format") {
-            if (args[++i] != "i2cset") {
-                return "unknown export format '" + args[i] + "' (i2cset)";
+            const std::string& format = args[++i];
+            if (format == "i2cset") {
+                options.exportFormat = ExportFormat::I2cset;
+            } else if (format == "c") {
+                options.exportFormat = ExportFormat::C;
+            } else if (format == "json") {
+                options.exportFormat = ExportFormat::Json;
+            } else {
+                return "unknown export format '" + format + "' (i2cset, c or json)";
             }
             formatGiven = true;
         } else if (arg == "--bus") {
@@ -176,7 +198,7 @@ std::string ParseExportArguments(const std::vector<std::string>& args, CliOption
             options.file = arg;
         }
     }
-    return formatGiven ? std::string{} : "export needs --format i2cset";
+    return formatGiven ? std::string{} : "export needs --format i2cset, c or json";
 }
 
 int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
@@ -232,11 +254,10 @@ void RunExport(const CliOptions& options, link::RegisterAccess& access, std::ost
         RequireWholeFile(options.file, comparison.file, "not exported", ExitCommandFailed);
     }
     const auto found = access.usb().DeviceAddress;
-    const files::ScriptHeader header{options.scriptBus.value_or(DefaultScriptBus(options.bridge)),
-                                     options.scriptAddress.value_or(found),
-                                     options.file.empty() ? "the chip at " + files::ByteText(found)
-                                                          : FileSource(options),
-                                     time};
+    const files::ScriptHeader header{
+        options.scriptBus.value_or(DefaultScriptBus(options.bridge)),
+        options.scriptAddress.value_or(found),
+        options.file.empty() ? "the chip at " + files::ByteText(found) : FileSource(options), time};
     PrintScript(options, comparison, header, out);
 }
 

@@ -77,7 +77,9 @@ constexpr std::array CommandOptions{
     CommandOption{"channels", "LIST", "log: local,remote1,remote2 or some of them."},
     CommandOption{"count", "N", "log: end after N lines."},
     CommandOption{"duration", "SECONDS", "log: end after this time."},
-    CommandOption{"format", "FORMAT", "export: the script's form, i2cset."},
+    CommandOption{"format", "FORMAT",
+                  "export: i2cset (a shell script), c (a C header) or json, each writing in the "
+                  "same order."},
     CommandOption{"bus", "N",
                   "export: the I2C bus in the script (default: the i2c bridge's, else 1)."},
     CommandOption{"script-address", "ADDR",
@@ -122,8 +124,8 @@ constexpr std::array Commands{
                  DiffArguments},
     CommandEntry{"export",
                  Command::Export,
-                 "--format i2cset [--bus N] [--script-address ADDR] [FILE]",
-                 "print the chip's (or FILE's) settings as an i2cset shell script",
+                 "--format i2cset|c|json [--bus N] [--script-address ADDR] [FILE]",
+                 "print the chip's (or FILE's) settings as register writes in a safe order",
                  ExportArguments,
                  {"format", "bus", "script-address"}},
 };

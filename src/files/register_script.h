@@ -3,6 +3,7 @@
 #include "files/register_compare.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,35 @@ struct ScriptHeader {
     std::string source;       // "the chip at 0x4C" or "the settings file a.sav"
     std::string time;         // when the values were taken
 };
+
+// One write of the settings, in the order they must be made.
+struct RegisterWrite {
+    std::int32_t pointer = 0; // the write pointer
+    // Empty only for Configuration Reg 1 of a file that lacks it: the chip's,
+    // with bit 3 set (true) or cleared (false) to select a channel, or as it is.
+    std::optional<std::int32_t> value;
+    std::optional<bool> selectsRemote2;
+    std::string name;
+};
+
+struct SettingsWrites {
+    std::vector<RegisterWrite> writes;
+    // Configuration Reg 1 must be read from the chip first (see above).
+    bool readsConfiguration = false;
+    // "# name: why it is not written" lines.
+    std::string comments;
+};
+
+// The writes that make the chip hold the rows' values, in the safe order:
+// - Configuration Reg 1 comes first, with bit 3 selecting Remote 1 while
+//   Remote 1's rows of the shared remote pointers are written, then Remote 2
+//   for Remote 2's rows, and last as the rows say.
+// - Configuration Reg 2 is written last of all: its bit 7 locks the limits.
+// Rows without a write pointer, rows without a value, and (of the chip's
+// values) the shared rows of the channel the chip did not show are not
+// written but noted: writing them would change another register.
+SettingsWrites PlanSettingsWrites(const model::RegMapStuff& table,
+                                  const std::vector<CompareRow>& rows, ScriptValues values);
 
 // "#!/bin/sh", a comment naming the chip, the source and the time, "set -e"
 // (a failed write stops the script), then "i2cset -y BUS 0xADDR 0xPOINTER
@@ -35,6 +65,16 @@ struct ScriptHeader {
 // of the source and time never reach the script.
 std::string I2csetScript(const model::RegMapStuff& table, const std::vector<CompareRow>& rows,
                          ScriptValues values, const ScriptHeader& header);
+
+// The plan as a C header: "static const struct { uint8_t reg; uint8_t value; }
+// qmt_register_writes[]", each row's name in a comment. Nothing when the plan
+// must read Configuration Reg 1 from the chip, which a table cannot do.
+std::optional<std::string> RegisterTableC(const SettingsWrites& plan, const ScriptHeader& header);
+
+// The plan as JSON: {"chip", "address", "source", "taken", "writes": [{"reg",
+// "value", "name"}...]}, numbers as numbers. Nothing where RegisterTableC gives nothing.
+std::optional<std::string> RegisterTableJson(const SettingsWrites& plan,
+                                             const ScriptHeader& header);
 
 // The local time as "2026-12-06 22:52:03".
 std::string ScriptTimeNow();

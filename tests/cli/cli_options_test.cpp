@@ -145,7 +145,7 @@ TEST(CliArguments, UsageErrorsExitTwoWithOneLineSayingWhy) {
              {{"write", "9", "0x100"}, "bad value '0x100' (0 to 255)"},
              {{"recall", "a.sav", "--changed-only"}, "--changed-only is not an option of recall"},
              {{"diff", "a.sav", "--bus", "1"}, "--bus is not an option of diff"},
-             {{"export", "--format", "csv"}, "unknown export format 'csv' (i2cset)"},
+             {{"export", "--format", "csv"}, "unknown export format 'csv' (i2cset, c or json)"},
              {{"log", "a.csv", "--interval", "2147483648"},
               "bad interval '2147483648' (0 to 2147483647 ms)"},
              {{"log", "a.csv", "--channels", ""}, "At least one item must be selected for logging"},

@@ -2,6 +2,9 @@
 #include "files/register_script.h"
 #include "files/settings_save.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <fstream>
@@ -112,6 +115,76 @@ TEST(RegisterScript, TheFilesRemoteRowsReachTheirChannelAndTheLockComesLast) {
     EXPECT_EQ(RunScript(switching, calls), 0);
     EXPECT_EQ(calls, (Calls{"-y 0 0x18 0x09 4 b", "-y 0 0x18 0x0D 0x40 b", "-y 0 0x18 0x09 12 b",
                             "-y 0 0x18 0x0D 0x41 b", "-y 0 0x18 0x09 0x0C b"}));
+}
+
+// Compiles the header with a main that prints its table as i2cset would be
+// called ("-y BUS ADDR REG VALUE b"); the printed lines in `calls`.
+bool RunCTable(const std::string& header, Calls& calls) {
+    QTemporaryDir dir;
+    std::ofstream(dir.filePath("settings.h").toStdString()) << header;
+    std::ofstream(dir.filePath("main.c").toStdString())
+        << "#include <stdio.h>\n#include \"settings.h\"\n"
+           "int main(void) {\n"
+           "    for (unsigned i = 0; i < sizeof qmt_register_writes / sizeof *qmt_register_writes;"
+           " i++)\n"
+           "        printf(\"-y 0 0x18 0x%02X 0x%02X b\\n\", qmt_register_writes[i].reg,\n"
+           "               qmt_register_writes[i].value);\n"
+           "    return 0;\n}\n";
+    QProcess compiler;
+    compiler.start(QMT_C_COMPILER, {"-std=c99", "-Wall", "-Wextra", "-Werror", "-pedantic", "-o",
+                                    dir.filePath("table"), dir.filePath("main.c")});
+    if (!compiler.waitForFinished(60000) || compiler.exitCode() != 0) {
+        ADD_FAILURE() << compiler.readAllStandardError().toStdString() << header;
+        return false;
+    }
+    QProcess table;
+    table.start(dir.filePath("table"));
+    EXPECT_TRUE(table.waitForFinished(30000));
+    calls.clear();
+    for (const auto& line : table.readAllStandardOutput().split('\n')) {
+        if (!line.isEmpty()) {
+            calls.push_back(line.toStdString());
+        }
+    }
+    return true;
+}
+
+TEST(RegisterScript, TheCHeaderAndJsonWriteWhatTheScriptWritesInItsOrder) {
+    ScriptRig rig;
+    const FileValues file = ReadFileValues("{\r\n0x9\t0x4\r\n0x24\t0x80\r\n0xB\t0x50\r\n"
+                                           "0xD\t0x40\r\n0xD\t0x41\r\n0x31\t0x42\r\n"
+                                           "0x0\t0x53\r\n}\r\n");
+    const ScriptHeader header{0, 0x18, "the settings file a*/b.sav", "2026-12-06 22:52:03"};
+    Calls script;
+    EXPECT_EQ(
+        RunScript(I2csetScript(rig.table, rig.Rows(&file), ScriptValues::File, header), script), 0);
+    const SettingsWrites plan = PlanSettingsWrites(rig.table, rig.Rows(&file), ScriptValues::File);
+    const auto c = RegisterTableC(plan, header);
+    ASSERT_TRUE(c);
+    EXPECT_NE(c->find("{0x24, 0x80}, /* Configuration Reg 2"), std::string::npos) << *c;
+    Calls table;
+    ASSERT_TRUE(RunCTable(*c, table));
+    EXPECT_EQ(table, script);
+
+    const auto json = RegisterTableJson(plan, header);
+    ASSERT_TRUE(json);
+    const QJsonObject document = QJsonDocument::fromJson(QByteArray::fromStdString(*json)).object();
+    EXPECT_EQ(document["address"].toInt(), 0x18);
+    const QJsonArray writes = document["writes"].toArray();
+    ASSERT_EQ(static_cast<std::size_t>(writes.size()), script.size());
+    for (qsizetype i = 0; i < writes.size(); ++i) {
+        const QJsonObject write = writes[i].toObject();
+        EXPECT_EQ(ByteText(write["reg"].toInt()) + " " + ByteText(write["value"].toInt()),
+                  script[static_cast<std::size_t>(i)].substr(10, 9));
+    }
+
+    // A file without Configuration Reg 1 needs the chip's, which only a
+    // script can read: no table rather than a table that switches wrongly.
+    const FileValues remotes = ReadFileValues("{\r\n0xD\t0x40\r\n0xD\t0x41\r\n}\r\n");
+    const SettingsWrites reading =
+        PlanSettingsWrites(rig.table, rig.Rows(&remotes), ScriptValues::File);
+    EXPECT_FALSE(RegisterTableC(reading, header));
+    EXPECT_FALSE(RegisterTableJson(reading, header));
 }
 
 } // namespace
