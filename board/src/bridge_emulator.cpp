@@ -133,6 +133,12 @@ bool BridgeEmulator::TakeState(BoardConfig& board) {
     }
     // Stored settings come after the board's reg. lines, so they win.
     board.registerValues.insert(board.registerValues.end(), stored.begin(), stored.end());
+    if (!state.Writable()) {
+        // A board kept read-only still starts; its chips forget at power-off.
+        std::fprintf(stderr, "Tarnlink: state file %s is read-only; changes are not kept\n",
+                     state.path().c_str());
+        return true;
+    }
     state_ = std::move(state);
     return true;
 }

@@ -25,13 +25,39 @@ std::string SystemReason(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
+bool IsReadOnlyError(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+// A path that is missing can still be created, if its folder allows.
+bool MayWrite(const std::string& path) {
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 || errno == ENOENT;
+}
+
+std::string Folder(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // An flock on `<state>.lock`, held for the object's life. The state file
-// itself is replaced by rename, so it cannot carry the lock.
+// itself is replaced by rename, so it cannot carry the lock. A reader that may
+// not create or write the lock file shares the lock through a read-only
+// descriptor, or reads unlocked when a read-only folder holds none: no one
+// who could not create the lock file stores there.
 class StateLock {
 public:
     StateLock(const std::string& statePath, int operation) {
         const std::string path = statePath + ".lock";
         fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd_ < 0 && operation == LOCK_SH && IsReadOnlyError(errno)) {
+            fd_ = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd_ < 0 && errno == ENOENT) {
+                return;
+            }
+        }
         if (fd_ < 0) {
             error_ = SystemReason("cannot open " + path);
             return;
@@ -149,6 +175,10 @@ bool ChipStateFile::LoadUnlocked(RegisterValues& values, std::string& error) con
     }
     values = std::move(parsed.registerValues);
     return true;
+}
+
+bool ChipStateFile::Writable() const {
+    return MayWrite(path_) && MayWrite(path_ + ".lock") && MayWrite(Folder(path_));
 }
 
 bool ChipStateFile::Store(const RegisterValues& changed, std::string& error) const {

@@ -18,7 +18,9 @@ using RegisterValues = std::vector<std::pair<std::uint8_t, std::uint8_t>>;
 // overwritten. A lock file beside it (`<file>.lock`) serialises processes,
 // and every store replaces the file by rename, so it is never half-written.
 // Neither the lock file nor the new file (`<file>.new`) is opened through a
-// symbolic link, and the new file is always one this store created.
+// symbolic link, and the new file is always one this store created. A file
+// this process may not replace is still read, so that a board kept read-only
+// starts from it.
 class ChipStateFile {
 public:
     explicit ChipStateFile(std::string path) : path_(std::move(path)) {}
@@ -26,6 +28,10 @@ public:
     // The stored values (none while the file does not exist). False with a
     // one-line reason for an unreadable file or a line that is no register.
     bool Load(RegisterValues& values, std::string& error) const;
+    // False when the file, its lock file or its folder is read-only to this
+    // process (permissions, an immutable file, a read-only mount): stores
+    // would fail.
+    bool Writable() const;
     // Sets the given registers in the file, keeping the others it holds.
     bool Store(const RegisterValues& changed, std::string& error) const;
 

@@ -13,11 +13,20 @@ void GuiLinkErrorHandler::ReportLinkError(link::LinkError code) {
     if (!reporting_) {
         reporting_ = true;
         app_.StopMasterTimer();
-        app_.services().showCriticalMessage(ApplicationTitle(),
-                                            QString::fromStdString(link::LinkErrorMessage(code)));
+        std::string message = link::LinkErrorMessage(code);
+        if (!deviceFailure_.empty()) {
+            message += '\n' + deviceFailure_;
+        }
+        app_.services().showCriticalMessage(ApplicationTitle(), QString::fromStdString(message));
         app_.CloseAllWindows();
     }
     app_.services().exitProgram(LinkFailureExitStatus);
+}
+
+void GuiLinkErrorHandler::DescribeDeviceFailure(const std::string& detail) {
+    if (!reporting_) {
+        deviceFailure_ = detail;
+    }
 }
 
 void GuiLinkErrorHandler::ExplainLinkError(const std::string& reason) {

@@ -2,6 +2,8 @@
 
 #include "link/link_error.h"
 
+#include <string>
+
 namespace qmt::core {
 
 class Application;
@@ -18,10 +20,14 @@ public:
     void ReportLinkError(link::LinkError code) override;
     // The box keeps the code's message; the detail goes to standard error.
     void ExplainLinkError(const std::string& reason) override;
+    // The box shows the device file and its failure on a second line, under
+    // the code's message.
+    void DescribeDeviceFailure(const std::string& detail) override;
 
 private:
     Application& app_;
     bool reporting_ = false;
+    std::string deviceFailure_;
 };
 
 } // namespace qmt::core

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace qmt::link {
 
@@ -32,6 +33,10 @@ public:
     // False for an address that the device search must leave alone: the
     // evaluation board's bus carries only its chips, a PC's SMBus does not.
     virtual bool SearchMayProbe(std::int32_t /*address*/) const { return true; }
+    // Why the last request failed, naming the device file, for the link
+    // failure's message; empty when the bridge cannot tell (the USB bridge
+    // library reports only a status).
+    virtual std::string FailureDetail() const { return {}; }
 };
 
 } // namespace qmt::link

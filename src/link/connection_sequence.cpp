@@ -98,7 +98,7 @@ void ConnectionSequence::Connect() {
             return;
         }
     }
-    access_.ReportLinkError(LinkError::InitialConnection);
+    access_.ReportFailedRequest(LinkError::InitialConnection);
 }
 
 void ConnectionSequence::SearchDevice() {

@@ -94,6 +94,7 @@ std::int16_t I2cBridge::LoadFirmWare(const char*) {
 std::int16_t I2cBridge::VendorIORequest(std::uint16_t request, std::int32_t value,
                                         std::int32_t index, std::int16_t arg4, std::int16_t arg5,
                                         std::uint8_t* buffer) {
+    failure_.clear();
     if (buffer == nullptr) {
         return StatusNullBuffer;
     }
@@ -136,7 +137,7 @@ std::int16_t I2cBridge::Read(std::int32_t address, std::int32_t pointer, std::ui
     }
     const int result = system_->ReadByteData(fd_, static_cast<std::uint8_t>(pointer));
     if (result < 0) {
-        return TransferStatus(result);
+        return TransferFailed(address, result);
     }
     byte = static_cast<std::uint8_t>(result);
     return StatusOk;
@@ -152,7 +153,7 @@ std::int16_t I2cBridge::Write(std::int32_t address, std::int32_t index) {
     }
     const int result = system_->WriteByteData(fd_, static_cast<std::uint8_t>(index & 0xFF),
                                               static_cast<std::uint8_t>(index >> 8));
-    return result < 0 ? TransferStatus(result) : StatusOk;
+    return result < 0 ? TransferFailed(address, result) : StatusOk;
 }
 
 std::int16_t I2cBridge::Select(std::int32_t address) {
@@ -171,10 +172,16 @@ std::int16_t I2cBridge::Select(std::int32_t address) {
         return StatusNoAnswer;
     }
     if (result < 0) {
+        TransferFailed(address, result);
         return StatusTransferFailed;
     }
     selected_ = address;
     return StatusOk;
+}
+
+std::int16_t I2cBridge::TransferFailed(std::int32_t address, int result) {
+    failure_ = device_ + ": address " + AddressText(address) + ": " + std::strerror(-result);
+    return TransferStatus(result);
 }
 
 void I2cBridge::NoteOnce(int address, const std::string& why) {

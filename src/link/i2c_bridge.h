@@ -48,6 +48,9 @@ public:
     // there and take the search's command byte as a page or write-protect
     // command. A chip there is reached with --address.
     bool SearchMayProbe(std::int32_t address) const override;
+    // "<device>: address 0xNN: <the system's reason>" after a transfer the
+    // system failed; empty after any other request.
+    std::string FailureDetail() const override { return failure_; }
 
 private:
     I2cBridge(std::unique_ptr<I2cSystem> system, std::string device, int fd, bool force,
@@ -56,6 +59,7 @@ private:
     std::int16_t Write(std::int32_t address, std::int32_t index);
     std::int16_t Select(std::int32_t address);
     void NoteOnce(int address, const std::string& why);
+    std::int16_t TransferFailed(std::int32_t address, int result);
 
     std::unique_ptr<I2cSystem> system_;
     std::string device_;
@@ -64,6 +68,7 @@ private:
     std::ostream& notices_;
     int selected_ = -1;
     std::bitset<128> noted_;
+    std::string failure_;
 };
 
 } // namespace qmt::link

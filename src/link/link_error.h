@@ -26,6 +26,9 @@ public:
     // Told just before a code when the caller knows what exactly failed (an
     // address where no chip answers, say); the code's message stays as it is.
     virtual void ExplainLinkError(const std::string& reason) { static_cast<void>(reason); }
+    // Told just before a code when the bridge names the device file and why
+    // its request failed (an I2C adapter).
+    virtual void DescribeDeviceFailure(const std::string& detail) { static_cast<void>(detail); }
 };
 
 class LinkFailure : public std::runtime_error {

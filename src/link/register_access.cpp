@@ -25,7 +25,7 @@ std::int16_t RegisterAccess::ReadRegister(std::int32_t address, std::int32_t reg
     const auto status =
         bridge_.VendorIORequest(RegisterRequest, address, reg, 1, 1, usb_.ReceiveBuffer.data());
     if (status != 0) {
-        ReportLinkError(LinkError::Communications);
+        ReportFailedRequest(LinkError::Communications);
     }
     return usb_.ReceiveBuffer[0];
 }
@@ -37,7 +37,7 @@ std::optional<std::int16_t> RegisterAccess::ProbeRegister(std::int32_t address, 
         return std::nullopt;
     }
     if (status != StatusOk) {
-        ReportLinkError(LinkError::Communications);
+        ReportFailedRequest(LinkError::Communications);
     }
     return usb_.ReceiveBuffer[0];
 }
@@ -56,7 +56,7 @@ std::int16_t RegisterAccess::WriteRegister(std::int32_t address, std::int32_t re
     std::uint8_t buffer = 0;
     const auto status = bridge_.VendorIORequest(RegisterRequest, address, index, 0, 0, &buffer);
     if (status != 0) {
-        ReportLinkError(LinkError::Communications);
+        ReportFailedRequest(LinkError::Communications);
     }
     UpdateRemoteSelection(reg);
     if (limitListener_ != nullptr && IsLimitWritePointer(reg)) {
@@ -92,6 +92,13 @@ void RegisterAccess::ReportLinkError(LinkError code, const std::string& reason) 
     }
     errors_.ReportLinkError(code);
     throw LinkFailure(code);
+}
+
+void RegisterAccess::ReportFailedRequest(LinkError code) {
+    if (const std::string detail = bridge_.FailureDetail(); !detail.empty()) {
+        errors_.DescribeDeviceFailure(detail);
+    }
+    ReportLinkError(code);
 }
 
 } // namespace qmt::link

@@ -59,6 +59,9 @@ public:
     // Hands the code (after the reason, if any) to the handler; throws
     // LinkFailure if the handler returns.
     [[noreturn]] void ReportLinkError(LinkError code, const std::string& reason = {});
+    // ReportLinkError right after a request the bridge failed: the bridge's
+    // detail of that failure, if it has one, goes to the handler first.
+    [[noreturn]] void ReportFailedRequest(LinkError code);
 
     Bridge& bridge() { return bridge_; }
     USBStuff& usb() { return usb_; }

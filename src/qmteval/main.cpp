@@ -128,7 +128,10 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<qmt::link::Bridge> bridge = qmt::link::OpenBridge(options.bridge, error);
     if (!bridge) {
         std::cerr << "qmteval: " << error << '\n';
-        bridge = std::make_unique<qmt::link::UnavailableBridge>(options.bridge.i2cDevice.empty());
+        // The message box names an I2C device file that failed; the bridge
+        // library's failures keep their message alone.
+        const bool i2c = !options.bridge.i2cDevice.empty();
+        bridge = std::make_unique<qmt::link::UnavailableBridge>(!i2c, i2c ? error : std::string());
     }
 
     qmt::core::Application app(std::make_unique<qmt::link::SystemClock>(), std::move(bridge),

@@ -1,13 +1,16 @@
 #include "app/support/app_world.h"
+#include "link/i2c_bridge.h"
 #include "link/unavailable_bridge.h"
 #include "shell/frm_main.h"
 #include "shell/frm_splash.h"
+#include "support/fake_i2c_system.h"
 #include "views/regmap/frm_reg_map.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCheckBox>
 #include <QLabel>
 #include <QtTest>
+#include <sstream>
 
 Q_DECLARE_METATYPE(qmt::shell::WindowId)
 
@@ -37,6 +40,7 @@ private slots:
     void failedStartupShowsOneMessageAndEnds();
     void linkLostClosesEverything_data();
     void linkLostClosesEverything();
+    void i2cFailureNamesTheDeviceUnderTheMessage();
 };
 
 void TestStartup::startupRunsInOrderAndNeverYieldsOnceTheTimerRuns() {
@@ -149,6 +153,36 @@ void TestStartup::linkLostClosesEverything() {
     QVERIFY(mainWindow.childWindows().Loaded(window) == nullptr);
     QVERIFY(!world.app->state().RegMapOpen && !world.app->state().LimitsOpen);
     QCOMPARE(world.StoredSettings(), (QStringList{"4500", "3000", "9000", "7500"}));
+}
+
+// On an I2C adapter the box's first line is the code's message as ever; the
+// second names the device file and why it failed.
+void TestStartup::i2cFailureNamesTheDeviceUnderTheMessage() {
+    test::FakeI2cBus bus;
+    bus.chips[AppWorld::ChipAddress][0xFE] = 0x41;
+    std::ostringstream notices;
+    std::string error;
+    {
+        AppWorld world(link::I2cBridge::Open(std::make_unique<test::FakeI2cSystem>(bus),
+                                             "/dev/i2c-1", false, notices, error));
+        QCOMPARE(world.RunMain(), std::nullopt);
+        bus.transfersBeforeFailure = 0;
+        bus.failureErrno = EREMOTEIO;
+        std::optional<int> ended;
+        for (int tick = 0; tick < 200 && !ended; ++tick) {
+            ended = world.Tick();
+        }
+        QCOMPARE(ended, std::optional(3));
+        QCOMPARE(world.messages.size(), std::size_t{1});
+        QCOMPARE(world.messages[0].text,
+                 CommunicationsMessage + "\n/dev/i2c-1: address 0x4C: Remote I/O error");
+    }
+    // A device file that could not be opened: the connect fails with its reason.
+    const std::string reason = "cannot open /dev/i2c-9: No such file or directory";
+    AppWorld unopened(std::make_unique<link::UnavailableBridge>(false, reason));
+    QCOMPARE(unopened.RunMain(), std::optional(3));
+    QCOMPARE(unopened.messages.size(), std::size_t{1});
+    QCOMPARE(unopened.messages[0].text, ConnectionMessage + "\n" + QString::fromStdString(reason));
 }
 
 } // namespace qmt::shell

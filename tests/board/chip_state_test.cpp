@@ -1,9 +1,12 @@
 #include "board_fixture.h"
 #include "chip_state.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/fs.h>
 #include <sstream>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +18,51 @@ std::string Contents(const std::string& path) {
     contents << std::ifstream(path, std::ios::binary).rdbuf();
     return contents.str();
 }
+
+// Takes the write permission of a file or folder away, from root too: root
+// ignores permissions, so it also gets the immutable flag. Both are given back
+// when it goes, before the scratch folder is removed.
+class ReadOnly {
+public:
+    explicit ReadOnly(std::filesystem::path path)
+        : path_(std::move(path)), mode_(std::filesystem::status(path_).permissions()) {
+        using std::filesystem::perms;
+        std::filesystem::permissions(path_,
+                                     perms::owner_write | perms::group_write | perms::others_write,
+                                     std::filesystem::perm_options::remove);
+        held_ = ::geteuid() != 0 || SetImmutable(true);
+    }
+    ~ReadOnly() {
+        if (::geteuid() == 0) {
+            SetImmutable(false);
+        }
+        std::filesystem::permissions(path_, mode_);
+    }
+    ReadOnly(const ReadOnly&) = delete;
+    ReadOnly& operator=(const ReadOnly&) = delete;
+    // False where root may not set the flag (no capability, a file system without it).
+    bool held() const { return held_; }
+
+private:
+    bool SetImmutable(bool on) const {
+        const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            return false;
+        }
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (done) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return done;
+    }
+
+    std::filesystem::path path_;
+    std::filesystem::perms mode_;
+    bool held_ = false;
+};
 
 // A board whose chip keeps its settings in a state file of the test's folder.
 class ChipStateTest : public BoardTest {
@@ -113,6 +161,32 @@ TEST_F(ChipStateTest, LinksInPlaceOfTheNewFileOrTheLockFileAreNotFollowed) {
     EXPECT_NE(emulator.LastError().find("cannot open " + folder.Path("chip.state.lock")),
               std::string::npos)
         << emulator.LastError();
+}
+
+// A state file this process may not replace (the file or its folder read-only)
+// is read, and the board starts; writes change the chip but not the file, and
+// one line says so.
+TEST_F(ChipStateTest, AReadOnlyStateFileIsReadButNotRewritten) {
+    const std::string state = folder.Path("chip.state");
+    const std::string stored = "reg.0x05 = 0x46\n";
+    folder.Write("chip.state", stored);
+    for (const std::filesystem::path& locked : {folder.root, std::filesystem::path(state)}) {
+        SCOPED_TRACE(locked);
+        const ReadOnly readOnly(locked);
+        if (!readOnly.held()) {
+            GTEST_SKIP() << "cannot set the immutable flag on " << locked;
+        }
+        ::testing::internal::CaptureStderr();
+        PowerOn(Board());
+        EXPECT_EQ(Read(0x05), 0x46);
+        Write(0x0B, 0x30);
+        Write(0x0B, 0x31);
+        EXPECT_EQ(Read(0x05), 0x31);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "Tarnlink: state file " + state + " is read-only; changes are not kept\n");
+        EXPECT_EQ(Contents(state), stored);
+        EXPECT_FALSE(std::filesystem::exists(state + ".new"));
+    }
 }
 
 TEST_F(ChipStateTest, ABoardFileNamedAsItsStateFileIsRefusedNotRewritten) {

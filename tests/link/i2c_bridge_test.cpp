@@ -1,6 +1,7 @@
 #include "link/i2c_bridge.h"
 #include "link/i2c_system.h"
 #include "link_rig.h"
+#include "support/fake_i2c_system.h"
 
 #include <algorithm>
 #include <array>
@@ -24,66 +25,6 @@ namespace {
 using link::I2cBridge;
 using link::LinkError;
 using link::LinkFailure;
-
-std::string Hex(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(value));
-    return text;
-}
-
-// A bus behind the bridge's system calls. Chips are register files by address; an address
-// without one does not acknowledge (ENXIO). Every call is recorded as text.
-struct FakeI2cBus {
-    std::map<int, std::array<std::uint8_t, 256>> chips;
-    std::set<int> busy;              // owned by a kernel driver: EBUSY without force
-    int transfersBeforeFailure = -1; // then every transfer fails with failureErrno
-    int failureErrno = EIO;
-    std::vector<std::string> calls;
-};
-
-class FakeI2cSystem final : public link::I2cSystem {
-public:
-    explicit FakeI2cSystem(FakeI2cBus& bus) : bus_(bus) {}
-    int Open(const std::string&) override { return 7; }
-    void Close(int) override {}
-    std::string DeviceProblem(int) override { return {}; }
-    int Functions(int, unsigned long& functions) override {
-        functions = I2C_FUNC_SMBUS_READ_BYTE_DATA | I2C_FUNC_SMBUS_WRITE_BYTE_DATA;
-        return 0;
-    }
-    int SelectAddress(int, int address, bool force) override {
-        bus_.calls.push_back((force ? "force " : "select ") + Hex(address));
-        if (!force && bus_.busy.contains(address)) {
-            return -EBUSY;
-        }
-        selected_ = address;
-        return 0;
-    }
-    int ReadByteData(int, std::uint8_t reg) override {
-        bus_.calls.push_back("read " + Hex(selected_) + " " + Hex(reg));
-        const int result = Transfer();
-        return result < 0 ? result : bus_.chips[selected_][reg];
-    }
-    int WriteByteData(int, std::uint8_t reg, std::uint8_t value) override {
-        bus_.calls.push_back("write " + Hex(selected_) + " " + Hex(reg) + " " + Hex(value));
-        const int result = Transfer();
-        if (result == 0) {
-            bus_.chips[selected_][reg] = value;
-        }
-        return result;
-    }
-
-private:
-    int Transfer() {
-        if (bus_.transfersBeforeFailure >= 0 && transfers_++ >= bus_.transfersBeforeFailure) {
-            return -bus_.failureErrno;
-        }
-        return bus_.chips.contains(selected_) ? 0 : -ENXIO;
-    }
-    FakeI2cBus& bus_;
-    int selected_ = -1;
-    int transfers_ = 0;
-};
 
 // The whole device link on the i2c-dev bridge over a fake bus.
 struct I2cRig {
@@ -184,6 +125,33 @@ TEST(I2cBridge, NoAnswerOnlyMeansNoChipDuringTheSearch) {
     EXPECT_THROW(lost.link->Run(), LinkFailure);
     EXPECT_EQ(lost.link->errors.codes, std::vector{LinkError::Communications});
     EXPECT_EQ(lost.bus.calls.back(), "read 0x1B 0xFE");
+}
+
+// A failed transfer is reported with the device file, the address and the
+// system's reason; the search's unanswered probes before it leave none behind.
+TEST(I2cBridge, AFailedTransferNamesTheDeviceAndTheReason) {
+    I2cRig rig({0x4C});
+    rig.link->Run();
+    EXPECT_TRUE(rig.link->errors.details.empty());
+    rig.bus.transfersBeforeFailure = 0;
+    rig.bus.failureErrno = EIO;
+    EXPECT_THROW(rig.link->access.ReadRegister(0x4C, 0x00), LinkFailure);
+    EXPECT_EQ(rig.link->errors.details,
+              std::vector<std::string>{"/dev/i2c-1: address 0x4C: Input/output error"});
+    EXPECT_EQ(rig.bridge->FailureDetail(), "/dev/i2c-1: address 0x4C: Input/output error");
+
+    // A request that fails without the system (an odd request) has nothing to add.
+    std::uint8_t byte = 0;
+    EXPECT_NE(rig.bridge->VendorIORequest(999, 0x4C, 0, 1, 1, &byte), link::StatusOk);
+    EXPECT_EQ(rig.bridge->FailureDetail(), "");
+
+    // An adapter lost during the search.
+    I2cRig lost;
+    lost.bus.transfersBeforeFailure = 3;
+    lost.bus.failureErrno = ENODEV;
+    EXPECT_THROW(lost.link->Run(), LinkFailure);
+    EXPECT_EQ(lost.link->errors.details,
+              std::vector<std::string>{"/dev/i2c-1: address 0x1B: No such device"});
 }
 
 TEST(I2cBridge, NeverTouchesReservedAddressesOrOddRequests) {

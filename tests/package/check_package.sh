@@ -1,19 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build tree and checks that it holds the
-# programs, the bridge library and its firmware, the links in /usr/bin, the
-# desktop entry, icon, manual page and completion, nothing else, and that it
+# Checks that the Debian package holds the programs, the bridge library and
+# its firmware, the links in /usr/bin, the desktop entry, icon, manual pages,
+# completion, copyright and changelog, nothing else; that it has no
+# maintainer scripts, so that apt remove leaves nothing behind; and that it
 # depends on the Qt runtime and libi2c.
-# Usage: check_package.sh CPACK BUILD_DIR OUT_DIR
+# Usage: check_package.sh OUT_DIR (where build_package.sh put it)
 set -euo pipefail
-cpack=$1 build=$2 out=$3
-rm -rf "$out"
-mkdir -p "$out"
-if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1; then
-    cat "$out/cpack.log"
-    exit 1
-fi
-debs=("$out"/qmteval_*_*.deb)
-[[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || { echo "no single qmteval_*.deb in $out"; exit 1; }
+debs=("$1"/qmteval_*_*.deb)
 
 # Paths (with link targets) of everything but folders.
 contents=$(dpkg-deb -c "${debs[0]}")
@@ -28,7 +21,10 @@ expected=$(sort <<'LIST'
 ./usr/share/applications/qmteval.desktop
 ./usr/share/bash-completion/completions/qmtctl
 ./usr/share/icons/hicolor/scalable/apps/qmteval.svg
+./usr/share/doc/qmteval/changelog.Debian.gz
+./usr/share/doc/qmteval/copyright
 ./usr/share/man/man1/qmtctl.1.gz
+./usr/share/man/man1/qmteval.1.gz
 LIST
 )
 status=0
@@ -43,6 +39,11 @@ for program in qmtctl qmteval; do
         status=1
     fi
 done
+control=$(dpkg-deb --ctrl-tarfile "${debs[0]}" | tar -t | grep -v '/$' | sort | tr '\n' ' ')
+if [[ $control != "./control ./md5sums " ]]; then
+    echo "control archive holds more than control and md5sums: $control"
+    status=1
+fi
 depends=$(dpkg-deb -f "${debs[0]}" Depends)
 for package in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libi2c0; do
     if [[ ! $depends =~ (^|, )$package( |,|$) ]]; then

@@ -179,6 +179,19 @@ TEST(FailedStart, EndsWithAFifoForPlacementFile) {
     EXPECT_EQ(outcome.messages, (std::vector<Message>{{ProgramTitle(), FirmwareMessage}}));
 }
 
+// An I2C device file that cannot be opened: the connection's message, and
+// under it (a logged line break) the device file and why.
+TEST(FailedStart, AnI2cDeviceThatCannotBeOpenedIsNamedInTheMessage) {
+    Scenario scenario;
+    const Outcome outcome = scenario.Run(Program::Qmteval, {"--bridge", "i2c:/nonexistent/i2c-9"});
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, LinkFailureStatus) << outcome.err;
+    const std::string reason = "cannot open /nonexistent/i2c-9: No such file or directory "
+                               "(is the i2c-dev module loaded?)";
+    EXPECT_EQ(outcome.messages,
+              (std::vector<Message>{{ProgramTitle(), ConnectionMessage + "\\n" + reason}}));
+}
+
 // A command line qmteval cannot use: one line, status 2, no window and no
 // placement written.
 TEST(UsageError, OneLineAndNothingElse) {

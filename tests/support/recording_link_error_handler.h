@@ -13,9 +13,11 @@ class RecordingLinkErrorHandler final : public link::LinkErrorHandler {
 public:
     void ReportLinkError(link::LinkError code) override { codes.push_back(code); }
     void ExplainLinkError(const std::string& reason) override { reasons.push_back(reason); }
+    void DescribeDeviceFailure(const std::string& detail) override { details.push_back(detail); }
 
     std::vector<link::LinkError> codes;
     std::vector<std::string> reasons;
+    std::vector<std::string> details;
 };
 
 } // namespace qmt::test
