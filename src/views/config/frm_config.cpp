@@ -113,9 +113,9 @@ void FrmConfig::BuildControls() {
     grid->setColumnStretch(0, 1);
     grid->setHorizontalSpacing(16);
 
-    cmdOK_ = MakeButton(QStringLiteral("OK"), "cmdOK", this);
-    cmdCancel_ = MakeButton(QStringLiteral("Cancel"), "cmdCancel", this);
-    cmdApply_ = MakeButton(QStringLiteral("Apply"), "cmdApply", this);
+    cmdOK_ = MakeButton(QStringLiteral("&OK"), "cmdOK", this);
+    cmdCancel_ = MakeButton(QStringLiteral("&Cancel"), "cmdCancel", this);
+    cmdApply_ = MakeButton(QStringLiteral("&Apply"), "cmdApply", this);
     connect(cmdOK_, &QPushButton::clicked, this, &FrmConfig::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &FrmConfig::cmdCancel_Click);
     connect(cmdApply_, &QPushButton::clicked, this, &FrmConfig::cmdApply_Click);

@@ -25,8 +25,8 @@ class FrmLogging : public QWidget {
 public:
     static constexpr double WidthTwips = 4320;
     static constexpr double HeightTwips = 3840;
-    static constexpr const char* StartCaption = "Start Logging";
-    static constexpr const char* StopCaption = "Click to stop logging...";
+    static constexpr const char* StartCaption = "&Start Logging";
+    static constexpr const char* StopCaption = "Click to &stop logging...";
     static constexpr const char* NoChannelText = "At least one item must be selected for logging";
 
     FrmLogging(LogSession& session, GeneralStuff& state, QWidget* parent = nullptr);

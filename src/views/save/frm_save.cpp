@@ -74,11 +74,11 @@ void FrmSave::BuildControls() {
     chkNotDefaults_ = new QCheckBox(
         QStringLiteral("Only save registers that differ from their defaults "), frame);
     chkNotDefaults_->setObjectName(QStringLiteral("chkNotDefaults"));
-    cmdsave_ = new QPushButton(QStringLiteral("Save  Current Configuration"), frame);
+    cmdsave_ = new QPushButton(QStringLiteral("&Save  Current Configuration"), frame);
     cmdsave_->setObjectName(QStringLiteral("cmdsave"));
-    cmdRecall_ = new QPushButton(QStringLiteral("Recall Previous Configuration"), frame);
+    cmdRecall_ = new QPushButton(QStringLiteral("&Recall Previous Configuration"), frame);
     cmdRecall_->setObjectName(QStringLiteral("cmdRecall"));
-    cmdClose_ = new QPushButton(QStringLiteral("Close"), this);
+    cmdClose_ = new QPushButton(QStringLiteral("&Close"), this);
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
     connect(cmdsave_, &QPushButton::clicked, this, &FrmSave::cmdsave_Click);
     connect(cmdRecall_, &QPushButton::clicked, this, &FrmSave::cmdRecall_Click);
