@@ -3,6 +3,8 @@
 #include "views/regmap/frm_reg_map.h"
 #include "views/view_world.h"
 
+#include <QDialog>
+#include <QSpinBox>
 #include <QTableWidget>
 
 namespace qmt::views {
@@ -87,6 +89,7 @@ private slots:
     void badFilesSayWhyAndKeepTheComparison();
     void writesExactlyTheSelectedFileValues();
     void exportsTheChipsOrTheFilesValuesAsAScript();
+    void exportDialogWritesTheAddressAsEverywhereElse();
 };
 
 void TestFrmCompare::opensFromMenuToolbarAndRegisterMap() {
@@ -218,6 +221,25 @@ void TestFrmCompare::exportsTheChipsOrTheFilesValuesAsAScript() {
     w.scriptAnswer = ScriptChoice{1, 0x4C, files::ScriptValues::Chip, w.Path("no/such/x.sh")};
     w.window->cmdExport_Click();
     QVERIFY(w.LastMessage().startsWith("Export failed, nothing written to x.sh: "));
+}
+
+// The desktop's export form shows the found chip's address as "0x4C", and
+// cancelling it asks for no script file.
+void TestFrmCompare::exportDialogWritesTheAddressAsEverywhereElse() {
+    test::ViewWorld w;
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        auto* address = dialog->findChild<QSpinBox*>("spnAddress");
+        shown << address->text();
+        address->setValue(0x08);
+        shown << address->text();
+        dialog->reject();
+    });
+    const ScriptDefaults defaults{1, 0x4C, false, w.Path("")};
+    QVERIFY(!CompareDialogs::Desktop().askScript(&w.main(), defaults));
+    QCOMPARE(shown, (QStringList{"0x4C", "0x08"}));
 }
 
 } // namespace qmt::views
