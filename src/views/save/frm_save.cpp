@@ -5,7 +5,6 @@
 #include "files/settings_messages.h"
 #include "files/settings_reader.h"
 #include "files/settings_save.h"
-#include "link/executable_folder.h"
 #include "views/twips.h"
 
 #include <QCheckBox>
@@ -42,10 +41,6 @@ private:
     core::Application& app_;
     int exceptions_;
 };
-
-QString ProgramFolder() {
-    return QString::fromStdString(link::ExecutableFolder());
-}
 
 std::string FileName(const QString& path) {
     return QFileInfo(path).fileName().toStdString();
@@ -112,7 +107,7 @@ void FrmSave::cmdsave_Click() {
     const auto rows =
         files::ReadSavedRegisters(app_.regMap(), app_.access(), chkNotDefaults_->isChecked());
     text += files::RegisterBlock(rows);
-    const QString path = dialogs_.askSavePath(this, ProgramFolder());
+    const QString path = AskPath(dialogs_.askSavePath);
     if (path.isEmpty()) {
         return;
     }
@@ -125,7 +120,7 @@ void FrmSave::cmdsave_Click() {
 }
 
 void FrmSave::cmdRecall_Click() {
-    const QString path = dialogs_.askOpenPath(this, ProgramFolder());
+    const QString path = AskPath(dialogs_.askOpenPath);
     if (path.isEmpty()) {
         return;
     }
@@ -146,6 +141,11 @@ void FrmSave::cmdRecall_Click() {
         });
     pause.reset();
     Report(files::RecallText(result, FileName(path)));
+}
+
+QString FrmSave::AskPath(const SettingsFileDialogs::Ask& ask) {
+    return app_.dialogFolders().Pick(core::FileKind::Settings,
+                                     [&](const QString& folder) { return ask(this, folder); });
 }
 
 void FrmSave::cmdClose_Click() {

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTableWidget>
 
 namespace qmt::views {
@@ -203,6 +204,7 @@ void TestFrmCompare::exportsTheChipsOrTheFilesValuesAsAScript() {
     w.chip()[0x05] = 0x4B;
     w.window->cmdExport_Click(); // cancelled: nothing asked beyond the dialog
     QCOMPARE(w.asked.bus, 1);
+    QCOMPARE(w.asked.folder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     QVERIFY(w.messages->isEmpty());
 
     w.scriptAnswer = ScriptChoice{3, 0x18, files::ScriptValues::Chip, w.Path("chip.sh")};
@@ -215,6 +217,7 @@ void TestFrmCompare::exportsTheChipsOrTheFilesValuesAsAScript() {
     w.scriptAnswer = ScriptChoice{4, 0x4C, files::ScriptValues::File, w.Path("file.sh")};
     w.window->cmdExport_Click();
     QCOMPARE(w.asked.bus, 3); // the last export's
+    QCOMPARE(w.asked.folder, w.world.folder.path());
     QVERIFY(test::Contents(w.Path("file.sh"))
                 .contains("\ni2cset -y 4 0x4C 0x0B 0x50 b # Local Temp High Limit\n"));
 
