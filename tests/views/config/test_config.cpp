@@ -166,7 +166,8 @@ void TestConfig::reservedRateIsShownAndKept() {
 void TestConfig::contentsFillTheWindow() {
     ConfigWorld w(0, 0, 0, 0);
     FrmConfig& c = *w.window;
-    QCOMPARE(w.frame->size(), TwipsToPixels(&c, FrmConfig::WidthTwips, FrmConfig::HeightTwips));
+    QCOMPARE(OuterWindow(c).size(),
+             TwipsToPixels(&c, FrmConfig::WidthTwips, FrmConfig::HeightTwips));
     const auto gapBelow = [](const QWidget& last) {
         const QWidget& container = *last.parentWidget();
         return container.contentsRect().bottom() - last.geometry().bottom() -
