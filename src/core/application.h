@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/dialog_folders.h"
 #include "core/gui_link_error_handler.h"
 #include "core/limit_write_relay.h"
 #include "core/monitoring_cycle.h"
@@ -52,6 +53,7 @@ public:
     StatusReader& statusReader() { return statusReader_; }
     const QString& settingsFile() const { return settingsFile_; }
     const ShellServices& services() const { return services_; }
+    DialogFolders& dialogFolders() { return dialogFolders_; }
 
     // The host stays registered until it registers null; it must outlive that.
     void SetWindowHost(WindowHost* host) { host_ = host; }
@@ -70,6 +72,7 @@ private:
     std::unique_ptr<link::Bridge> bridge_;
     QString settingsFile_;
     ShellServices services_;
+    DialogFolders dialogFolders_;
     GuiLinkErrorHandler linkErrors_;
     link::RegisterAccess access_;
     MonitoringCycle cycle_;

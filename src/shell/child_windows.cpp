@@ -2,8 +2,17 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <algorithm>
 
 namespace qmt::shell {
+
+QRect FitInside(const QRect& frame, const QRect& area) {
+    const auto fit = [](int start, int length, int areaStart, int areaLength) {
+        return std::max(std::min(start, areaStart + areaLength - length), areaStart);
+    };
+    return {fit(frame.x(), frame.width(), area.x(), area.width()),
+            fit(frame.y(), frame.height(), area.y(), area.height()), frame.width(), frame.height()};
+}
 
 ChildWindows::ChildWindows(QMdiArea& area) : area_(area) {}
 
@@ -19,7 +28,12 @@ void ChildWindows::RegisterMany(WindowId id, Factory factory) {
 
 QMdiSubWindow* ChildWindows::Open(WindowId id) {
     QMdiSubWindow* frame = many_.contains(id) ? nullptr : LoadedFrame(id);
-    if (frame == nullptr) {
+    if (frame != nullptr) {
+        if (frame->isMinimized()) {
+            frame->showNormal();
+        }
+        frame->show();
+    } else {
         const auto factory = factories_.find(id);
         if (factory == factories_.end()) {
             return nullptr;
@@ -31,11 +45,10 @@ QMdiSubWindow* ChildWindows::Open(WindowId id) {
         frame = area_.addSubWindow(widget);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frames_[id] = frame;
+        // The window takes its size only when first shown.
+        frame->show();
+        frame->setGeometry(FitInside(frame->geometry(), area_.viewport()->rect()));
     }
-    if (frame->isMinimized()) {
-        frame->showNormal();
-    }
-    frame->show();
     area_.setActiveSubWindow(frame);
     return frame;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QRect>
 #include <functional>
 #include <map>
 #include <set>
@@ -11,6 +12,11 @@ class QWidget;
 
 namespace qmt::shell {
 
+// Where a child window's frame goes so that all of it can be seen in the
+// area: moved left and up until it ends inside; on an axis where it is larger
+// than the area, it starts at the area's edge.
+QRect FitInside(const QRect& frame, const QRect& area);
+
 // The child windows the main window can open; Replay opens one per log file.
 enum class WindowId { Save, Log, RegMap, Graph, Limits, Config, SWOptions, About, Compare, Replay };
 
@@ -18,7 +24,8 @@ enum class WindowId { Save, Log, RegMap, Graph, Limits, Config, SWOptions, About
 // window once (its factory builds it; it sets its own size when first
 // shown) and afterwards only brings the same instance forward. Closing a
 // window unloads it: its frame and widget are deleted, and the next opening
-// builds a new one. Ids without a factory open nothing.
+// builds a new one. A window loaded partly outside the area's visible part is
+// moved into it. Ids without a factory open nothing.
 class ChildWindows {
 public:
     // Builds the window's widget without a parent; the frame takes ownership.

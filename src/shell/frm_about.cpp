@@ -101,7 +101,7 @@ void FrmAbout::BuildControls() {
     frameLayout->addSpacing(6);
     frameLayout->addLayout(texts, 1);
 
-    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK_ = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdOK_->setDefault(true);
     connect(cmdOK_, &QPushButton::clicked, this, &FrmAbout::cmdOK_Click);

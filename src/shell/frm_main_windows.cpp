@@ -62,7 +62,7 @@ void FrmMain::registerChildWindows() {
                 statusPanels_[0]->setToolTip(toolTip);
             });
     childWindows_.Register(WindowId::Log, [this, logSession] {
-        return new views::FrmLogging(*logSession, app_.state());
+        return new views::FrmLogging(*logSession, app_.state(), app_.dialogFolders());
     });
     childWindows_.Register(WindowId::Graph, [this] {
         auto* graph = new views::FrmGraph(app_);
@@ -70,7 +70,7 @@ void FrmMain::registerChildWindows() {
                 [this] { OpenWindow(WindowId::Replay); });
         return graph;
     });
-    auto* replay = new views::ReplayOpener(this);
+    auto* replay = new views::ReplayOpener(app_.dialogFolders(), this);
     childWindows_.RegisterMany(WindowId::Replay, [replay] { return replay->Open(); });
     childWindows_.Register(WindowId::About,
                            [this] { return new FrmAbout(*this, app_.services().openUrl); });

@@ -4,6 +4,7 @@
 #include "shell/placement_settings.h"
 #include "shell/scripted_actions.h"
 #include "shell/termination_signals.h"
+#include "views/compare/frm_compare.h"
 #include "views/twips.h"
 
 #include <QMdiArea>
@@ -34,6 +35,9 @@ private slots:
     void placementAtStart();
     void unloadWhileMinimisedStoresNothing();
     void childWindowsOpenOnce();
+    void fitInside_data();
+    void fitInside();
+    void childWindowsOpenInView();
     void terminationSignalsCloseInOrder();
 };
 
@@ -125,6 +129,48 @@ void TestMainWindow::childWindowsOpenOnce() {
     QCOMPARE(about->pos(), QPoint(30, 40));
     QTest::mouseClick(qobject_cast<FrmAbout*>(about->widget())->cmdOK(), Qt::LeftButton);
     QVERIFY(mainWindow.childWindows().Loaded(WindowId::About) == nullptr);
+}
+
+void TestMainWindow::fitInside_data() {
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("expected");
+    // The area is 400 × 300 at (10, 20).
+    QTest::newRow("inside") << QRect(50, 60, 100, 100) << QRect(50, 60, 100, 100);
+    QTest::newRow("touching the far edges")
+        << QRect(310, 220, 100, 100) << QRect(310, 220, 100, 100);
+    QTest::newRow("past the right") << QRect(350, 60, 100, 100) << QRect(310, 60, 100, 100);
+    QTest::newRow("past the bottom") << QRect(50, 250, 100, 100) << QRect(50, 220, 100, 100);
+    QTest::newRow("past both") << QRect(390, 290, 100, 100) << QRect(310, 220, 100, 100);
+    QTest::newRow("wider than the area") << QRect(50, 60, 500, 100) << QRect(10, 60, 500, 100);
+    QTest::newRow("larger than the area") << QRect(50, 60, 500, 400) << QRect(10, 20, 500, 400);
+}
+
+void TestMainWindow::fitInside() {
+    QFETCH(QRect, frame);
+    QFETCH(QRect, expected);
+    QCOMPARE(FitInside(frame, QRect(10, 20, 400, 300)), expected);
+}
+
+// Compare, the largest window, opens wholly inside a main window just large
+// enough to hold it, though other windows already take the area's top-left.
+void TestMainWindow::childWindowsOpenInView() {
+    AppWorld world;
+    QCOMPARE(world.RunMain(), std::nullopt);
+    FrmMain& mainWindow = world.main();
+    QMdiArea& area = *mainWindow.mdiArea();
+    const QSize compare = views::TwipsToPixels(&mainWindow, views::FrmCompare::WidthTwips,
+                                               views::FrmCompare::HeightTwips);
+    mainWindow.resize(mainWindow.size() - area.viewport()->size() + compare + QSize(40, 40));
+    QCoreApplication::processEvents();
+    for (const WindowId id : {WindowId::Config, WindowId::Limits, WindowId::Compare}) {
+        const QMdiSubWindow* frame = mainWindow.childWindows().Open(id);
+        QVERIFY(frame != nullptr);
+        QVERIFY2(area.viewport()->rect().contains(frame->geometry()),
+                 qPrintable(QStringLiteral("%1 at %2,%3")
+                                .arg(frame->widget()->metaObject()->className())
+                                .arg(frame->x())
+                                .arg(frame->y())));
+    }
 }
 
 // The placement stored on the way out is the Interrupt scenario's.

@@ -17,6 +17,21 @@ constexpr int LargestBus = 0xFFFF;
 constexpr int LargestAddress = 0x7F;
 constexpr int Hexadecimal = 16;
 
+// Shows its number as the program writes addresses everywhere else: "0x4C",
+// two upper-case digits, where the plain spin box writes "0x4c".
+class HexSpinBox final : public QSpinBox {
+public:
+    explicit HexSpinBox(QWidget* parent) : QSpinBox(parent) {
+        setDisplayIntegerBase(Hexadecimal);
+        setPrefix(QStringLiteral("0x"));
+    }
+
+protected:
+    QString textFromValue(int value) const override {
+        return QString::number(value, Hexadecimal).toUpper().rightJustified(2, QLatin1Char('0'));
+    }
+};
+
 // The bus, the address and whose values; none when cancelled.
 std::optional<ScriptChoice> AskTarget(QWidget* parent, const ScriptDefaults& defaults) {
     QDialog dialog(parent);
@@ -25,11 +40,9 @@ std::optional<ScriptChoice> AskTarget(QWidget* parent, const ScriptDefaults& def
     bus->setObjectName(QStringLiteral("spnBus"));
     bus->setRange(0, LargestBus);
     bus->setValue(defaults.bus);
-    auto* address = new QSpinBox(&dialog);
+    auto* address = new HexSpinBox(&dialog);
     address->setObjectName(QStringLiteral("spnAddress"));
     address->setRange(0, LargestAddress);
-    address->setDisplayIntegerBase(Hexadecimal);
-    address->setPrefix(QStringLiteral("0x"));
     address->setValue(defaults.address);
     auto* values = new QComboBox(&dialog);
     values->setObjectName(QStringLiteral("cmbValues"));

@@ -4,7 +4,6 @@
 #include "files/register_compare_write.h"
 #include "files/settings_file_io.h"
 #include "files/settings_save.h"
-#include "link/executable_folder.h"
 #include "model/number_text.h"
 #include "views/twips.h"
 
@@ -88,10 +87,10 @@ void FrmCompare::BuildControls() {
     lblSummary_ = new QLabel(this);
     lblSummary_->setObjectName(QStringLiteral("lblSummary"));
 
-    cmdWriteFile_ = MakeButton(QStringLiteral("Write file value to chip"), "cmdWriteFile", this);
+    cmdWriteFile_ = MakeButton(QStringLiteral("&Write file value to chip"), "cmdWriteFile", this);
     cmdRefresh_ = MakeButton(QStringLiteral("&Refresh"), "cmdRefresh", this);
     cmdExport_ = MakeButton(QStringLiteral("&Export Script..."), "cmdExport", this);
-    cmdClose_ = MakeButton(QStringLiteral("Close"), "cmdClose", this);
+    cmdClose_ = MakeButton(QStringLiteral("&Close"), "cmdClose", this);
     // The same write from the rows' context menu.
     auto* writeRow = new QAction(QStringLiteral("Write file value to chip"), grdRegisters_);
     writeRow->setObjectName(QStringLiteral("actWriteFile"));
@@ -145,7 +144,9 @@ QString FrmCompare::ReferenceName() const {
 
 void FrmCompare::cmdOpenFile_Click() {
     const QString path =
-        dialogs_.askSettingsFile(this, QString::fromStdString(link::ExecutableFolder()));
+        app_.dialogFolders().Pick(core::FileKind::Settings, [this](const QString& folder) {
+            return dialogs_.askSettingsFile(this, folder);
+        });
     if (!path.isEmpty()) {
         OpenSettingsFile(path);
     }
@@ -280,12 +281,14 @@ void FrmCompare::cmdWriteFile_Click() {
 }
 
 void FrmCompare::cmdExport_Click() {
+    core::DialogFolders& folders = app_.dialogFolders();
     const ScriptDefaults defaults{scriptBus_, app_.usb().DeviceAddress, !fileName_.empty(),
-                                  QString::fromStdString(link::ExecutableFolder())};
+                                  folders.Start(core::FileKind::Script)};
     const auto choice = dialogs_.askScript(this, defaults);
     if (!choice) {
         return;
     }
+    folders.Chosen(core::FileKind::Script, choice->path);
     scriptBus_ = choice->bus;
     // The chip's values of this moment, as a save takes them.
     cmdRefresh_Click();

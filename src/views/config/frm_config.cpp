@@ -100,19 +100,22 @@ void FrmConfig::BuildControls() {
     lists->addSpacing(6);
     lists->addWidget(MakeLabel(QStringLiteral("THERM Hysteresis"), "Label2", txtTHERMHyst_, frame));
     lists->addLayout(hysteresis);
+    // The rows spread over the frame's height, which the window's design
+    // size gives it, rather than leave it empty at the foot.
     auto* grid = new QGridLayout(frame);
     grid->addLayout(checks, 0, 0);
     grid->addLayout(lists, 0, 1);
-    grid->addWidget(chkR2onR1_, 1, 0, 1, 2);
-    grid->addWidget(chkAveraging_, 2, 0);
-    grid->addWidget(chkLock_, 2, 1);
+    grid->setRowStretch(1, 1);
+    grid->addWidget(chkR2onR1_, 2, 0, 1, 2);
     grid->setRowStretch(3, 1);
+    grid->addWidget(chkAveraging_, 4, 0);
+    grid->addWidget(chkLock_, 4, 1);
     grid->setColumnStretch(0, 1);
     grid->setHorizontalSpacing(16);
 
-    cmdOK_ = MakeButton(QStringLiteral("OK"), "cmdOK", this);
-    cmdCancel_ = MakeButton(QStringLiteral("Cancel"), "cmdCancel", this);
-    cmdApply_ = MakeButton(QStringLiteral("Apply"), "cmdApply", this);
+    cmdOK_ = MakeButton(QStringLiteral("&OK"), "cmdOK", this);
+    cmdCancel_ = MakeButton(QStringLiteral("&Cancel"), "cmdCancel", this);
+    cmdApply_ = MakeButton(QStringLiteral("&Apply"), "cmdApply", this);
     connect(cmdOK_, &QPushButton::clicked, this, &FrmConfig::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &FrmConfig::cmdCancel_Click);
     connect(cmdApply_, &QPushButton::clicked, this, &FrmConfig::cmdApply_Click);

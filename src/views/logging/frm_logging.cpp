@@ -1,6 +1,5 @@
 #include "views/logging/frm_logging.h"
 
-#include "link/executable_folder.h"
 #include "model/number_text.h"
 #include "views/interval_entry.h"
 #include "views/logging/log_session.h"
@@ -27,8 +26,9 @@ constexpr StepRange LogIntervalSteps{10, 10000, 1};
 
 } // namespace
 
-FrmLogging::FrmLogging(LogSession& session, GeneralStuff& state, QWidget* parent)
-    : QWidget(parent), session_(session), state_(state) {
+FrmLogging::FrmLogging(LogSession& session, GeneralStuff& state, core::DialogFolders& folders,
+                       QWidget* parent)
+    : QWidget(parent), session_(session), state_(state), folders_(folders) {
     SizeWhenFirstShown(*this, WidthTwips, HeightTwips);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmLogging"));
@@ -61,7 +61,7 @@ void FrmLogging::BuildControls() {
 
     cmdLogData_ = new QPushButton(QString::fromLatin1(StartCaption), this);
     cmdLogData_->setObjectName(QStringLiteral("cmdLogData"));
-    cmdClose_ = new QPushButton(QStringLiteral("Close"), this);
+    cmdClose_ = new QPushButton(QStringLiteral("&Close"), this);
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
     connect(cmdLogData_, &QPushButton::clicked, this, &FrmLogging::cmdLogData_Click);
     connect(cmdClose_, &QPushButton::clicked, this, &FrmLogging::cmdClose_Click);
@@ -96,8 +96,9 @@ void FrmLogging::cmdLogData_Click() {
 
 void FrmLogging::StartLogging() {
     state_.LogFilePath.clear();
-    const QString folder = QString::fromStdString(link::ExecutableFolder());
-    const QString chosen = dialogs_.chooseFile(this, folder);
+    const QString chosen = folders_.Pick(core::FileKind::Log, [this](const QString& folder) {
+        return dialogs_.chooseFile(this, folder);
+    });
     if (chosen.isEmpty()) {
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/dialog_folders.h"
 #include "model/general_stuff.h"
 #include "views/logging/logging_dialogs.h"
 
@@ -25,11 +26,12 @@ class FrmLogging : public QWidget {
 public:
     static constexpr double WidthTwips = 4320;
     static constexpr double HeightTwips = 3840;
-    static constexpr const char* StartCaption = "Start Logging";
-    static constexpr const char* StopCaption = "Click to stop logging...";
+    static constexpr const char* StartCaption = "&Start Logging";
+    static constexpr const char* StopCaption = "Click to &stop logging...";
     static constexpr const char* NoChannelText = "At least one item must be selected for logging";
 
-    FrmLogging(LogSession& session, GeneralStuff& state, QWidget* parent = nullptr);
+    FrmLogging(LogSession& session, GeneralStuff& state, core::DialogFolders& folders,
+               QWidget* parent = nullptr);
 
     void SetDialogs(LoggingDialogs dialogs) { dialogs_ = std::move(dialogs); }
 
@@ -50,6 +52,7 @@ private:
 
     LogSession& session_;
     GeneralStuff& state_;
+    core::DialogFolders& folders_;
     LoggingDialogs dialogs_ = LoggingDialogs::Desktop();
     std::array<QCheckBox*, 3> chkLog_{};
     QLineEdit* txtLogInt_ = nullptr;

@@ -236,9 +236,9 @@ QGroupBox* FrmRegMap::BuildReadWriteFrame() {
     txtWriteAddr_->setAccessibleName(QStringLiteral("Write address"));
     txtHex_->setAccessibleName(QStringLiteral("Value to write (Hex)"));
     txtDec_->setAccessibleName(QStringLiteral("Value to write (Dec)"));
-    cmdRead_ = new QPushButton(QStringLiteral("Read"), frame);
+    cmdRead_ = new QPushButton(QStringLiteral("&Read"), frame);
     cmdRead_->setObjectName(QStringLiteral("cmdRead"));
-    cmdWrite_ = new QPushButton(QStringLiteral("Write"), frame);
+    cmdWrite_ = new QPushButton(QStringLiteral("&Write"), frame);
     cmdWrite_->setObjectName(QStringLiteral("cmdWrite"));
     chkContRead_ = new QCheckBox(QStringLiteral("Continuous Read"), frame);
     chkContRead_->setObjectName(QStringLiteral("chkContRead"));

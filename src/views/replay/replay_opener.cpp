@@ -3,26 +3,25 @@
 #include "output/log_file_load.h"
 #include "views/replay/frm_replay.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
 
 namespace qmt::views {
 
-ReplayOpener::ReplayOpener(QWidget* dialogParent)
-    : QObject(dialogParent), dialogParent_(dialogParent),
-      folder_(QCoreApplication::applicationDirPath()) {
+ReplayOpener::ReplayOpener(core::DialogFolders& folders, QWidget* dialogParent)
+    : QObject(dialogParent), folders_(folders), dialogParent_(dialogParent) {
     setObjectName(QStringLiteral("replayOpener"));
 }
 
 QWidget* ReplayOpener::Open() {
-    const QString path = dialogs_.chooseFile(dialogParent_, folder_);
+    const QString path = folders_.Pick(core::FileKind::Replay, [this](const QString& folder) {
+        return dialogs_.chooseFile(dialogParent_, folder);
+    });
     if (path.isEmpty()) {
         return nullptr;
     }
     const QFileInfo file(path);
-    folder_ = file.absolutePath();
     auto load = std::make_unique<output::LogFileLoad>(QFile::encodeName(path).toStdString());
     if (!load->Ok()) {
         dialogs_.warn(dialogParent_,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/dialog_folders.h"
 #include "views/replay/replay_dialogs.h"
 
 #include <QObject>
@@ -17,7 +18,7 @@ class ReplayOpener : public QObject {
 
 public:
     // Dialogs are shown over dialogParent.
-    explicit ReplayOpener(QWidget* dialogParent);
+    ReplayOpener(core::DialogFolders& folders, QWidget* dialogParent);
 
     void SetDialogs(ReplayDialogs dialogs) { dialogs_ = std::move(dialogs); }
     // Asks for a log and returns its replay window, or null when the user
@@ -25,9 +26,9 @@ public:
     QWidget* Open();
 
 private:
+    core::DialogFolders& folders_;
     QWidget* dialogParent_;
     ReplayDialogs dialogs_ = ReplayDialogs::Desktop();
-    QString folder_; // where the last log was picked
 };
 
 } // namespace qmt::views

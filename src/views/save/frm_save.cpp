@@ -5,7 +5,6 @@
 #include "files/settings_messages.h"
 #include "files/settings_reader.h"
 #include "files/settings_save.h"
-#include "link/executable_folder.h"
 #include "views/twips.h"
 
 #include <QCheckBox>
@@ -43,10 +42,6 @@ private:
     int exceptions_;
 };
 
-QString ProgramFolder() {
-    return QString::fromStdString(link::ExecutableFolder());
-}
-
 std::string FileName(const QString& path) {
     return QFileInfo(path).fileName().toStdString();
 }
@@ -74,11 +69,11 @@ void FrmSave::BuildControls() {
     chkNotDefaults_ = new QCheckBox(
         QStringLiteral("Only save registers that differ from their defaults "), frame);
     chkNotDefaults_->setObjectName(QStringLiteral("chkNotDefaults"));
-    cmdsave_ = new QPushButton(QStringLiteral("Save  Current Configuration"), frame);
+    cmdsave_ = new QPushButton(QStringLiteral("&Save  Current Configuration"), frame);
     cmdsave_->setObjectName(QStringLiteral("cmdsave"));
-    cmdRecall_ = new QPushButton(QStringLiteral("Recall Previous Configuration"), frame);
+    cmdRecall_ = new QPushButton(QStringLiteral("&Recall Previous Configuration"), frame);
     cmdRecall_->setObjectName(QStringLiteral("cmdRecall"));
-    cmdClose_ = new QPushButton(QStringLiteral("Close"), this);
+    cmdClose_ = new QPushButton(QStringLiteral("&Close"), this);
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
     connect(cmdsave_, &QPushButton::clicked, this, &FrmSave::cmdsave_Click);
     connect(cmdRecall_, &QPushButton::clicked, this, &FrmSave::cmdRecall_Click);
@@ -112,7 +107,7 @@ void FrmSave::cmdsave_Click() {
     const auto rows =
         files::ReadSavedRegisters(app_.regMap(), app_.access(), chkNotDefaults_->isChecked());
     text += files::RegisterBlock(rows);
-    const QString path = dialogs_.askSavePath(this, ProgramFolder());
+    const QString path = AskPath(dialogs_.askSavePath);
     if (path.isEmpty()) {
         return;
     }
@@ -125,7 +120,7 @@ void FrmSave::cmdsave_Click() {
 }
 
 void FrmSave::cmdRecall_Click() {
-    const QString path = dialogs_.askOpenPath(this, ProgramFolder());
+    const QString path = AskPath(dialogs_.askOpenPath);
     if (path.isEmpty()) {
         return;
     }
@@ -146,6 +141,11 @@ void FrmSave::cmdRecall_Click() {
         });
     pause.reset();
     Report(files::RecallText(result, FileName(path)));
+}
+
+QString FrmSave::AskPath(const SettingsFileDialogs::Ask& ask) {
+    return app_.dialogFolders().Pick(core::FileKind::Settings,
+                                     [&](const QString& folder) { return ask(this, folder); });
 }
 
 void FrmSave::cmdClose_Click() {

@@ -43,6 +43,7 @@ private:
     void BuildControls();
     void cmdsave_Click();
     void cmdRecall_Click();
+    QString AskPath(const SettingsFileDialogs::Ask& ask);
     void cmdClose_Click();
     void Report(const std::string& text);
 

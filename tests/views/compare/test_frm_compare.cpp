@@ -3,6 +3,9 @@
 #include "views/regmap/frm_reg_map.h"
 #include "views/view_world.h"
 
+#include <QDialog>
+#include <QSpinBox>
+#include <QStandardPaths>
 #include <QTableWidget>
 
 namespace qmt::views {
@@ -87,6 +90,7 @@ private slots:
     void badFilesSayWhyAndKeepTheComparison();
     void writesExactlyTheSelectedFileValues();
     void exportsTheChipsOrTheFilesValuesAsAScript();
+    void exportDialogWritesTheAddressAsEverywhereElse();
 };
 
 void TestFrmCompare::opensFromMenuToolbarAndRegisterMap() {
@@ -200,6 +204,7 @@ void TestFrmCompare::exportsTheChipsOrTheFilesValuesAsAScript() {
     w.chip()[0x05] = 0x4B;
     w.window->cmdExport_Click(); // cancelled: nothing asked beyond the dialog
     QCOMPARE(w.asked.bus, 1);
+    QCOMPARE(w.asked.folder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     QVERIFY(w.messages->isEmpty());
 
     w.scriptAnswer = ScriptChoice{3, 0x18, files::ScriptValues::Chip, w.Path("chip.sh")};
@@ -212,12 +217,32 @@ void TestFrmCompare::exportsTheChipsOrTheFilesValuesAsAScript() {
     w.scriptAnswer = ScriptChoice{4, 0x4C, files::ScriptValues::File, w.Path("file.sh")};
     w.window->cmdExport_Click();
     QCOMPARE(w.asked.bus, 3); // the last export's
+    QCOMPARE(w.asked.folder, w.world.folder.path());
     QVERIFY(test::Contents(w.Path("file.sh"))
                 .contains("\ni2cset -y 4 0x4C 0x0B 0x50 b # Local Temp High Limit\n"));
 
     w.scriptAnswer = ScriptChoice{1, 0x4C, files::ScriptValues::Chip, w.Path("no/such/x.sh")};
     w.window->cmdExport_Click();
     QVERIFY(w.LastMessage().startsWith("Export failed, nothing written to x.sh: "));
+}
+
+// The desktop's export form shows the found chip's address as "0x4C", and
+// cancelling it asks for no script file.
+void TestFrmCompare::exportDialogWritesTheAddressAsEverywhereElse() {
+    test::ViewWorld w;
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        auto* address = dialog->findChild<QSpinBox*>("spnAddress");
+        shown << address->text();
+        address->setValue(0x08);
+        shown << address->text();
+        dialog->reject();
+    });
+    const ScriptDefaults defaults{1, 0x4C, false, w.Path("")};
+    QVERIFY(!CompareDialogs::Desktop().askScript(&w.main(), defaults));
+    QCOMPARE(shown, (QStringList{"0x4C", "0x08"}));
 }
 
 } // namespace qmt::views

@@ -1,4 +1,5 @@
 #include "views/config/frm_config.h"
+#include "views/twips.h"
 #include "views/up_down.h"
 #include "views/view_world.h"
 
@@ -38,6 +39,7 @@ private slots:
     void hysteresisEntries();
     void refusedHysteresisKeepsTheWindowOpenAndCancelWritesNothing();
     void reservedRateIsShownAndKept();
+    void contentsFillTheWindow();
 };
 
 void TestConfig::loadShowsTheBitsAndApplyWritesThemBackInOrder() {
@@ -156,6 +158,24 @@ void TestConfig::reservedRateIsShownAndKept() {
     QVERIFY(w.window->chkAveraging()->isChecked());
     w.Press("cmdApply");
     QVERIFY(w.Requests().contains("W0A=8C"));
+}
+
+// At its design size the window's contents reach its foot: the buttons end a
+// margin above the window's bottom and the last settings a margin above the
+// frame's.
+void TestConfig::contentsFillTheWindow() {
+    ConfigWorld w(0, 0, 0, 0);
+    FrmConfig& c = *w.window;
+    QCOMPARE(OuterWindow(c).size(),
+             TwipsToPixels(&c, FrmConfig::WidthTwips, FrmConfig::HeightTwips));
+    const auto gapBelow = [](const QWidget& last) {
+        const QWidget& container = *last.parentWidget();
+        return container.contentsRect().bottom() - last.geometry().bottom() -
+               container.layout()->contentsMargins().bottom();
+    };
+    QCOMPARE(gapBelow(*c.findChild<QPushButton*>("cmdOK")), 0);
+    QCOMPARE(gapBelow(*c.chkLock()), 0);
+    QCOMPARE(gapBelow(*c.chkAveraging()), 0);
 }
 
 } // namespace qmt::views

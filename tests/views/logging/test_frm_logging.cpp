@@ -102,7 +102,7 @@ void TestFrmLogging::exampleRunGoesOnAfterTheWindowClosesUntilStopped() {
 
     // Reopened during the run it offers the stop; a stop writes nothing more.
     FrmLogging& again = w.Open();
-    QCOMPARE(again.cmdLogData()->text(), QString("Click to stop logging..."));
+    QCOMPARE(again.cmdLogData()->text(), QString("Click to &stop logging..."));
     Click(again.cmdLogData());
     QVERIFY(!w.state().LoggingOn);
     const QByteArray stopped = w.LogBytes();

@@ -1,8 +1,8 @@
-#include "link/executable_folder.h"
 #include "views/save/frm_save.h"
 #include "views/view_world.h"
 
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace qmt::views {
 
@@ -115,7 +115,9 @@ void TestFrmSave::savesTheHeaderAndTheChangedRegistersWithTheTimerStopped() {
     QVERIFY2(header.match(QString::fromLatin1(text)).hasMatch(), text.constData());
     QVERIFY(text.contains("25 \xB0"
                           "C, 5 ?"));
-    QCOMPARE(w.asked, QStringList{QString::fromStdString(link::ExecutableFolder())});
+    // The first dialog starts in the documents folder, the next where the file went.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QCOMPARE(w.asked, QStringList{documents});
     QCOMPARE(w.timerAtDialog, std::vector<bool>{false});
     QCOMPARE(w.bridge->timerAtRead, std::vector<bool>(30, false));
     QVERIFY(w.TimerActive());
@@ -129,6 +131,7 @@ void TestFrmSave::savesTheHeaderAndTheChangedRegistersWithTheTimerStopped() {
     QVERIFY(Contents(path).endsWith("{\r\n0x9\t0x4\t // Configuration Reg 1\r\n"
                                     "0x21\t0xB\t // Therm Hysteresis\r\n"
                                     "0x0\t0x53\t // Die Revision Code\r\n}\r\n"));
+    QCOMPARE(w.asked, (QStringList{documents, w.world.folder.path()}));
 }
 
 void TestFrmSave::recallWritesTheFileInOrderWithTheTimerStopped() {
