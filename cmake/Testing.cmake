@@ -18,9 +18,11 @@ set(QMT_TEST_ENV
   "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 
 # qmt_add_gtest(name SOURCES a.cpp b.cpp LIBS lib... [ENV VAR=value...]
-# [FIXTURES fixture...]): one GoogleTest binary, each test case registered with CTest.
+# [FIXTURES fixture...] [SERIAL]): one GoogleTest binary, each test case registered
+# with CTest. SERIAL cases run alone: they time a real program's work, which
+# other tests on the same cores would delay.
 function(qmt_add_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV;FIXTURES" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS;ENV;FIXTURES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   # Every test binary links what the shared precompiled header was built with.
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main
@@ -32,9 +34,15 @@ function(qmt_add_gtest name)
   # the environment is set by running each case through `cmake -E env`.
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
     "${CMAKE_COMMAND};-E;env;${QMT_TEST_ENV};${T_ENV}")
+  set(properties)
   if(T_FIXTURES)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-      PROPERTIES FIXTURES_REQUIRED "${T_FIXTURES}")
+    list(APPEND properties FIXTURES_REQUIRED "${T_FIXTURES}")
+  endif()
+  if(T_SERIAL)
+    list(APPEND properties RUN_SERIAL TRUE)
+  endif()
+  if(properties)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
   endif()
