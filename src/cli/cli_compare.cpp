@@ -88,15 +88,8 @@ void PrintScript(const CliOptions& options, const Comparison& comparison,
                  const files::ScriptHeader& header, std::ostream& out) {
     const auto values =
         options.file.empty() ? files::ScriptValues::Chip : files::ScriptValues::File;
-    if (options.exportFormat == ExportFormat::I2cset) {
-        out << files::I2csetScript(comparison.table, comparison.rows, values, header);
-        return;
-    }
-    const files::SettingsWrites plan =
-        files::PlanSettingsWrites(comparison.table, comparison.rows, values);
-    const auto text = options.exportFormat == ExportFormat::C
-                          ? files::RegisterTableC(plan, header)
-                          : files::RegisterTableJson(plan, header);
+    const auto text = files::ExportSettings(comparison.table, comparison.rows, values, header,
+                                            options.exportFormat);
     if (!text) {
         // A table cannot read the chip's Configuration Reg 1 as a script does.
         throw CommandFailure(options.file + " has no Configuration Reg 1, which a table needs "
@@ -169,11 +162,11 @@ std::string ParseExportArguments(const std::vector<std::string>& args, CliOption
         if (arg == "--format") {
             const std::string& format = args[++i];
             if (format == "i2cset") {
-                options.exportFormat = ExportFormat::I2cset;
+                options.exportFormat = files::ExportFormat::I2cset;
             } else if (format == "c") {
-                options.exportFormat = ExportFormat::C;
+                options.exportFormat = files::ExportFormat::C;
             } else if (format == "json") {
-                options.exportFormat = ExportFormat::Json;
+                options.exportFormat = files::ExportFormat::Json;
             } else {
                 return "unknown export format '" + format + "' (i2cset, c or json)";
             }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/cli_log.h"
+#include "files/register_script.h"
 #include "link/bridge_factory.h"
 #include "model/number_text.h"
 
@@ -14,8 +15,6 @@
 namespace qmt::cli {
 
 enum class Command { Detect, Read, Write, Dump, Temps, Save, Recall, Log, Diff, Export };
-// What export prints: an i2cset shell script, a C header or JSON.
-enum class ExportFormat { I2cset, C, Json };
 
 // What the command line asks for, checked before the bridge is touched.
 struct CliOptions {
@@ -24,16 +23,16 @@ struct CliOptions {
     bool verbose = false;
     bool json = false;
     Command command = Command::Detect;
-    std::vector<std::int32_t> registers;              // read: pointers; write: pointer
-    std::int32_t value = 0;                           // write
-    bool verifyWrite = true;                          // write: read the register back
-    std::string file;                                 // save, recall, diff, export (optional)
-    std::string comment;                              // save
-    bool changedOnly = false;                         // save: only registers off their defaults
-    LogOptions log;                                   // log
-    ExportFormat exportFormat = ExportFormat::I2cset; // export
-    std::optional<int> scriptBus;                     // export: i2cset's bus
-    std::optional<std::int32_t> scriptAddress;        // export: the chip's address in the script
+    std::vector<std::int32_t> registers; // read: pointers; write: pointer
+    std::int32_t value = 0;              // write
+    bool verifyWrite = true;             // write: read the register back
+    std::string file;                    // save, recall, diff, export (optional)
+    std::string comment;                 // save
+    bool changedOnly = false;            // save: only registers off their defaults
+    LogOptions log;                      // log
+    files::ExportFormat exportFormat = files::ExportFormat::I2cset; // export
+    std::optional<int> scriptBus;                                   // export: i2cset's bus
+    std::optional<std::int32_t> scriptAddress; // export: the chip's address in the script
 };
 
 // A command's argument parser: fills the command's part of the options from

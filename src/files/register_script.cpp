@@ -237,6 +237,17 @@ std::optional<std::string> RegisterTableJson(const SettingsWrites& plan,
     return QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
 }
 
+std::optional<std::string> ExportSettings(const model::RegMapStuff& table,
+                                          const std::vector<CompareRow>& rows, ScriptValues values,
+                                          const ScriptHeader& header, ExportFormat format) {
+    if (format == ExportFormat::I2cset) {
+        return I2csetScript(table, rows, values, header);
+    }
+    const SettingsWrites plan = PlanSettingsWrites(table, rows, values);
+    return format == ExportFormat::C ? RegisterTableC(plan, header)
+                                     : RegisterTableJson(plan, header);
+}
+
 std::string ScriptTimeNow() {
     return QDateTime::currentDateTime()
         .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))

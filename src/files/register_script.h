@@ -13,6 +13,10 @@ namespace qmt::files {
 
 enum class ScriptValues { Chip, File };
 
+// The forms the settings are exported in: an i2cset shell script, a C header
+// or JSON, each with the same writes in the same order.
+enum class ExportFormat { I2cset, C, Json };
+
 struct ScriptHeader {
     int bus = 1;
     std::int32_t address = 0; // 7-bit
@@ -75,6 +79,12 @@ std::optional<std::string> RegisterTableC(const SettingsWrites& plan, const Scri
 // "value", "name"}...]}, numbers as numbers. Nothing where RegisterTableC gives nothing.
 std::optional<std::string> RegisterTableJson(const SettingsWrites& plan,
                                              const ScriptHeader& header);
+
+// The settings in the format; nothing where a table cannot hold them (see
+// RegisterTableC).
+std::optional<std::string> ExportSettings(const model::RegMapStuff& table,
+                                          const std::vector<CompareRow>& rows, ScriptValues values,
+                                          const ScriptHeader& header, ExportFormat format);
 
 // The local time as "2026-12-06 22:52:03".
 std::string ScriptTimeNow();

@@ -8,10 +8,24 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QSpinBox>
+#include <algorithm>
+#include <array>
 
 namespace qmt::views {
 
 namespace {
+
+// The forms an export takes, as the form's list offers them.
+struct ExportForm {
+    files::ExportFormat format;
+    const char* caption;
+    const char* filter;
+    const char* suffix;
+};
+constexpr std::array<ExportForm, 3> ExportForms{
+    ExportForm{files::ExportFormat::I2cset, "i2cset shell script", "Shell Scripts (*.sh)", "sh"},
+    ExportForm{files::ExportFormat::C, "C header", "C Headers (*.h)", "h"},
+    ExportForm{files::ExportFormat::Json, "JSON", "JSON Files (*.json)", "json"}};
 
 constexpr int LargestBus = 0xFFFF;
 constexpr int LargestAddress = 0x7F;
@@ -35,7 +49,7 @@ protected:
 // The bus, the address and whose values; none when cancelled.
 std::optional<ScriptChoice> AskTarget(QWidget* parent, const ScriptDefaults& defaults) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Export as i2cset Script"));
+    dialog.setWindowTitle(QStringLiteral("Export Script"));
     auto* bus = new QSpinBox(&dialog);
     bus->setObjectName(QStringLiteral("spnBus"));
     bus->setRange(0, LargestBus);
@@ -50,6 +64,11 @@ std::optional<ScriptChoice> AskTarget(QWidget* parent, const ScriptDefaults& def
     if (defaults.fileLoaded) {
         values->addItem(QStringLiteral("Settings file"));
     }
+    auto* format = new QComboBox(&dialog);
+    format->setObjectName(QStringLiteral("cmbFormat"));
+    for (const ExportForm& form : ExportForms) {
+        format->addItem(QString::fromLatin1(form.caption));
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -57,6 +76,7 @@ std::optional<ScriptChoice> AskTarget(QWidget* parent, const ScriptDefaults& def
     form->addRow(QStringLiteral("I2C &bus"), bus);
     form->addRow(QStringLiteral("Chip &address"), address);
     form->addRow(QStringLiteral("&Values of"), values);
+    form->addRow(QStringLiteral("&Format"), format);
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
@@ -65,14 +85,17 @@ std::optional<ScriptChoice> AskTarget(QWidget* parent, const ScriptDefaults& def
                         address->value(),
                         values->currentIndex() == 0 ? files::ScriptValues::Chip
                                                     : files::ScriptValues::File,
-                        {}};
+                        {},
+                        ExportForms.at(static_cast<std::size_t>(format->currentIndex())).format};
 }
 
-QString AskScriptPath(QWidget* parent, const QString& folder) {
-    QFileDialog dialog(parent, QString(), folder, QStringLiteral("Shell Scripts (*.sh)"));
+QString AskScriptPath(QWidget* parent, const QString& folder, files::ExportFormat format) {
+    const auto& form = *std::find_if(ExportForms.begin(), ExportForms.end(),
+                                     [format](const ExportForm& f) { return f.format == format; });
+    QFileDialog dialog(parent, QString(), folder, QString::fromLatin1(form.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("sh"));
+    dialog.setDefaultSuffix(QString::fromLatin1(form.suffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
@@ -88,7 +111,7 @@ CompareDialogs CompareDialogs::Desktop() {
                 if (!choice) {
                     return std::nullopt;
                 }
-                choice->path = AskScriptPath(parent, defaults.folder);
+                choice->path = AskScriptPath(parent, defaults.folder, choice->format);
                 if (choice->path.isEmpty()) {
                     return std::nullopt;
                 }

@@ -23,6 +23,7 @@ struct ScriptChoice {
     std::int32_t address = 0;
     files::ScriptValues values = files::ScriptValues::Chip;
     QString path;
+    files::ExportFormat format = files::ExportFormat::I2cset;
 };
 
 // The dialogs of the Compare Registers window; tests answer them without one.

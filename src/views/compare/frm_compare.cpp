@@ -298,11 +298,18 @@ void FrmCompare::cmdExport_Click() {
                                             : "the chip at " +
                                                   files::ByteText(app_.usb().DeviceAddress),
                                      files::ScriptTimeNow()};
-    const std::string script =
-        files::I2csetScript(app_.regMap(), rows_,
-                            ofFile ? files::ScriptValues::File : files::ScriptValues::Chip, header);
+    const auto text = files::ExportSettings(
+        app_.regMap(), rows_, ofFile ? files::ScriptValues::File : files::ScriptValues::Chip,
+        header, choice->format);
+    if (!text) {
+        Report("Not exported: " + fileName_ +
+               " has no Configuration Reg 1, which a table needs to select the remote channel");
+        return;
+    }
+    const auto mode = choice->format == files::ExportFormat::I2cset ? fsio::NewFileMode::Executable
+                                                                    : fsio::NewFileMode::Plain;
     std::string error;
-    if (!files::WriteSettingsFile(choice->path, script, error, fsio::NewFileMode::Executable)) {
+    if (!files::WriteSettingsFile(choice->path, *text, error, mode)) {
         Report("Export failed, nothing written to " + FileName(choice->path) + ": " + error);
         return;
     }

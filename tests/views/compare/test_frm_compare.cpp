@@ -3,7 +3,9 @@
 #include "views/regmap/frm_reg_map.h"
 #include "views/view_world.h"
 
+#include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -221,6 +223,15 @@ void TestFrmCompare::exportsTheChipsOrTheFilesValuesAsAScript() {
     QVERIFY(test::Contents(w.Path("file.sh"))
                 .contains("\ni2cset -y 4 0x4C 0x0B 0x50 b # Local Temp High Limit\n"));
 
+    // The same writes as a C header for driver code.
+    w.scriptAnswer =
+        ScriptChoice{4, 0x4C, files::ScriptValues::File, w.Path("file.h"), files::ExportFormat::C};
+    w.window->cmdExport_Click();
+    QCOMPARE(w.LastMessage(), QString("Exported the file's settings to file.h"));
+    QVERIFY(test::Contents(w.Path("file.h"))
+                .contains("    {0x0B, 0x50}, /* Local Temp High Limit */\n"));
+    QVERIFY(!(QFileInfo(w.Path("file.h")).permissions() & QFile::ExeOwner));
+
     w.scriptAnswer = ScriptChoice{1, 0x4C, files::ScriptValues::Chip, w.Path("no/such/x.sh")};
     w.window->cmdExport_Click();
     QVERIFY(w.LastMessage().startsWith("Export failed, nothing written to x.sh: "));
@@ -236,6 +247,8 @@ void TestFrmCompare::exportDialogWritesTheAddressAsEverywhereElse() {
         QVERIFY(dialog != nullptr);
         auto* address = dialog->findChild<QSpinBox*>("spnAddress");
         shown << address->text();
+        auto* format = dialog->findChild<QComboBox*>("cmbFormat");
+        QCOMPARE(format->count(), 3);
         address->setValue(0x08);
         shown << address->text();
         dialog->reject();
