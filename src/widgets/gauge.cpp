@@ -214,12 +214,20 @@ void Gauge::Refit() {
     const double high = ShownPointer(GaugePointer::High);
     const double therm = ShownPointer(GaugePointer::Therm);
     const double upper = GaugeUpperEnd(lower_, limit_, {value_, low, high, therm});
-    const int lines = PointerReadoutLines(QFontMetricsF(font()), geometry_.readout().width());
-    if (upper != upper_ || lines != readoutLines_) {
+    if (upper != upper_) {
         upper_ = upper;
-        readoutLines_ = lines;
         Relayout();
         update();
+    }
+}
+
+// The readout's lines depend on the width and the font only, so they are not
+// measured again for every reading.
+void Gauge::FitReadout() {
+    const int lines = PointerReadoutLines(QFontMetricsF(font()), geometry_.readout().width());
+    if (lines != readoutLines_) {
+        readoutLines_ = lines;
+        Relayout();
     }
 }
 
@@ -239,6 +247,7 @@ void Gauge::UpdateBar() {
 void Gauge::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Relayout();
+    FitReadout();
     Refit();
 }
 
@@ -246,6 +255,7 @@ void Gauge::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         Relayout();
+        FitReadout();
         Refit();
         update();
     }

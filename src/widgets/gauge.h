@@ -101,8 +101,10 @@ private:
     void CommitPending();
     void CancelPending();
     void Relayout();
-    // Chooses the scale's top and the readout's lines again for what is shown.
+    // Chooses the scale's top again for what is shown.
     void Refit();
+    // Chooses the readout's lines again for the width and font.
+    void FitReadout();
     void UpdatePointer(GaugePointer which, double from, double to);
     void UpdateBar();
     void PaintStatic();
