@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/test_paths.h"
 #include "tarnlink_emulator.h"
 
 #include <cstdint>
@@ -40,7 +41,7 @@ protected:
         ASSERT_EQ(Download(), FirmwareOk) << emulator.LastError();
         ASSERT_EQ(Connect(), StatusOk);
     }
-    std::int16_t Download() { return emulator.LoadFirmWare(TARNLINK_TEST_FIRMWARE); }
+    std::int16_t Download() { return emulator.LoadFirmWare(qmt::test::paths::Firmware); }
     std::int16_t Connect() { return Request(RequestConnect, 48, 51, 0); }
     // Both arguments equal `args` (1: read, 0: write or connect); the byte lands in `byte`.
     std::int16_t Request(std::uint16_t code, std::int32_t value, std::int32_t index, int args) {

@@ -12,7 +12,7 @@ namespace tarnlink::test {
 namespace {
 
 TEST(FileChecks, BrokenHexRecordsAndBoardLinesAreNamedByLine) {
-    EXPECT_TRUE(CheckIntelHexFile(TARNLINK_TEST_FIRMWARE).ok);
+    EXPECT_TRUE(CheckIntelHexFile(qmt::test::paths::Firmware).ok);
     const HexCheck good = CheckIntelHex(":0300000002010af0\r\n:02000004000AF0\n:00000001FF\r\n\n");
     EXPECT_TRUE(good.ok) << good.reason;
     const std::pair<const char*, const char*> hex[] = {

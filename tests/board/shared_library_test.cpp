@@ -22,7 +22,7 @@ TEST(SharedLibrary, ExportsTheTwoFunctionsAndTracesEveryCall) {
     ::setenv("TARNLINK_TRACE", trace.c_str(), 1);
     ::setenv("TARNLINK_BOARD", dir.Write("board", "connect_attempt = 2\naddress = 0x4D\n").c_str(),
              1);
-    void* library = ::dlopen(TARNLINK_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    void* library = ::dlopen(qmt::test::paths::Tarnlink, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << ::dlerror();
     const auto load = reinterpret_cast<LoadFn>(::dlsym(library, "LoadFirmWare"));
     const auto request = reinterpret_cast<RequestFn>(::dlsym(library, "VendorIORequest"));
@@ -30,7 +30,7 @@ TEST(SharedLibrary, ExportsTheTwoFunctionsAndTracesEveryCall) {
 
     // The build puts the firmware beside the library, where the program looks for it.
     const std::string firmware =
-        (std::filesystem::path(TARNLINK_LIBRARY_PATH).parent_path() / "HLX3300FW.Hex").string();
+        (std::filesystem::path(qmt::test::paths::Tarnlink).parent_path() / "HLX3300FW.Hex").string();
     EXPECT_EQ(load(firmware.c_str()), FirmwareOk);
     std::uint8_t buffer[1] = {0};
     EXPECT_EQ(request(RequestConnect, 48, 51, 0, 0, buffer), StatusNotConnected);

@@ -2,6 +2,7 @@
 // corpus, every cut of it and a few thousand mutations. A broken invariant
 // traps, which fails the test. Long runs use the fuzz preset.
 #include "support/fuzz_replay.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@ namespace qmt::test {
 namespace {
 
 TEST(StateFileFuzzReplay, SeedsAndMutationsKeepTheInvariants) {
-    const std::vector<std::string> seeds = CorpusSeeds(QMT_STATE_CORPUS);
+    const std::vector<std::string> seeds = CorpusSeeds(qmt::test::paths::Corpus("state_file_fuzz"));
     ASSERT_GE(seeds.size(), 5u);
     FuzzMutator mutator("reg.0x=123456789ABCDEF #\t\r\n", 20261207);
     FeedSeedsCutsAndMutations(seeds, mutator, 2000);

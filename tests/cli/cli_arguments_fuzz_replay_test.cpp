@@ -2,6 +2,7 @@
 // the seed corpus, every cut of it and a few thousand mutations. A broken
 // invariant traps, which fails the test. Long runs use the fuzz preset.
 #include "support/fuzz_replay.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,8 @@ namespace qmt::test {
 namespace {
 
 TEST(CliArgumentsFuzzReplay, SeedsAndMutationsKeepTheInvariants) {
-    const std::vector<std::string> seeds = CorpusSeeds(QMT_CLI_CORPUS);
+    const std::vector<std::string> seeds =
+        CorpusSeeds(qmt::test::paths::Corpus("cli_arguments_fuzz"));
     ASSERT_GE(seeds.size(), 5u);
     FuzzMutator mutator(std::string_view("-=x0123456789ABh,:\0", 19), 20261207);
     FeedSeedsCutsAndMutations(seeds, mutator, 3000);

@@ -2,6 +2,7 @@
 // appends to, device paths. Users run it with sudo to reach /dev/i2c-*, so
 // the cases that matter most are root's; they are skipped for other users.
 #include "cli/qmtctl_process.h"
+#include "support/test_paths.h"
 
 #include <QFile>
 #include <QProcess>
@@ -115,7 +116,8 @@ TEST_F(QmtctlFiles, ALogMovedMidRunStartsAgainWithItsHead) {
     const QString log = dir.filePath("run.csv");
     QProcess process;
     process.setReadChannel(QProcess::StandardError);
-    process.start(QMT_QMTCTL_PATH, {"--board", board, "--verbose", "log", log, "--interval", "0"});
+    process.start(qmt::test::paths::Qmtctl,
+                  {"--board", board, "--verbose", "log", log, "--interval", "0"});
     std::string err;
     const auto waitFor = [&](const std::string& text) {
         while (err.find(text) == std::string::npos) {
@@ -152,7 +154,7 @@ TEST_F(QmtctlFiles, ALogMovedMidRunStartsAgainWithItsHead) {
 // A mistyped device path is named with the reason, and never sees an ioctl.
 TEST_F(QmtctlFiles, BridgeOnWhatIsNoI2cDevIsRefused) {
     QProcess process;
-    process.start(QMT_QMTCTL_PATH, {"--bridge", "i2c:/dev/null", "temps"});
+    process.start(qmt::test::paths::Qmtctl, {"--bridge", "i2c:/dev/null", "temps"});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_NE(process.exitCode(), 0);
     const std::string err = process.readAllStandardError().toStdString();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/test_paths.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -19,7 +21,7 @@ inline QmtctlOutcome RunQmtctlOnBoard(const QString& board, QStringList argument
     arguments.prepend(board);
     arguments.prepend("--board");
     QProcess process;
-    process.start(QMT_QMTCTL_PATH, arguments);
+    process.start(qmt::test::paths::Qmtctl, arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     return {process.exitCode(), process.readAllStandardOutput().toStdString(),

@@ -1,6 +1,7 @@
 // The built qmtctl as a program against the emulated board: the wiring that
 // in-process tests cannot see (exit statuses, stderr, signals, state across runs).
 #include "cli/qmtctl_process.h"
+#include "support/test_paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,7 +70,7 @@ TEST_F(Qmtctl, LogEndsOnSigtermWithWholeLines) {
     const auto log = dir.filePath("run.csv");
     QProcess process;
     process.setReadChannel(QProcess::StandardError);
-    process.start(QMT_QMTCTL_PATH, {"--verbose", "log", log, "--interval", "0"});
+    process.start(qmt::test::paths::Qmtctl, {"--verbose", "log", log, "--interval", "0"});
     // The first progress line says the run is under way.
     std::string err;
     while (err.find("line 1 at 0 s\n") == std::string::npos) {
@@ -144,7 +145,7 @@ TEST_F(Qmtctl, AFullStandardOutputFailsTheCommand) {
           QStringList{"recall", saved}, QStringList{"--help"}}) {
         QProcess process;
         process.setStandardOutputFile("/dev/full");
-        process.start(QMT_QMTCTL_PATH, QStringList{"--board", board} + command);
+        process.start(qmt::test::paths::Qmtctl, QStringList{"--board", board} + command);
         ASSERT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(process.exitCode(), 1) << command.join(' ').toStdString();
@@ -178,7 +179,7 @@ TEST_F(Qmtctl, AnExportedScriptLeavesTheChipAsDiffExpects) {
     QProcess shell;
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("PATH", dir.filePath("bin") + ":" + environment.value("PATH"));
-    environment.insert("QMTCTL", QMT_QMTCTL_PATH);
+    environment.insert("QMTCTL", qmt::test::paths::Qmtctl);
     environment.insert("BOARD", board);
     shell.setProcessEnvironment(environment);
     shell.start("sh", {dir.filePath("set.sh")});

@@ -3,6 +3,7 @@
 #include "link/bridge.h"
 #include "link/link_rig.h"
 #include "model/reg_map.h"
+#include "support/test_paths.h"
 #include "tarnlink_emulator.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ class EmulatedBridge final : public link::Bridge {
 public:
     EmulatedBridge() : emulator_([] { return std::uint64_t{0}; }) {}
     std::int16_t LoadFirmWare(const char* /*path*/) override {
-        return emulator_.LoadFirmWare(QMT_TEST_FIRMWARE);
+        return emulator_.LoadFirmWare(qmt::test::paths::Firmware);
     }
     std::int16_t VendorIORequest(std::uint16_t request, std::int32_t value, std::int32_t index,
                                  std::int16_t arg4, std::int16_t arg5,

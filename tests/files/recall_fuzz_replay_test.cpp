@@ -3,6 +3,7 @@
 // files. A broken invariant traps, which fails the test. Long runs use the
 // fuzz preset.
 #include "support/fuzz_replay.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,8 @@ namespace qmt::test {
 namespace {
 
 TEST(RecallFuzzReplay, SeedsMutationsAndPathologicalFilesKeepTheInvariants) {
-    const std::vector<std::string> seeds = CorpusSeeds(QMT_RECALL_CORPUS);
+    const std::vector<std::string> seeds =
+        CorpusSeeds(qmt::test::paths::Corpus("settings_recall_fuzz"));
     ASSERT_GE(seeds.size(), 5u);
     FuzzMutator mutator("{}xX0123456789abcdefABCDEFgG \t\r\n/", 20261206);
     FeedSeedsCutsAndMutations(seeds, mutator, 4000);

@@ -1,6 +1,7 @@
 #include "files/power_on_chip.h"
 #include "files/register_script.h"
 #include "files/settings_save.h"
+#include "support/test_paths.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -131,8 +132,9 @@ bool RunCTable(const std::string& header, Calls& calls) {
            "               qmt_register_writes[i].value);\n"
            "    return 0;\n}\n";
     QProcess compiler;
-    compiler.start(QMT_C_COMPILER, {"-std=c99", "-Wall", "-Wextra", "-Werror", "-pedantic", "-o",
-                                    dir.filePath("table"), dir.filePath("main.c")});
+    compiler.start(qmt::test::paths::CCompiler,
+                   {"-std=c99", "-Wall", "-Wextra", "-Werror", "-pedantic", "-o",
+                    dir.filePath("table"), dir.filePath("main.c")});
     if (!compiler.waitForFinished(60000) || compiler.exitCode() != 0) {
         ADD_FAILURE() << compiler.readAllStandardError().toStdString() << header;
         return false;

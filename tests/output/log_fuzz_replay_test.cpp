@@ -3,6 +3,7 @@
 // files. A broken invariant traps, which fails the test. Long runs use the
 // fuzz preset.
 #include "support/fuzz_replay.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ namespace qmt::test {
 namespace {
 
 TEST(LogFuzzReplay, SeedsMutationsAndPathologicalFilesKeepTheInvariants) {
-    const std::vector<std::string> seeds = CorpusSeeds(QMT_LOG_CORPUS);
+    const std::vector<std::string> seeds = CorpusSeeds(qmt::test::paths::Corpus("log_reader_fuzz"));
     ASSERT_GE(seeds.size(), 5u);
     FuzzMutator mutator("0123456789.,-+eE \t\r\n\"\xB0", 20261215);
     FeedSeedsCutsAndMutations(seeds, mutator, 4000);

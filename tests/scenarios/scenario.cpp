@@ -1,5 +1,7 @@
 #include "scenarios/scenario.h"
 
+#include "support/test_paths.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -17,8 +19,8 @@ namespace {
 constexpr int PollMs = 20;
 
 QString BuiltProgram(Program program) {
-    return program == Program::Qmteval ? QStringLiteral(QMT_QMTEVAL_PATH)
-                                       : QStringLiteral(QMT_QMTCTL_PATH);
+    return program == Program::Qmteval ? QString::fromUtf8(qmt::test::paths::Qmteval)
+                                       : QString::fromUtf8(qmt::test::paths::Qmtctl);
 }
 
 QString ProgramName(Program program) {
@@ -44,7 +46,7 @@ std::string ProgramTitle() {
 }
 
 QString BoardFile(const QString& name) {
-    return QStringLiteral(QMT_SCENARIO_BOARDS) + QLatin1Char('/') + name;
+    return QString::fromUtf8(qmt::test::paths::SourceDir) + "/tests/scenarios/boards/" + name;
 }
 
 Scenario::Scenario() {
@@ -95,8 +97,9 @@ void Scenario::UsePrivateCopy(Program program, const std::optional<QByteArray>& 
 }
 
 QStringList Scenario::BridgeArguments() {
-    return {QStringLiteral("--bridge"),
-            QStringLiteral("tarnlink:") + QStringLiteral(QMT_BIN_DIR) + "/libTarnlink.so"};
+    return {QStringLiteral("--bridge"), QStringLiteral("tarnlink:") +
+                                            QString::fromUtf8(qmt::test::paths::BinDir) +
+                                            "/libTarnlink.so"};
 }
 
 QString Scenario::ProgramPath(Program program) const {

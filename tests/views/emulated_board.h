@@ -2,6 +2,7 @@
 
 #include "link/bridge.h"
 #include "support/fake_clock.h"
+#include "support/test_paths.h"
 #include "tarnlink_emulator.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@
 namespace qmt::test {
 
 // The emulated evaluation board in-process, on a world's fake clock. Needs
-// the test linked with tarnlink_core and QMT_TEST_FIRMWARE defined.
+// the test linked with tarnlink_core and qmt_test_paths.
 class EmulatedBoard final : public link::Bridge {
 public:
     explicit EmulatedBoard(const std::string& boardText)
@@ -21,7 +22,7 @@ public:
         loaded = emulator_.LoadBoardText(boardText, error);
     }
     std::int16_t LoadFirmWare(const char* /*path*/) override {
-        return emulator_.LoadFirmWare(QMT_TEST_FIRMWARE);
+        return emulator_.LoadFirmWare(qmt::test::paths::Firmware);
     }
     std::int16_t VendorIORequest(std::uint16_t request, std::int32_t value, std::int32_t index,
                                  std::int16_t arg4, std::int16_t arg5,
