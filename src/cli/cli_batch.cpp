@@ -39,7 +39,7 @@ public:
         }
         QStringList arguments{QStringLiteral("qmtctl")};
         for (const auto& word : *words) {
-            arguments << QString::fromStdString(word);
+            arguments << QString::fromLocal8Bit(word.data(), static_cast<qsizetype>(word.size()));
         }
         auto parsed = ParseCliArguments(arguments, ParseScope::BatchLine);
         if (parsed.outcome == ParseOutcome::Help) {
