@@ -254,6 +254,10 @@ void RunExport(const CliOptions& options, link::RegisterAccess& access, std::ost
     PrintScript(options, comparison, header, out);
 }
 
+bool IsFileExport(const CliOptions& options) {
+    return options.command == Command::Export && !options.file.empty();
+}
+
 void RunFileExport(const CliOptions& options, std::ostream& out) {
     const std::string time = files::ScriptTimeNow();
     const Comparison comparison = Compare(options.file, nullptr, ExitCommandFailed);

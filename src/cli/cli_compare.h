@@ -34,6 +34,8 @@ int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostrea
 // Prints the script of the chip's values, or of the file's when one is given.
 // Throws CommandFailure for a file that cannot be read or has no block.
 void RunExport(const CliOptions& options, link::RegisterAccess& access, std::ostream& out);
+// An export of a FILE, whose script needs no chip.
+bool IsFileExport(const CliOptions& options);
 // Prints the script of the file's values without a chip: the script's address
 // is --script-address, else --address, else the evaluation board's 0x4C.
 void RunFileExport(const CliOptions& options, std::ostream& out);

@@ -9,6 +9,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <initializer_list>
 #include <unistd.h>
 #include <utility>
 
@@ -51,6 +52,14 @@ std::string DiffArguments(std::string_view, const std::vector<std::string>& args
 std::string ExportArguments(std::string_view, const std::vector<std::string>& args,
                             CliOptions& options) {
     return ParseExportArguments(args, options);
+}
+std::string BatchArguments(std::string_view, const std::vector<std::string>& args,
+                           CliOptions& options) {
+    if (args.size() > 1) {
+        return "batch takes at most one FILE";
+    }
+    options.file = args.empty() ? std::string() : args.front();
+    return {};
 }
 
 struct CommandEntry {
@@ -128,6 +137,10 @@ constexpr std::array Commands{
                  "print the chip's (or FILE's) settings as register writes in a safe order",
                  ExportArguments,
                  {"format", "bus", "script-address"}},
+    CommandEntry{"batch", Command::Batch, "[FILE]",
+                 "run commands from FILE (none or -: standard input), one per line as on the "
+                 "command line, over one connection",
+                 BatchArguments},
 };
 
 const CommandEntry* FindCommand(std::string_view name) {
@@ -194,7 +207,8 @@ std::string Description() {
                   "Numbers: 0x4C, 4Ch or decimal 76.\n"
                   "Exit status: 0 done, 1 the command failed (save, recall, log, export),\n"
                   "2 usage error, 3 link failure. diff: 0 the chip holds the file, 1 it differs,\n"
-                  "2 usage error or a file it cannot compare, 3 link failure.";
+                  "2 usage error or a file it cannot compare, 3 link failure.\n"
+                  "batch: the highest status of its lines; a link failure ends it with 3.";
 }
 
 std::string UseHelp(std::string_view use, std::string_view summaryText) {
@@ -368,9 +382,21 @@ std::string TakeCommandOptions(const QCommandLineParser& parser, const CommandEn
     return {};
 }
 
+// The options that set up the connection, which a batch's lines share.
+std::string ConnectionOptionOnLine(const QCommandLineParser& parser,
+                                   std::initializer_list<const QCommandLineOption*> connection) {
+    for (const auto* option : connection) {
+        if (parser.isSet(*option)) {
+            return "--" + option->names().back().toStdString() +
+                   " belongs on the batch's command line, not on one of its lines";
+        }
+    }
+    return {};
+}
+
 } // namespace
 
-ParseResult ParseCliArguments(const QStringList& arguments) {
+ParseResult ParseCliArguments(const QStringList& arguments, ParseScope scope) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromStdString(Description()));
     const QCommandLineOption help({"h", "help"}, "Show this help, or the command's use.");
@@ -418,6 +444,13 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
         }
         return {ParseOutcome::Help, {}, CommandHelp(*entry)};
     }
+    if (scope == ParseScope::BatchLine) {
+        if (auto reason =
+                ConnectionOptionOnLine(parser, {&bridge, &board, &force, &address, &verbose});
+            !reason.empty()) {
+            return Usage(std::move(reason));
+        }
+    }
 
     ParseResult result{ParseOutcome::Run, {}, {}};
     auto& options = result.options;
@@ -448,6 +481,9 @@ ParseResult ParseCliArguments(const QStringList& arguments) {
     const auto* entry = FindCommand(positional.front());
     if (entry == nullptr) {
         return Usage("unknown command '" + positional.front() + "'");
+    }
+    if (scope == ParseScope::BatchLine && entry->command == Command::Batch) {
+        return Usage("a batch cannot run another batch");
     }
     options.command = entry->command;
     std::vector<std::string> args(positional.begin() + 1, positional.end());

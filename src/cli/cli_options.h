@@ -14,7 +14,7 @@
 
 namespace qmt::cli {
 
-enum class Command { Detect, Read, Write, Dump, Temps, Save, Recall, Log, Diff, Export };
+enum class Command { Detect, Read, Write, Dump, Temps, Save, Recall, Log, Diff, Export, Batch };
 
 // What the command line asks for, checked before the bridge is touched.
 struct CliOptions {
@@ -26,7 +26,7 @@ struct CliOptions {
     std::vector<std::int32_t> registers; // read: pointers; write: pointer
     std::int32_t value = 0;              // write
     bool verifyWrite = true;             // write: read the register back
-    std::string file;                    // save, recall, diff, export (optional)
+    std::string file;                    // save, recall, diff; export, batch (optional)
     std::string comment;                 // save
     bool changedOnly = false;            // save: only registers off their defaults
     LogOptions log;                      // log
@@ -51,11 +51,16 @@ struct ParseResult {
     std::string text; // what Help prints, or the one-line reason of a usage error
 };
 
+// A line of a batch runs on the batch's connection: the options of the
+// connection and another batch are usage errors there.
+enum class ParseScope { CommandLine, BatchLine };
+
 // Parses the arguments (the program's name first): qmtctl COMMAND ARGS...,
 // with options before, between or after them. A negative number is an
 // argument, so it reaches the value check instead of passing for an option;
 // "--" ends the options.
-ParseResult ParseCliArguments(const QStringList& arguments);
+ParseResult ParseCliArguments(const QStringList& arguments,
+                              ParseScope scope = ParseScope::CommandLine);
 
 using model::ParseNumberArgument;
 

@@ -1,5 +1,6 @@
 #include "cli/cli_run.h"
 
+#include "cli/cli_batch.h"
 #include "cli/cli_compare.h"
 #include "cli/cli_output.h"
 #include "cli/cli_register_commands.h"
@@ -10,6 +11,8 @@
 #include "link/connection_sequence.h"
 #include "link/executable_folder.h"
 
+#include <fstream>
+#include <istream>
 #include <ostream>
 
 namespace qmt::cli {
@@ -80,7 +83,8 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
         RunExport(options, access, out);
         break;
     case Command::Log:
-        // Needs the clock and the error stream: RunQmtctl runs it through RunLog.
+    case Command::Batch:
+        // They need more than the chip: RunOnChip and RunQmtctl run them.
         return ExitUsage;
     case Command::Temps:
         RunTemps(options, access, out);
@@ -89,31 +93,25 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
     return ExitDone;
 }
 
-namespace {
-
-// RunQmtctl without the final check of the output.
-int RunTool(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    const auto parsed = ParseCliArguments(arguments);
-    if (parsed.outcome == ParseOutcome::Help) {
-        out << parsed.text;
+int RunOnChip(const CliOptions& options, link::RegisterAccess& access, link::Clock& clock,
+              std::ostream& out, std::ostream& err) {
+    if (options.command == Command::Log) {
+        const StopSignals stopOnSignal;
+        return RunLog(options.log, access, clock, StopSignals::Requested, out, err,
+                      options.verbose ? &err : nullptr);
+    }
+    if (IsFileExport(options)) {
+        RunFileExport(options, out);
         return ExitDone;
     }
-    if (parsed.outcome == ParseOutcome::UsageError) {
-        err << "qmtctl: " << parsed.text << '\n';
-        return ExitUsage;
-    }
-    const auto& options = parsed.options;
-    if (options.command == Command::Export && !options.file.empty()) {
-        // A file's script needs no chip.
-        try {
-            RunFileExport(options, out);
-            return ExitDone;
-        } catch (const CommandFailure& failure) {
-            err << "qmtctl: " << failure.what() << '\n';
-            return failure.status();
-        }
-    }
+    return RunCommand(options, access, out);
+}
 
+namespace {
+
+// Opens the bridge, connects and runs the command, or the batch's lines.
+int RunConnected(const CliOptions& options, std::istream& lines, std::ostream& out,
+                 std::ostream& err) {
     std::string error;
     const auto bridge = link::OpenBridge(options.bridge, error);
     if (!bridge) {
@@ -131,12 +129,13 @@ int RunTool(const QStringList& arguments, std::ostream& out, std::ostream& err) 
     link::ConnectionOptions connection{link::ExecutableFolder(), true, options.address};
     try {
         link::ConnectionSequence(access, clock, progress, connection).Run();
-        if (options.command == Command::Log) {
-            const StopSignals stopOnSignal;
-            return RunLog(options.log, access, clock, StopSignals::Requested, out, err,
-                          options.verbose ? &err : nullptr);
+        if (options.command == Command::Batch) {
+            return RunBatch(
+                lines, options,
+                [&](const CliOptions& line) { return RunOnChip(line, access, clock, out, err); },
+                out, err);
         }
-        return RunCommand(options, access, out);
+        return RunOnChip(options, access, clock, out, err);
     } catch (const link::LinkFailure&) {
         return ExitLinkFailure;
     } catch (const CommandFailure& failure) {
@@ -145,10 +144,41 @@ int RunTool(const QStringList& arguments, std::ostream& out, std::ostream& err) 
     }
 }
 
+// RunQmtctl without the final check of the output.
+int RunTool(const QStringList& arguments, std::istream& in, std::ostream& out, std::ostream& err) {
+    const auto parsed = ParseCliArguments(arguments);
+    if (parsed.outcome == ParseOutcome::Help) {
+        out << parsed.text;
+        return ExitDone;
+    }
+    if (parsed.outcome == ParseOutcome::UsageError) {
+        err << "qmtctl: " << parsed.text << '\n';
+        return ExitUsage;
+    }
+    const auto& options = parsed.options;
+    if (IsFileExport(options)) {
+        // A file's script needs no chip.
+        try {
+            RunFileExport(options, out);
+            return ExitDone;
+        } catch (const CommandFailure& failure) {
+            err << "qmtctl: " << failure.what() << '\n';
+            return failure.status();
+        }
+    }
+    std::ifstream file;
+    const bool fromFile = options.command == Command::Batch && !IsStandardInput(options.file);
+    if (fromFile && !OpenBatchFile(options.file, file, err)) {
+        return ExitCommandFailed;
+    }
+    return RunConnected(options, fromFile ? file : in, out, err);
+}
+
 } // namespace
 
-int RunQmtctl(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    const int status = RunTool(arguments, out, err);
+int RunQmtctl(const QStringList& arguments, std::istream& in, std::ostream& out,
+              std::ostream& err) {
+    const int status = RunTool(arguments, in, out, err);
     // Output that never arrived (a full disk) is no success; the stream may
     // learn of it only when its buffer is written out.
     if (!out.flush()) {

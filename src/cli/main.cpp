@@ -6,5 +6,5 @@
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("qmtctl");
-    return qmt::cli::RunQmtctl(QCoreApplication::arguments(), std::cout, std::cerr);
+    return qmt::cli::RunQmtctl(QCoreApplication::arguments(), std::cin, std::cout, std::cerr);
 }

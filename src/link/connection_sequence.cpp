@@ -24,6 +24,8 @@ constexpr float EnumerationTickMs = 50.0f;
 constexpr float ConnectPauseMs = 200.0f;
 constexpr float SearchReadingPauseMs = 1000.0f;
 constexpr float FoundReadingPauseMs = 2000.0f;
+constexpr const char* NoFirmwareStage =
+    "No bridge firmware to download, no enumeration to wait for";
 
 } // namespace
 
@@ -39,8 +41,10 @@ void ConnectionSequence::Run() {
     const int step = progress_.BarDesignWidth() / 100;
     progress_.SetBarWidth(0.0);
     progress_.ShowProgressControls();
+    // Only a bridge that takes firmware re-enumerates after it and needs its
+    // connect pause; any other starts its search at once.
     const bool hasFirmware = access_.bridge().HasFirmware();
-    progress_.ShowStage(hasFirmware ? "Downloading Firmware..." : "No bridge firmware to download");
+    progress_.ShowStage(hasFirmware ? "Downloading Firmware..." : NoFirmwareStage);
 
     if (DownloadFirmware() < 0) {
         // The bridge names its own failures; this one never reaches it.
@@ -54,20 +58,13 @@ void ConnectionSequence::Run() {
     }
     if (hasFirmware) {
         progress_.ShowStatus("Firmware download succesful");
+        WaitForEnumeration(step);
+    } else {
+        progress_.SetBarWidth(EnumeratedSteps * step);
     }
-    double bar = FirmwareLoadedSteps * step;
-    progress_.SetBarWidth(bar);
-
-    // The bridge re-enumerates on USB meanwhile; it takes no request before.
-    progress_.ShowStage("Enumerating...");
-    do {
-        bar += step / 2.0;
-        progress_.SetBarWidth(bar);
-        Pause(clock_, EnumerationTickMs);
-    } while (bar < EnumeratedSteps * step);
 
     progress_.ShowStage("Connecting...");
-    Connect();
+    Connect(hasFirmware);
 
     progress_.SetBarWidth(SearchingSteps * step);
     progress_.ShowStage("Searching for QMT6171/2/3 on USB...");
@@ -87,12 +84,26 @@ void ConnectionSequence::Run() {
     }
 }
 
-void ConnectionSequence::Connect() {
+void ConnectionSequence::WaitForEnumeration(int step) {
+    double bar = FirmwareLoadedSteps * step;
+    progress_.SetBarWidth(bar);
+    // The bridge re-enumerates on USB meanwhile; it takes no request before.
+    progress_.ShowStage("Enumerating...");
+    do {
+        bar += step / 2.0;
+        progress_.SetBarWidth(bar);
+        Pause(clock_, EnumerationTickMs);
+    } while (bar < EnumeratedSteps * step);
+}
+
+void ConnectionSequence::Connect(bool pauseAfterAttempts) {
     for (int attempt = 1; attempt <= ConnectAttempts; ++attempt) {
         std::uint8_t buffer = 0;
         const auto status = access_.bridge().VendorIORequest(ConnectRequest, ConnectValue,
                                                              ConnectIndex, 0, 0, &buffer);
-        Pause(clock_, ConnectPauseMs);
+        if (pauseAfterAttempts) {
+            Pause(clock_, ConnectPauseMs);
+        }
         progress_.ProcessPendingEvents();
         if (status == 0) {
             return;

@@ -41,8 +41,9 @@ struct ConnectionOptions {
 // "Found an QMT6171/2/3 at 4Ch": the last stage text, naming the chip's address.
 std::string FoundChipText(std::int32_t address);
 
-// Firmware download, enumeration wait, connect attempts and device search.
-// On success USBStuff::DeviceAddress holds the chip's address; every failure
+// Firmware download, enumeration wait, connect attempts and device search; a
+// bridge without firmware has no enumeration wait and no pause after a
+// connect attempt. On success USBStuff::DeviceAddress holds the chip's address; every failure
 // goes to the link-error handler.
 class ConnectionSequence {
 public:
@@ -62,7 +63,9 @@ public:
     bool StringToBytes(const std::string& text);
 
 private:
-    void Connect();
+    // The bar from the firmware's 33 steps to 50 in half steps, 50 ms each.
+    void WaitForEnumeration(int step);
+    void Connect(bool pauseAfterAttempts);
     void SearchDevice();
     void AcceptGivenAddress(std::int32_t address);
     RegisterAccess& access_;

@@ -78,11 +78,12 @@ TEST(CliCompare, ExportWritesTheChipsOrTheFilesValues) {
 
     const QString file = rig.File("limits.sav", LocalLimits);
     // A file's script needs no chip: here the bridge is a device that is not there.
+    std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(
         RunQmtctl({"qmtctl", "--bridge", "i2c:/dev/i2c-99", "export", "--format", "i2cset", file},
-                  out, err),
+                  in, out, err),
         ExitDone)
         << err.str();
     EXPECT_NE(out.str().find("\ni2cset -y 99 0x4C 0x0B 0x55 b # Local Temp High Limit\n"),

@@ -124,9 +124,10 @@ TEST(CliArguments, DoubleDashEndsTheOptionsOfEveryCommand) {
 TEST(CliArguments, UsageErrorsExitTwoWithOneLineSayingWhy) {
     const auto run = [](QStringList args, int exitCode, const std::string& reason) {
         args.prepend("qmtctl");
+        std::istringstream in;
         std::ostringstream out;
         std::ostringstream err;
-        EXPECT_EQ(RunQmtctl(args, out, err), exitCode) << args.join(' ').toStdString();
+        EXPECT_EQ(RunQmtctl(args, in, out, err), exitCode) << args.join(' ').toStdString();
         EXPECT_TRUE(err.str().starts_with("qmtctl: ")) << err.str();
         EXPECT_NE(err.str().find(reason), std::string::npos) << err.str();
         EXPECT_TRUE(out.str().empty());

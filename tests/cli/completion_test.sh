@@ -23,7 +23,7 @@ expect() {
 COMP_WORDS=("$qmtctl")
 commands=$(_qmtctl_help_words commands | xargs)
 options=$(_qmtctl_help_words options | xargs)
-[[ $commands == *"save recall log diff export help"* ]] || { echo "commands: $commands"; status=1; }
+[[ $commands == *"save recall log diff export batch help"* ]] || { echo "commands: $commands"; status=1; }
 expect "$(tr ' ' '\n' <<<"$commands" | sort | xargs)" ""
 expect "$(tr ' ' '\n' <<<"$options" | grep -- '^--' | sort | xargs)" --
 
@@ -38,6 +38,7 @@ done
 cd "$(mktemp -d)" || exit 1
 touch a.sav b.csv
 expect "a.sav b.csv" recall ""
+expect "a.sav b.csv" batch ""
 expect "a.sav b.csv" save -- ""
 expect "a.sav b.csv" --board ""
 expect "a.sav b.csv" log x.csv --events ""

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 
 namespace {
@@ -132,6 +133,38 @@ TEST_F(Qmtctl, SaveWriteRecallAndDiffAcrossRuns) {
     run = Run({"diff", dir.filePath("none.sav")});
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.err.starts_with("qmtctl: cannot read ")) << run.err;
+}
+
+// Ten reads from standard input pay for one connection: the board's trace
+// holds one firmware download and one connect. The board is unplugged after
+// the search and ten reads, so the line after them ends the batch.
+TEST_F(Qmtctl, ABatchRunsItsLinesOverOneConnection) {
+    Board("local = 25\nremote1 = 30\nfail_after = " + std::to_string(53 + 10) + "\n");
+    const QString trace = dir.filePath("trace.txt");
+    QProcess process;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TARNLINK_TRACE", trace);
+    process.setProcessEnvironment(environment);
+    process.start(qmt::test::paths::Qmtctl, {"--board", board, "batch"});
+    process.write("# ten registers\nread 0\nread 1\nread 3\nread 4\nread 5\nread 6\nread 7\n"
+                  "read 8\nread 0xFE\nread 0xFF\nwrite 0x0B\ntemps\nread 0\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 3);
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(),
+              "0h 19H 25\n1h 1EH 30\n3h 0H 0\n4h 8H 8\n5h 55H 85\n6h 0H 0\n7h 55H 85\n8h 0H 0\n"
+              "FEh 41H 65\nFFh 52H 82\n");
+    EXPECT_EQ(process.readAllStandardError().toStdString(),
+              "qmtctl: line 12: write needs REG VALUE\n"
+              "Communications Interrupted - Check USB connections\n"
+              "qmtctl: line 13: the link failed; no further line is run\n");
+    std::ifstream lines(trace.toStdString());
+    std::map<std::string, int> requests;
+    for (std::string request, rest; lines >> request && std::getline(lines, rest);) {
+        ++requests[request];
+    }
+    // The search's reads from 18h to 4Ch, the ten, and the one that failed.
+    EXPECT_EQ(requests, (std::map<std::string, int>{{"fw", 1}, {"221", 1}, {"222", 53 + 10 + 1}}));
 }
 
 // Output that cannot be written is a failure, said in one line.

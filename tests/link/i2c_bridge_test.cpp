@@ -72,7 +72,6 @@ TEST(I2cBridge, SearchFrom0x18SkipsBusyAddressesAndRequestsBecomeByteData) {
               "overrides)\n"
               "/dev/i2c-1: address 0x4C is in use by a kernel driver; left alone (--force "
               "overrides)\n");
-    EXPECT_EQ(rig.link->progress.stages.front(), "No bridge firmware to download");
 
     // The address is selected once, by the search.
     rig.bus.calls.clear();
@@ -102,6 +101,26 @@ TEST(I2cBridge, SearchFrom0x18SkipsBusyAddressesAndRequestsBecomeByteData) {
     given.link->Run();
     EXPECT_EQ(given.link->usb.DeviceAddress, 0x33);
     EXPECT_EQ(given.bus.calls, (std::vector<std::string>{"select 0x33", "read 0x33 0xFE"}));
+}
+
+// The USB bridge's enumeration wait and connect pause follow its firmware
+// download; an adapter without firmware goes straight to the search. The
+// splash's reading pauses stay in the program and go in qmtctl.
+TEST(I2cBridge, StartsWithoutTheUsbBridgesWaits) {
+    I2cRig rig({0x4C});
+    rig.link->Run();
+    EXPECT_EQ(rig.link->progress.stages,
+              (std::vector<std::string>{
+                  "No bridge firmware to download, no enumeration to wait for", "Connecting...",
+                  "Searching for QMT6171/2/3 on USB...", "Found an QMT6171/2/3 at 4Ch"}));
+    EXPECT_EQ(rig.link->progress.barWidths, (std::vector<double>{0, 50 * 48, 76 * 48, 4935}));
+    EXPECT_EQ(rig.link->clock.ElapsedMs(), 1000 + 2000);
+
+    I2cRig tool({0x4C});
+    tool.link->options.skipReadingPauses = true;
+    tool.link->Run();
+    EXPECT_EQ(tool.link->usb.DeviceAddress, 0x4C);
+    EXPECT_EQ(tool.link->clock.ElapsedMs(), 0);
 }
 
 TEST(I2cBridge, NoAnswerOnlyMeansNoChipDuringTheSearch) {
