@@ -5,10 +5,10 @@
 #include "cli/cli_register_commands.h"
 #include "cli/cli_settings_files.h"
 #include "cli/stop_signals.h"
-#include "cli/stream_progress.h"
 #include "link/clock.h"
 #include "link/connection_sequence.h"
 #include "link/executable_folder.h"
+#include "link/stream_progress.h"
 
 #include <ostream>
 
@@ -126,7 +126,7 @@ int RunTool(const QStringList& arguments, std::ostream& out, std::ostream& err) 
     PrintingLinkErrorHandler errors(err);
     link::RegisterAccess access(*bridge, usb, state, errors);
     link::SystemClock clock;
-    StreamProgress progress(options.verbose ? &err : nullptr);
+    link::StreamProgress progress(options.verbose ? &err : nullptr);
     // The pauses that only let a person read the splash window are left out.
     link::ConnectionOptions connection{link::ExecutableFolder(), true, options.address};
     try {
