@@ -1,5 +1,7 @@
 #include "python/chip.h"
 
+#include "files/chip_comparison.h"
+#include "files/settings_transfer.h"
 #include "link/bridge_factory.h"
 #include "link/connection_sequence.h"
 #include "link/register_write.h"
@@ -203,6 +205,67 @@ link::ChannelLimits Chip::SetLimits(std::int64_t channel, std::optional<double> 
 
 core::StatusPoll Chip::Status() {
     return Run([](Connection& connection) { return connection.statusReader.ReadNow(); });
+}
+
+link::DeviceConfiguration Chip::Configuration() {
+    return Run([](Connection& connection) { return link::ReadConfiguration(connection.access); });
+}
+
+link::DeviceConfiguration Chip::Configure(const link::ConfigurationChange& change) {
+    return Run([&](Connection& connection) {
+        if (auto refusal = link::ApplyConfiguration(connection.access, change); !refusal.empty()) {
+            throw WriteError(refusal);
+        }
+        return link::ReadConfiguration(connection.access);
+    });
+}
+
+files::RegisterDump Chip::Dump() {
+    return Run([](Connection& connection) { return files::DumpRegisters(connection.access); });
+}
+
+int Chip::Save(const std::string& path, const std::string& comment, bool changedOnly) {
+    return Run([&](Connection& connection) {
+        const auto saved = files::SaveChipSettings(connection.access, path, comment, changedOnly);
+        if (!saved.failure.empty()) {
+            throw FileError(saved.failure);
+        }
+        return saved.registers;
+    });
+}
+
+int Chip::Recall(const std::string& path) {
+    return Run([&](Connection& connection) {
+        const auto recalled = files::RecallChipSettings(connection.access, path);
+        if (!recalled.failure.empty()) {
+            throw FileError(recalled.failure);
+        }
+        return recalled.registers;
+    });
+}
+
+std::vector<DiffRow> Chip::Diff(const std::string& path) {
+    return Run([&](Connection& connection) {
+        files::ChipComparison comparison;
+        std::string reason;
+        if (!files::CompareChipWithFile(path, &connection.access, comparison, reason)) {
+            throw FileError(reason);
+        }
+        if (auto unwritten = files::UnwrittenFileReason(path, comparison.file, "not compared");
+            !unwritten.empty()) {
+            throw FileError(unwritten);
+        }
+        std::vector<DiffRow> rows;
+        for (const auto& row : comparison.rows) {
+            if (files::NotInTable(row) || !files::Differs(row, files::Reference::File)) {
+                continue;
+            }
+            rows.push_back({row.name, row.readAddress, row.writeAddress, row.chip, row.file,
+                            row.powerOn,
+                            files::DifferingBits(comparison.table, row, files::Reference::File)});
+        }
+        return rows;
+    });
 }
 
 void Chip::Close() {

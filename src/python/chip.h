@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/status_reader.h"
+#include "files/register_dump.h"
 #include "link/bridge.h"
 #include "link/channel_limits.h"
 #include "link/clock.h"
+#include "link/device_configuration.h"
 #include "link/register_access.h"
 #include "link/temperature_channels.h"
 #include "link/usb_stuff.h"
@@ -15,6 +17,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qmt::python {
 
@@ -27,6 +30,18 @@ struct OpenRequest {
     // TARNLINK_BOARD as the process had it when the module was loaded: an
     // open without a board goes back to it, not to an earlier open's board.
     std::optional<std::string> inheritedBoard;
+};
+
+// A register in which the chip differs from a settings file, as qmtctl diff
+// --json lists it.
+struct DiffRow {
+    std::string name;
+    std::int32_t read = 0;
+    std::int32_t write = 0;
+    std::optional<std::int32_t> chip;
+    std::optional<std::int32_t> file;
+    std::optional<std::int32_t> powerOn;
+    std::vector<std::string> bits; // the names of the differing bits
 };
 
 // One connected chip for a script: the same link, connection sequence and
@@ -57,6 +72,17 @@ public:
     link::ChannelLimits SetLimits(std::int64_t channel, std::optional<double> low,
                                   std::optional<double> high, std::optional<double> therm);
     core::StatusPoll Status();
+    link::DeviceConfiguration Configuration();
+    // Writes the given settings as the configuration window's Apply does,
+    // only the registers that hold them; WriteError when one did not take.
+    link::DeviceConfiguration Configure(const link::ConfigurationChange& change);
+
+    // As qmtctl dump, save, recall and diff; FileError for a file that cannot
+    // be read or written (or compared, or recalled whole).
+    files::RegisterDump Dump();
+    int Save(const std::string& path, const std::string& comment, bool changedOnly);
+    int Recall(const std::string& path);
+    std::vector<DiffRow> Diff(const std::string& path);
 
     // Ends the link; later calls refuse. Closing twice is fine.
     void Close();

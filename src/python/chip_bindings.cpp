@@ -3,9 +3,12 @@
 #include "model/alert_bits.h"
 #include "model/alert_events.h"
 #include "python/chip.h"
+#include "python/configuration_dict.h"
 
 #include <array>
+#include <filesystem>
 #include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
 #include <string_view>
 
 namespace py = pybind11;
@@ -79,6 +82,31 @@ py::dict StatusDict(const core::StatusPoll& poll) {
     return result;
 }
 
+py::object Optional(const std::optional<std::int32_t>& value) {
+    return value ? py::object(py::int_(*value)) : py::none();
+}
+
+// The rows of qmtctl diff --json.
+py::list DiffList(const std::vector<DiffRow>& rows) {
+    py::list list;
+    for (const auto& row : rows) {
+        list.append(py::dict("name"_a = row.name, "read"_a = row.read, "write"_a = row.write,
+                             "chip"_a = Optional(row.chip), "file"_a = Optional(row.file),
+                             "powerOn"_a = Optional(row.powerOn), "bits"_a = row.bits));
+    }
+    return list;
+}
+
+// The rows of qmtctl dump --json.
+py::list DumpList(const files::RegisterDump& dump) {
+    py::list list;
+    for (const auto& row : dump.rows) {
+        list.append(
+            py::dict("pointer"_a = row.pointer, "value"_a = row.value, "name"_a = row.name));
+    }
+    return list;
+}
+
 constexpr const char* ChipDoc = R"(A chip on the evaluation board's bridge or an I2C adapter.
 
 Made by qmt.open(); a context manager that closes the link on leaving.
@@ -148,6 +176,61 @@ void BindChip(py::module_& module) {
             "Polls both status registers and returns the twelve alert bits by name\n"
             "('Local High' ... 'ALERT Bit'): True, False, or None when the poll of\n"
             "their register failed. Polling clears the latched bits on the chip.")
+        .def(
+            "configuration",
+            [](Chip& chip) {
+                return ConfigurationDict(Released([&] { return chip.Configuration(); }));
+            },
+            "The configuration window's settings as the chip holds them: mask_all,\n"
+            "standby, pin8_therm2, remote2_selected, extended_range, mask_remote1,\n"
+            "mask_remote2 (Configuration Reg 1), averaging_off, rate_code (0 to 10, the\n"
+            "Conversion Rate), lock (Configuration Reg 2 bit 7) and therm_hysteresis (°C).")
+        .def(
+            "configure",
+            [](Chip& chip, const py::kwargs& settings) {
+                const auto change = ConfigurationChangeOf(settings);
+                return ConfigurationDict(Released([&] { return chip.Configure(change); }));
+            },
+            "Writes the settings given by name (those of configuration()) as the\n"
+            "configuration window's Apply does: each register read right before it is\n"
+            "written and read back after; a lock being set last. Registers with no\n"
+            "setting given are not touched. Returns configuration(); raises\n"
+            "qmt.WriteError when a write did not take (a locked chip), TypeError for an\n"
+            "unknown setting and ValueError for a value out of range.")
+        .def(
+            "dump", [](Chip& chip) { return DumpList(Released([&] { return chip.Dump(); })); },
+            "Reads every register of the table, as qmtctl dump --json lists them:\n"
+            "[{'pointer': 0, 'value': 25, 'name': 'Local Temp Value'}, ...]; of the\n"
+            "shared remote pointers only the channel Configuration Reg 1 selects.")
+        .def(
+            "save",
+            [](Chip& chip, const std::filesystem::path& path, const std::string& comment,
+               bool changedOnly) {
+                return Released([&] { return chip.Save(path.string(), comment, changedOnly); });
+            },
+            "path"_a, "comment"_a = "", "changed_only"_a = false,
+            "Saves the chip's settings to a settings file as qmtctl save does (only the\n"
+            "registers off their power-on values with changed_only); returns how many\n"
+            "registers it saved. Raises qmt.FileError when the file cannot be written.")
+        .def(
+            "recall",
+            [](Chip& chip, const std::filesystem::path& path) {
+                return Released([&] { return chip.Recall(path.string()); });
+            },
+            "path"_a,
+            "Writes a settings file's registers to the chip as qmtctl recall does (file\n"
+            "order, Configuration Reg 2 last); returns how many. Raises qmt.FileError,\n"
+            "having written nothing, for a file that cannot be read or is not whole.")
+        .def(
+            "diff",
+            [](Chip& chip, const std::filesystem::path& path) {
+                return DiffList(Released([&] { return chip.Diff(path.string()); }));
+            },
+            "path"_a,
+            "The registers in which the chip differs from a settings file, as the rows\n"
+            "of qmtctl diff --json: {'name', 'read', 'write', 'chip', 'file', 'powerOn',\n"
+            "'bits'}; empty when the chip holds the file. Raises qmt.FileError for a\n"
+            "file that cannot be read or compared.")
         .def(
             "close", [](Chip& chip) { Released([&] { chip.Close(); }); },
             "Ends the link; later calls raise ValueError. Closing twice is fine.")

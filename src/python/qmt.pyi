@@ -23,6 +23,37 @@ class Limits(TypedDict):
     high: float
     therm: float
 
+class Configuration(TypedDict):
+    mask_all: bool
+    standby: bool
+    pin8_therm2: bool
+    remote2_selected: bool
+    extended_range: bool
+    mask_remote1: bool
+    mask_remote2: bool
+    averaging_off: bool
+    rate_code: int
+    lock: bool
+    therm_hysteresis: int
+
+class DumpRow(TypedDict):
+    pointer: int
+    value: int
+    name: str
+
+DiffRow = TypedDict(
+    "DiffRow",
+    {
+        "name": str,
+        "read": int,
+        "write": int,
+        "chip": int | None,
+        "file": int | None,
+        "powerOn": int | None,
+        "bits": list[str],
+    },
+)
+
 class Chip:
     """A chip on the evaluation board's bridge or an I2C adapter."""
 
@@ -42,6 +73,28 @@ class Chip:
         therm: float | None = None,
     ) -> Limits: ...
     def status(self) -> dict[str, bool | None]: ...
+    def configuration(self) -> Configuration: ...
+    def configure(
+        self,
+        *,
+        mask_all: bool = ...,
+        standby: bool = ...,
+        pin8_therm2: bool = ...,
+        remote2_selected: bool = ...,
+        extended_range: bool = ...,
+        mask_remote1: bool = ...,
+        mask_remote2: bool = ...,
+        averaging_off: bool = ...,
+        rate_code: int = ...,
+        lock: bool = ...,
+        therm_hysteresis: int = ...,
+    ) -> Configuration: ...
+    def dump(self) -> list[DumpRow]: ...
+    def save(
+        self, path: str | os.PathLike[str], comment: str = "", changed_only: bool = False
+    ) -> int: ...
+    def recall(self, path: str | os.PathLike[str]) -> int: ...
+    def diff(self, path: str | os.PathLike[str]) -> list[DiffRow]: ...
     def close(self) -> None: ...
     def __enter__(self) -> Chip: ...
     def __exit__(

@@ -20,27 +20,72 @@ def writes(lines):
     return found
 
 
-def test_reads_writes_and_temperatures_make_qmtctls_requests(chip, trace):
-    (read_out, read_bus), (temps_out, temps_bus), (write_out, write_bus) = qmtctl_runs(
-        [["read", "0xFE", "0x05"], ["temps", "--json"], ["write", "0x0B", "0x50"]]
-    )
+def without_status(lines):
+    """The requests with the byte read from a status register left out."""
+    return [line.rsplit(" ", 1)[0] if line.split()[2] in ("2", "35") else line for line in lines]
+
+
+def test_each_call_makes_the_requests_of_its_qmtctl_command(chip, trace):
+    settings = SCRATCH / "limit.sav"
+    settings.write_text("{\n0x0B 0x46\n0x21 0x0C\n}\n")
+    commands = {
+        "read": ["read", "0xFE", "0x05"],
+        "temps": ["temps", "--json"],
+        "dump": ["dump", "--json"],
+        "diff": ["diff", "--json", str(settings)],
+        "save": ["save", str(SCRATCH / "qmtctl.sav"), "--changed-only"],
+        "recall": ["recall", str(settings)],
+        "write": ["write", "0x0B", "0x50"],
+    }
+    qmtctl = dict(zip(commands, qmtctl_runs(list(commands.values()))))
     assert chip.address == 0x4C
     assert trace.take() == []  # the address is known since the connection
 
     assert [chip.read(0xFE), chip.read(0x05)] == [65, 0x10]
-    assert trace.take() == read_bus
-    assert read_out == "FEh 41H 65\n5h 10H 16\n"
+    assert trace.take() == qmtctl["read"][1]
+    assert qmtctl["read"][0] == "FEh 41H 65\n5h 10H 16\n"
 
-    assert chip.temperatures() == json.loads(temps_out)
+    assert chip.temperatures() == json.loads(qmtctl["temps"][0])
     assert chip.temperatures() == {"local": 25.0, "remote1": 30.25, "remote2": 28.5}
-    assert trace.take() == temps_bus * 2
+    assert trace.take() == qmtctl["temps"][1] * 2
+
+    # The status registers' busy bit depends on the moment of the read.
+    dump = [row for row in chip.dump() if row["pointer"] not in (0x02, 0x23)]
+    assert dump == [row for row in json.loads(qmtctl["dump"][0]) if row["pointer"] not in (2, 35)]
+    assert dump[0] == {"pointer": 0, "value": 25, "name": "Local Temp Value"}
+    assert without_status(trace.take()) == without_status(qmtctl["dump"][1])
+
+    rows = chip.diff(settings)
+    assert rows == json.loads(qmtctl["diff"][0])["rows"]
+    assert [(row["write"], row["chip"], row["file"]) for row in rows] == [
+        (0x0B, 0x10, 0x46),
+        (0x21, 0x0A, 0x0C),
+    ]
+    assert trace.take() == qmtctl["diff"][1]
+
+    assert chip.save(SCRATCH / "chip.sav", changed_only=True) == 1
+    assert qmtctl["save"][0] == "1 register saved\n"
+    assert trace.take() == qmtctl["save"][1]
+    assert "\n0xB\t0x10\t // Local Temp High Limit\n}" in (SCRATCH / "chip.sav").read_text()
+
+    assert chip.recall(str(settings)) == 2
+    assert qmtctl["recall"][0] == "2 registers written\n"
+    assert trace.take() == qmtctl["recall"][1]
+    assert chip.diff(settings) == []
+    trace.take()
 
     assert chip.write(0x0B, 0x50) == 0x50
-    assert trace.take() == write_bus
-    assert writes(write_bus) == [(0x0B, 0x50)]
+    assert trace.take() == qmtctl["write"][1]
+    assert writes(qmtctl["write"][1]) == [(0x0B, 0x50)]
     # Without the read-back only the write goes out.
     assert chip.write(0x0B, 0x50, verify=False) == 0x50
-    assert trace.take() == write_bus[:1]
+    assert trace.take() == qmtctl["write"][1][:1]
+
+    with pytest.raises(qmt.FileError, match=r"^cannot read /nowhere.sav: "):
+        chip.diff("/nowhere.sav")
+    with pytest.raises(qmt.FileError):
+        chip.recall(SCRATCH)
+    assert trace.take() == []
 
 
 def test_limits_and_status_go_through_their_rules(chip, trace):
@@ -87,8 +132,26 @@ def test_refusals_and_a_lost_search_release_the_gil(chip, trace):
         chip.write(-1, 0)
     assert trace.take() == []
 
-    assert chip.write(0x24, 0x80) == 0x80  # locks the limits
+    configuration = chip.configuration()
+    assert configuration["lock"] is False and configuration["rate_code"] in range(11)
+    trace.take()
+    # Writes the register of the settings given, each read right before it.
+    after = chip.configure(extended_range=True)
+    assert after == dict(configuration, extended_range=True)
+    assert writes(trace.take()) == [(0x09, 0x04)]
+    assert chip.temperatures() == {"local": 25.0, "remote1": 30.25, "remote2": 28.5}
+    trace.take()
+    with pytest.raises(ValueError, match=r"^bad rate code '11' \(0 to 10\)$"):
+        chip.configure(rate_code=11)
+    with pytest.raises(TypeError, match=r"^configure\(\) has no setting 'speed'$"):
+        chip.configure(speed=1)
+    assert trace.take() == []
+    # The chip takes no hysteresis once locked: the lock comes last.
+    chip.configure(lock=True, therm_hysteresis=5)
+    assert writes(trace.take()) == [(0x21, 5), (0x24, 0x80)]
     locked = r"^not written: the chip is locked \(bit 7 of Configuration Reg 2\)$"
+    with pytest.raises(qmt.WriteError, match=locked):
+        chip.configure(standby=True)
     with pytest.raises(qmt.WriteError, match=locked):
         chip.write(0x0B, 0x30)
     with pytest.raises(qmt.WriteError, match=locked):
