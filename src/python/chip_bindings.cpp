@@ -2,6 +2,7 @@
 
 #include "model/alert_bits.h"
 #include "model/alert_events.h"
+#include "model/number_text.h"
 #include "python/chip.h"
 #include "python/configuration_dict.h"
 
@@ -243,7 +244,7 @@ void BindChip(py::module_& module) {
              })
         .def("__repr__", [](Chip& chip) {
             return chip.Closed() ? std::string("<qmt.Chip closed>")
-                                 : "<qmt.Chip at " + std::to_string(chip.Address()) + ">";
+                                 : "<qmt.Chip at " + model::HexText(chip.Address()) + "h>";
         });
 }
 

@@ -38,7 +38,7 @@ def test_each_call_makes_the_requests_of_its_qmtctl_command(chip, trace):
         "write": ["write", "0x0B", "0x50"],
     }
     qmtctl = dict(zip(commands, qmtctl_runs(list(commands.values()))))
-    assert chip.address == 0x4C
+    assert chip.address == 0x4C and repr(chip) == "<qmt.Chip at 4Ch>"
     assert trace.take() == []  # the address is known since the connection
 
     assert [chip.read(0xFE), chip.read(0x05)] == [65, 0x10]
