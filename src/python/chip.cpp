@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 namespace qmt::python {
@@ -45,7 +46,11 @@ link::BridgeChoice Choice(const OpenRequest& request, const std::string& bridgeF
         throw std::invalid_argument(error);
     }
     choice.force = request.force;
-    if (choice.i2cDevice.empty() && choice.libraryPath.empty()) {
+    // The emulated board of this module's build or package; without one, the
+    // library by name as qmtctl finds it.
+    std::error_code missing;
+    if (choice.i2cDevice.empty() && choice.libraryPath.empty() &&
+        std::filesystem::exists(bridgeFolder + BridgeLibraryName, missing)) {
         choice.libraryPath = bridgeFolder + BridgeLibraryName;
     }
     if (request.board) {
@@ -112,8 +117,8 @@ Chip::Chip(std::unique_ptr<link::Bridge> bridge)
     : connection_(std::make_unique<Connection>(std::move(bridge))) {}
 
 std::unique_ptr<Chip> Chip::Open(const OpenRequest& request, const std::string& bridgeFolder) {
-    const auto choice = Choice(request, bridgeFolder);
     const auto address = FixedAddress(request);
+    const auto choice = Choice(request, bridgeFolder);
     std::string error;
     auto bridge = link::OpenBridge(choice, error);
     if (!bridge) {

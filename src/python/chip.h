@@ -88,8 +88,8 @@ public:
     void Close();
     bool Closed();
 
-    // What the calls below share with qmtctl's commands; public so that the
-    // settings-file calls reach it through Run.
+private:
+    // The link as qmtctl's commands have it.
     struct Connection {
         explicit Connection(std::unique_ptr<link::Bridge> opened)
             : bridge(std::move(opened)), access(*bridge, usb, state, errors),
@@ -117,7 +117,6 @@ public:
         }
     }
 
-private:
     explicit Chip(std::unique_ptr<link::Bridge> bridge);
     [[noreturn]] void ThrowLinkError(const link::LinkFailure& failure);
 
