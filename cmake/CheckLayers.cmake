@@ -19,10 +19,11 @@ set(allowed_views views core widgets files output link model fsio)
 set(allowed_shell shell views core widgets files output link model fsio)
 set(allowed_qmteval qmteval shell views core widgets files output link model fsio)
 set(allowed_cli cli files output link model fsio)
+set(allowed_python python core files output link model fsio)
 set(no_qt fsio model link output)
-set(no_gui core)
+set(no_gui core python)
 
-set(floors fsio model link output files core widgets views shell qmteval cli)
+set(floors fsio model link output files core widgets views shell qmteval cli python)
 file(GLOB widget_headers RELATIVE ${WIDGETS_DIR} ${WIDGETS_DIR}/Q*)
 file(GLOB gui_headers RELATIVE ${WIDGETS_DIR}/../QtGui ${WIDGETS_DIR}/../QtGui/Q*)
 

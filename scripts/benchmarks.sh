@@ -31,6 +31,8 @@ lanes_source=bench/widgets/status_lanes_bench.cpp
 [[ -f $lanes_source ]] && targets+=(bench_status_lanes)
 if [[ $build == 1 ]]; then
   cmake --preset release >/dev/null
+  # The Python module, where pybind11 is installed and so the tree has it.
+  ninja -C build/release -t targets all | grep -q '^qmt_python:' && targets+=(qmt_python)
   cmake --build build/release --target "${targets[@]}" >/dev/null
 fi
 bin=build/release/bin
@@ -69,6 +71,10 @@ for window in mnuRegMap mnuLimits mnuGeneralConfig mnuSoftware mnuSave mnuCompar
 done
 busy=$("$bin/bench_idle_cpu" --seconds "$cpu_seconds" "${open_all[@]}" || true)
 soak=$("$bin/bench_soak" --hours "$soak_hours" || true)
+python=""
+if compgen -G "build/release/python/qmt*.so" >/dev/null; then
+  python=$(PYTHONPATH=build/release/python /usr/bin/python3 bench/python/qmt_bench.py || true)
+fi
 
 read_rate=$(value "$reads" "ReadRegister/LocalTemp" items_per_second)
 line_ns=$(value "$log_line" "BM_BuildAndAppendLogLine" cpu_time)
@@ -124,6 +130,14 @@ row "memory for 24 hours of history (three traces, resident)" "$(printf '%.1f' "
 row "gauge repaint" "$(printf '%.1f' "$gauge_us")" µs 1000 "$(ratio "$gauge_us" 1000)"
 row "replaying a 24-hour log (read and charted)" "$(printf '%.0f' "$load_ms")" ms 1000 \
   "$(ratio "$load_ms" 1000)"
+if [[ -n $python ]]; then
+  python_reads=$(number_after "$python" "reads a second" "Python:")
+  python_log_ms=$(number_after "$python" "read_log of" "lines:")
+  row "chip.read through the Python module (reads a second; ratio bound / measured)" \
+    "$python_reads" "" 300000 "$(ratio 300000 "$python_reads")"
+  row "qmt.read_log of a 24-hour log (864,000 lines)" "$python_log_ms" ms 500 \
+    "$(ratio "$python_log_ms" 500)"
+fi
 row "CPU of the idle program (one core)" "$idle_pct" % 2 "$(ratio "$idle_pct" 2)"
 row "CPU with every window open (one core)" "$busy_pct" % 5 "$(ratio "$busy_pct" 5)"
 row "soak: CPU per simulated hour" "$soak_cpu_h" s 180 "$(ratio "$soak_cpu_h" 180)"

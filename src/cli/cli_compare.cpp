@@ -2,11 +2,9 @@
 
 #include "cli/cli_run.h"
 #include "cli/cli_settings_files.h"
+#include "files/chip_comparison.h"
 #include "files/register_compare.h"
 #include "files/register_script.h"
-#include "files/settings_file_io.h"
-#include "files/settings_messages.h"
-#include "files/settings_save.h"
 #include "model/number_text.h"
 
 #include <QJsonArray>
@@ -27,32 +25,14 @@ constexpr int FallbackBus = 1;
 // ask and no address is given: the evaluation board's.
 constexpr std::int32_t BoardChipAddress = 0x4C;
 
-struct Comparison {
-    model::RegMapStuff table;
-    files::FileValues file;
-    std::vector<files::CompareRow> rows;
-};
-
-// Reads the file as the recall would and the chip, if any, as a save would.
-Comparison Compare(const std::string& path, link::RegisterAccess* access, int troubleStatus) {
-    Comparison comparison;
-    comparison.table.FillRegMap();
-    if (!path.empty()) {
-        std::string text;
-        std::string error;
-        if (!files::ReadSettingsFile(QString::fromLocal8Bit(path), text, error)) {
-            throw CommandFailure("cannot read " + path + ": " + error, troubleStatus);
-        }
-        comparison.file = files::ReadFileValues(text);
-        if (comparison.file.end == files::RecallEnd::NoBlock) {
-            throw CommandFailure(path + " has no \"{\": no register to compare", troubleStatus);
-        }
+// The comparison, or CommandFailure with the given status.
+files::ChipComparison Compare(const std::string& path, link::RegisterAccess* access,
+                              int troubleStatus) {
+    files::ChipComparison comparison;
+    std::string reason;
+    if (!files::CompareChipWithFile(path, access, comparison, reason)) {
+        throw CommandFailure(reason, troubleStatus);
     }
-    comparison.rows = files::BuildCompareRows(
-        comparison.table,
-        access != nullptr ? files::ReadSavedRegisters(comparison.table, *access, false)
-                          : std::vector<files::SavedRegister>{},
-        path.empty() ? nullptr : &comparison.file);
     return comparison;
 }
 
@@ -84,7 +64,7 @@ std::string NotInTableNote(const files::CompareRow& row) {
     return files::PointerText(row) + ": file " + Value(row.file) + ", not in the register table";
 }
 
-void PrintScript(const CliOptions& options, const Comparison& comparison,
+void PrintScript(const CliOptions& options, const files::ChipComparison& comparison,
                  const files::ScriptHeader& header, std::ostream& out) {
     const auto values =
         options.file.empty() ? files::ScriptValues::Chip : files::ScriptValues::File;
@@ -103,10 +83,8 @@ void PrintScript(const CliOptions& options, const Comparison& comparison,
 // line) is neither compared nor exported.
 void RequireWholeFile(const std::string& path, const files::FileValues& file,
                       const std::string& outcome, int status) {
-    if (file.end != files::RecallEnd::Closed) {
-        throw CommandFailure(files::BlockFaultText(path, file.end, file.line, file.longNumber) +
-                                 ": " + outcome,
-                             status);
+    if (auto reason = files::UnwrittenFileReason(path, file, outcome); !reason.empty()) {
+        throw CommandFailure(reason, status);
     }
 }
 
@@ -195,7 +173,7 @@ std::string ParseExportArguments(const std::vector<std::string>& args, CliOption
 }
 
 int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
-    const Comparison comparison = Compare(options.file, &access, ExitDiffTrouble);
+    const files::ChipComparison comparison = Compare(options.file, &access, ExitDiffTrouble);
     // Calling such a file "same" would let `diff && recall` go on with it.
     RequireWholeFile(options.file, comparison.file, "not compared", ExitDiffTrouble);
     bool differs = false;
@@ -242,7 +220,7 @@ int RunDiff(const CliOptions& options, link::RegisterAccess& access, std::ostrea
 
 void RunExport(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
     const std::string time = files::ScriptTimeNow();
-    const Comparison comparison = Compare(options.file, &access, ExitCommandFailed);
+    const files::ChipComparison comparison = Compare(options.file, &access, ExitCommandFailed);
     if (!options.file.empty()) {
         RequireWholeFile(options.file, comparison.file, "not exported", ExitCommandFailed);
     }
@@ -260,7 +238,7 @@ bool IsFileExport(const CliOptions& options) {
 
 void RunFileExport(const CliOptions& options, std::ostream& out) {
     const std::string time = files::ScriptTimeNow();
-    const Comparison comparison = Compare(options.file, nullptr, ExitCommandFailed);
+    const files::ChipComparison comparison = Compare(options.file, nullptr, ExitCommandFailed);
     RequireWholeFile(options.file, comparison.file, "not exported", ExitCommandFailed);
     const files::ScriptHeader header{
         options.scriptBus.value_or(DefaultScriptBus(options.bridge)),

@@ -3,6 +3,7 @@
 #include "cli/cli_compare.h"
 #include "cli/cli_log.h"
 #include "cli/cli_settings_files.h"
+#include "link/register_write.h"
 
 #include <QCommandLineParser>
 #include <algorithm>
@@ -16,9 +17,6 @@
 namespace qmt::cli {
 
 namespace {
-
-constexpr std::int32_t LargestPointer = 255;
-constexpr std::int32_t LargestValue = 255;
 
 constexpr std::string_view ProgramName = "qmtctl";
 constexpr std::string_view HelpCommand = "help";
@@ -241,9 +239,9 @@ std::optional<std::int32_t> ParseInRange(std::string_view text, std::int32_t low
 }
 
 std::optional<std::int32_t> ParsePointer(const std::string& text, std::string& error) {
-    const auto pointer = ParseInRange(text, 0, LargestPointer);
+    const auto pointer = ParseInRange(text, 0, link::LargestPointer);
     if (!pointer) {
-        error = "bad register '" + text + "' (0 to 255)";
+        error = link::BadRegisterText(text);
     }
     return pointer;
 }
@@ -295,8 +293,8 @@ std::string WriteArguments(std::string_view, const std::vector<std::string>& giv
         return "bad value '" + args[1] + "'";
     }
     // A typo must not set every bit: the chip's registers hold 0 to 255.
-    if (*value < 0 || *value > LargestValue) {
-        return "bad value '" + args[1] + "' (0 to 255)";
+    if (*value < 0 || *value > link::LargestRegisterValue) {
+        return link::BadValueText(args[1]);
     }
     options.value = *value;
     return {};
@@ -461,9 +459,8 @@ ParseResult ParseCliArguments(const QStringList& arguments, ParseScope scope) {
     options.bridge.force = parser.isSet(force);
     if (parser.isSet(board)) {
         options.bridge.boardFile = parser.value(board).toStdString();
-        // Not opened: opening a FIFO would wait for a writer that may never come.
-        if (::access(options.bridge.boardFile.c_str(), R_OK) != 0) {
-            return Usage("cannot read board file '" + options.bridge.boardFile + "'");
+        if (auto problem = link::BoardFileProblem(options.bridge.boardFile); !problem.empty()) {
+            return Usage(std::move(problem));
         }
     }
     if (parser.isSet(address)) {

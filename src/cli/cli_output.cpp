@@ -22,12 +22,6 @@ QJsonObject RegisterObject(const RegisterReading& reading) {
     return object;
 }
 
-// The number as the program writes it, so 0.1f comes out as 0.1, not as
-// the double nearest to the float.
-double JsonNumber(float value) {
-    return model::DecimalEntry(model::PlainNumberTextTrimmed(value));
-}
-
 } // namespace
 
 std::string RegisterLine(const RegisterReading& reading) {
@@ -66,9 +60,10 @@ std::vector<std::string> TemperatureLines(const Temperatures& temps) {
 
 std::string TemperaturesJson(const Temperatures& temps) {
     const auto reading = [](std::optional<float> value, bool open) {
-        return value && !open ? QJsonValue(JsonNumber(*value)) : QJsonValue(QJsonValue::Null);
+        return value && !open ? QJsonValue(link::ShownTemperature(*value))
+                              : QJsonValue(QJsonValue::Null);
     };
-    QJsonObject object{{"local", JsonNumber(temps.local)},
+    QJsonObject object{{"local", link::ShownTemperature(temps.local)},
                        {"remote1", reading(temps.remote1, temps.remote1Open)},
                        {"remote2", reading(temps.remote2, temps.remote2Open)}};
     QJsonArray open;

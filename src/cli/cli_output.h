@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/temperature_channels.h"
 #include "model/reg_map.h"
 
 #include <cstdint>
@@ -17,16 +18,7 @@ struct RegisterReading {
     std::string name; // dump only
 };
 
-// The channels as the program's graph names them: while the remote pointers
-// show Remote 2 there is no Remote 1 reading, and Remote 2's comes from them.
-struct Temperatures {
-    float local = 0.0f;
-    std::optional<float> remote1;
-    float remote2 = 0.0f;
-    // The channel's diode is open: its reading is the chip's open-diode code.
-    bool remote1Open = false;
-    bool remote2Open = false;
-};
+using Temperatures = link::ChannelTemperatures;
 
 // The register panel's forms: "FEh 41H 65", with " name" when it has one.
 std::string RegisterLine(const RegisterReading& reading);

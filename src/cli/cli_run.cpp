@@ -6,10 +6,10 @@
 #include "cli/cli_register_commands.h"
 #include "cli/cli_settings_files.h"
 #include "cli/stop_signals.h"
-#include "cli/stream_progress.h"
 #include "link/clock.h"
 #include "link/connection_sequence.h"
 #include "link/executable_folder.h"
+#include "link/stream_progress.h"
 
 #include <fstream>
 #include <istream>
@@ -124,7 +124,7 @@ int RunConnected(const CliOptions& options, std::istream& lines, std::ostream& o
     PrintingLinkErrorHandler errors(err);
     link::RegisterAccess access(*bridge, usb, state, errors);
     link::SystemClock clock;
-    StreamProgress progress(options.verbose ? &err : nullptr);
+    link::StreamProgress progress(options.verbose ? &err : nullptr);
     // The pauses that only let a person read the splash window are left out.
     link::ConnectionOptions connection{link::ExecutableFolder(), true, options.address};
     try {

@@ -1,10 +1,6 @@
 #include "cli/cli_settings_files.h"
 
-#include "files/settings_file_format.h"
-#include "files/settings_file_io.h"
-#include "files/settings_messages.h"
-#include "files/settings_reader.h"
-#include "files/settings_save.h"
+#include "files/settings_transfer.h"
 
 #include <ostream>
 
@@ -14,10 +10,6 @@ namespace {
 
 constexpr std::string_view CommentOption = "--comment";
 constexpr std::string_view CommentPrefix = "--comment=";
-
-QString PathText(const std::string& file) {
-    return QString::fromLocal8Bit(file);
-}
 
 std::string Count(int registers, std::string_view what) {
     return std::to_string(registers) + (registers == 1 ? " register " : " registers ") +
@@ -69,34 +61,20 @@ std::string ParseRecallArguments(const std::vector<std::string>& args, CliOption
 }
 
 void RunSave(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
-    const files::SaveStamp stamp = files::SaveStampNow();
-    model::RegMapStuff table;
-    table.FillRegMap();
-    const auto rows = files::ReadSavedRegisters(table, access, options.changedOnly);
-    const std::string text = files::SettingsFileHeader(stamp.date, stamp.time, options.comment) +
-                             files::RegisterBlock(rows);
-    std::string error;
-    if (!files::WriteSettingsFile(PathText(options.file), text, error)) {
-        throw CommandFailure(files::SaveFailedText(options.file, error));
+    const auto saved =
+        files::SaveChipSettings(access, options.file, options.comment, options.changedOnly);
+    if (!saved.failure.empty()) {
+        throw CommandFailure(saved.failure);
     }
-    out << Count(static_cast<int>(rows.size()), "saved") << '\n';
+    out << Count(saved.registers, "saved") << '\n';
 }
 
 void RunRecall(const CliOptions& options, link::RegisterAccess& access, std::ostream& out) {
-    std::string text;
-    std::string error;
-    if (!files::ReadSettingsFile(PathText(options.file), text, error)) {
-        throw CommandFailure(files::RecallReadFailedText(options.file, error));
+    const auto recalled = files::RecallChipSettings(access, options.file);
+    if (!recalled.failure.empty()) {
+        throw CommandFailure(recalled.failure);
     }
-    const auto result = files::RecallSettings(
-        text, [] {},
-        [&access](std::int32_t address, std::int32_t value) {
-            access.WriteRegister(access.usb().DeviceAddress, address, value);
-        });
-    if (result.block.end != files::RecallEnd::Closed) {
-        throw CommandFailure(files::RecallText(result, options.file));
-    }
-    out << Count(result.written, "written") << '\n';
+    out << Count(recalled.registers, "written") << '\n';
 }
 
 } // namespace qmt::cli

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <optional>
+#include <unistd.h>
 #include <utility>
 
 namespace qmt::link {
@@ -52,6 +53,13 @@ bool ParseBridgeChoice(std::string_view text, BridgeChoice& choice, std::string&
     error = "unknown bridge '" + std::string(text) +
             "' (use tarnlink, tarnlink:PATH or i2c:/dev/i2c-N)";
     return false;
+}
+
+std::string BoardFileProblem(const std::string& path) {
+    if (::access(path.c_str(), R_OK) != 0) {
+        return "cannot read board file '" + path + "'";
+    }
+    return {};
 }
 
 std::unique_ptr<Bridge> OpenBridge(const BridgeChoice& choice, std::string& error) {

@@ -26,6 +26,11 @@ bool ParseBridgeChoice(std::string_view text, BridgeChoice& choice, std::string&
 // 0 to 0x7F); none with a one-line reason otherwise.
 std::optional<std::int32_t> ParseChipAddress(std::string_view text, std::string& error);
 
+// "cannot read board file 'PATH'" when the board file cannot be read, else
+// empty. The file is not opened: opening a FIFO would wait for a writer that
+// may never come.
+std::string BoardFileProblem(const std::string& path);
+
 // Opens the chosen bridge. A board file is handed to the emulated bridge
 // through TARNLINK_BOARD before the library is loaded; the i2c-dev bridge
 // writes its notices on standard error. Null with a one-line reason naming

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Checks that the Debian package holds the programs, the bridge library and
 # its firmware, the links in /usr/bin, the desktop entry, icon, manual pages,
-# completion, copyright and changelog, nothing else; that it has no
-# maintainer scripts, so that apt remove leaves nothing behind; and that it
-# depends on the Qt runtime and libi2c.
-# Usage: check_package.sh OUT_DIR (where build_package.sh put it)
+# completion, copyright and changelog, and the Python module with its type
+# hints when it is built, nothing else; that it has no maintainer scripts, so
+# that apt remove leaves nothing behind; and that it depends on the Qt
+# runtime and libi2c (and on python3 and NumPy with the module).
+# Usage: check_package.sh OUT_DIR [MODULE_FILE_NAME]
+# (OUT_DIR: where build_package.sh put it; the module's file name if built)
 set -euo pipefail
-debs=("$1"/qmteval_*_*.deb)
+debs=("$1"/qmteval_*_*.deb) module=${2:-}
 
 # Paths (with link targets) of everything but folders.
 contents=$(dpkg-deb -c "${debs[0]}")
@@ -27,6 +29,11 @@ expected=$(sort <<'LIST'
 ./usr/share/man/man1/qmteval.1.gz
 LIST
 )
+required=(libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libi2c0)
+if [[ -n $module ]]; then
+    expected=$(sort <<<"$expected"$'\n'"./usr/lib/python3/dist-packages/$module"$'\n'"./usr/lib/python3/dist-packages/qmt.pyi")
+    required+=(python3 python3-numpy)
+fi
 status=0
 if [[ $listing != "$expected" ]]; then
     echo "package files differ from the expected list:"
@@ -45,7 +52,7 @@ if [[ $control != "./control ./md5sums " ]]; then
     status=1
 fi
 depends=$(dpkg-deb -f "${debs[0]}" Depends)
-for package in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libi2c0; do
+for package in "${required[@]}"; do
     if [[ ! $depends =~ (^|, )$package( |,|$) ]]; then
         echo "Depends lacks $package: $depends"
         status=1

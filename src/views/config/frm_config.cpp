@@ -1,8 +1,8 @@
 #include "views/config/frm_config.h"
 
 #include "core/application.h"
+#include "model/device_settings.h"
 #include "model/number_text.h"
-#include "views/config/device_settings.h"
 #include "views/twips.h"
 #include "views/up_down.h"
 #include "views/value_entry.h"
@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 
 namespace qmt::views {
+
+using namespace model; // the settings of the four registers: Config1Settings, ApplyRate ...
 
 namespace {
 

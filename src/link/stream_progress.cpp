@@ -1,8 +1,8 @@
-#include "cli/stream_progress.h"
+#include "link/stream_progress.h"
 
 #include <ostream>
 
-namespace qmt::cli {
+namespace qmt::link {
 
 void StreamProgress::Print(const std::string& text) {
     if (stream_ != nullptr) {
@@ -10,4 +10,4 @@ void StreamProgress::Print(const std::string& text) {
     }
 }
 
-} // namespace qmt::cli
+} // namespace qmt::link

@@ -4,12 +4,12 @@
 
 #include <iosfwd>
 
-namespace qmt::cli {
+namespace qmt::link {
 
 // The connection sequence's stage and status texts, one per line, on a
 // stream (standard error with --verbose); silent without one. There is no
 // bar to draw.
-class StreamProgress final : public link::ConnectionProgress {
+class StreamProgress final : public ConnectionProgress {
 public:
     explicit StreamProgress(std::ostream* stream) : stream_(stream) {}
 
@@ -26,4 +26,4 @@ private:
     std::ostream* stream_;
 };
 
-} // namespace qmt::cli
+} // namespace qmt::link

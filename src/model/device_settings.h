@@ -7,7 +7,7 @@
 // The configuration window's settings without the window: which bits of the
 // four registers each setting owns. Every Apply* keeps the bits the window
 // does not own exactly as read.
-namespace qmt::views {
+namespace qmt::model {
 
 // Pointers of the four registers the window shows.
 inline constexpr std::int32_t Config1Read = 0x03;
@@ -48,4 +48,4 @@ extern const std::array<const char*, RateItemCount> RateItems;
 // The list text of a code: the rate, or "Reserved (code 12)" for a reserved one.
 std::string RateItemText(int code);
 
-} // namespace qmt::views
+} // namespace qmt::model

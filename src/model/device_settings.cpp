@@ -1,8 +1,8 @@
-#include "views/config/device_settings.h"
+#include "model/device_settings.h"
 
 #include "model/number_text.h"
 
-namespace qmt::views {
+namespace qmt::model {
 
 namespace {
 
@@ -70,4 +70,4 @@ std::string RateItemText(int code) {
     return "Reserved (code " + model::DecimalText(code) + ")";
 }
 
-} // namespace qmt::views
+} // namespace qmt::model
