@@ -14,7 +14,19 @@
 
 namespace qmt::cli {
 
-enum class Command { Detect, Read, Write, Dump, Temps, Save, Recall, Log, Diff, Export };
+enum class Command {
+    Detect,
+    Read,
+    Write,
+    Dump,
+    Temps,
+    Save,
+    Recall,
+    Log,
+    Diff,
+    Export,
+    CheckAlerts
+};
 
 // What the command line asks for, checked before the bridge is touched.
 struct CliOptions {

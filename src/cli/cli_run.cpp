@@ -1,5 +1,6 @@
 #include "cli/cli_run.h"
 
+#include "cli/cli_check_alerts.h"
 #include "cli/cli_compare.h"
 #include "cli/cli_output.h"
 #include "cli/cli_register_commands.h"
@@ -80,7 +81,8 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
         RunExport(options, access, out);
         break;
     case Command::Log:
-        // Needs the clock and the error stream: RunQmtctl runs it through RunLog.
+    case Command::CheckAlerts:
+        // Need the clock and the stop signals: RunQmtctl runs them itself.
         return ExitUsage;
     case Command::Temps:
         RunTemps(options, access, out);
@@ -135,6 +137,11 @@ int RunTool(const QStringList& arguments, std::ostream& out, std::ostream& err) 
             const StopSignals stopOnSignal;
             return RunLog(options.log, access, clock, StopSignals::Requested, out, err,
                           options.verbose ? &err : nullptr);
+        }
+        if (options.command == Command::CheckAlerts) {
+            const StopSignals stopOnSignal;
+            return RunCheckAlerts(access, clock, StopSignals::Requested, options.json, out,
+                                  options.verbose ? &err : nullptr);
         }
         return RunCommand(options, access, out);
     } catch (const link::LinkFailure&) {
