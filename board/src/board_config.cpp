@@ -2,6 +2,7 @@
 
 #include "register_layout.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -103,6 +104,15 @@ public:
         }
         if (key == "high_trips_late") {
             return ParseTripOffset(value);
+        }
+        if (key == "never_trips") {
+            return ParseDeadComparator(value);
+        }
+        if (key == "mask_ignored") {
+            return ParseMaskIgnored(value);
+        }
+        if (key == "alert_stuck") {
+            return ParseSwitch(value, board_.alertStuck);
         }
         if (key == "state") {
             board_.stateFile = std::string(value);
@@ -208,6 +218,52 @@ private:
             return Fail("bad temperature '" + std::string(value) + "' (-255 to 255)");
         }
         board_.highTripsLate = *degrees;
+        return true;
+    }
+
+    static std::optional<std::uint8_t> ChannelNamed(std::string_view name) {
+        constexpr std::array<std::string_view, 3> Names = {"local", "remote1", "remote2"};
+        for (std::size_t i = 0; i < Names.size(); ++i) {
+            if (name == Names[i]) {
+                return static_cast<std::uint8_t>(i);
+            }
+        }
+        return std::nullopt;
+    }
+
+    bool ParseDeadComparator(std::string_view value) {
+        using Limit = BoardConfig::DeadComparator::Limit;
+        constexpr std::array<std::pair<std::string_view, Limit>, 3> Limits = {
+            {{"high", Limit::High}, {"low", Limit::Low}, {"therm", Limit::Therm}}};
+        const auto dot = value.find('.');
+        const auto channel = ChannelNamed(value.substr(0, dot));
+        if (dot != std::string_view::npos && channel) {
+            for (const auto& [name, limit] : Limits) {
+                if (value.substr(dot + 1) == name) {
+                    board_.deadComparator = BoardConfig::DeadComparator{*channel, limit};
+                    return true;
+                }
+            }
+        }
+        return Fail("expected CHANNEL.LIMIT (local, remote1 or remote2; high, low or therm), "
+                    "not '" +
+                    std::string(value) + "'");
+    }
+
+    bool ParseMaskIgnored(std::string_view value) {
+        const auto channel = ChannelNamed(value);
+        if (!channel) {
+            return Fail("expected local, remote1 or remote2, not '" + std::string(value) + "'");
+        }
+        board_.maskIgnored = channel;
+        return true;
+    }
+
+    bool ParseSwitch(std::string_view value, bool& target) {
+        if (value != "on" && value != "off") {
+            return Fail("expected on or off, not '" + std::string(value) + "'");
+        }
+        target = value == "on";
         return true;
     }
 

@@ -3,6 +3,7 @@
 #include "temperature_source.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,6 +27,17 @@ struct BoardConfig {
     // A faulty comparator: the high bits set only this many °C above the high
     // limits (0: a correct chip).
     double highTripsLate = 0.0;
+    // More faults of one comparator or of the ALERT logic, each off by default.
+    // A comparator that never trips: channel 0 local, 1 Remote 1, 2 Remote 2.
+    struct DeadComparator {
+        std::uint8_t channel = 0;
+        enum class Limit : std::uint8_t { High, Low, Therm } limit = Limit::High;
+    };
+    std::optional<DeadComparator> deadComparator;
+    // A channel whose mask bit (Msk for local) does not keep it from ALRT.
+    std::optional<std::uint8_t> maskIgnored;
+    // ALRT, once set, stays set until the next power-up.
+    bool alertStuck = false;
     // File that keeps the chips' settings registers between power-ups; empty:
     // every power-up starts from the power-on values.
     std::string stateFile;

@@ -70,7 +70,8 @@ bool Hysteresis(bool active, int value, int limit, int hysteresis) {
 Chip::Chip(const BoardConfig& board, std::uint64_t nowMs)
     : sources_{board.local, board.remote1, board.remote2},
       highTripsLateQuarters_(static_cast<int>(std::lround(4.0 * board.highTripsLate))),
-      powerOnMs_(nowMs), epochMs_(nowMs) {
+      deadComparator_(board.deadComparator), maskIgnored_(board.maskIgnored),
+      alertStuck_(board.alertStuck), powerOnMs_(nowMs), epochMs_(nowMs) {
     const auto& registers = reg::Registers();
     for (std::size_t pointer = 0; pointer < registers.size(); ++pointer) {
         regs_[pointer] = registers[pointer].powerOn;
@@ -277,16 +278,31 @@ unsigned Chip::AlertsNeeded() const {
                    static_cast<unsigned>((regs_[reg::ConsecutiveAlert] >> 1) & 0x07)));
 }
 
+bool Chip::Dead(std::size_t channel, BoardConfig::DeadComparator::Limit limit) const {
+    return deadComparator_ && deadComparator_->channel == channel &&
+           deadComparator_->limit == limit;
+}
+
+bool Chip::Masked(std::size_t channel, std::uint8_t config) const {
+    if (maskIgnored_ == channel) {
+        return false;
+    }
+    const std::uint8_t own = channel == Remote1 ? reg::MaskRemote1 : reg::MaskRemote2;
+    return (config & reg::MaskAll) != 0 || (channel != Local && (config & own) != 0);
+}
+
 void Chip::CompareLimits() {
+    using Limit = BoardConfig::DeadComparator::Limit;
     const int hysteresis = regs_[reg::ThermHysteresis] * 4;
     std::array<bool, ChannelCount> high{};
     std::array<bool, ChannelCount> low{};
     for (std::size_t i = 0; i < ChannelCount; ++i) {
         const auto channel = static_cast<Channel>(i);
         const int value = codeQuarters_[i];
-        high[i] = value > HighLimit(channel) + highTripsLateQuarters_;
-        low[i] = value < LowLimit(channel);
-        therm_[i] = Hysteresis(therm_[i], value, ThermLimit(channel), hysteresis);
+        high[i] = value > HighLimit(channel) + highTripsLateQuarters_ && !Dead(i, Limit::High);
+        low[i] = value < LowLimit(channel) && !Dead(i, Limit::Low);
+        therm_[i] =
+            Hysteresis(therm_[i], value, ThermLimit(channel), hysteresis) && !Dead(i, Limit::Therm);
         overHigh_[i] = Hysteresis(overHigh_[i], value, HighLimit(channel), hysteresis);
     }
     const bool open1 = sources_[Remote1].kind == TemperatureSource::Kind::Open;
@@ -300,21 +316,22 @@ void Chip::CompareLimits() {
                                   Bit(open2, Diode2Open) | Bit(therm_[Remote2], Remote2Therm));
 
     const std::uint8_t config = regs_[reg::Config1];
-    const bool maskAll = (config & reg::MaskAll) != 0;
-    const bool mask1 = (config & reg::MaskRemote1) != 0;
-    const bool mask2 = (config & reg::MaskRemote2) != 0;
     if ((config & reg::PinIsTherm2) != 0) {
         // Pin 8 as THERM2: a comparator on the high limits, nothing latched.
         alertRun_ = 0;
-        therm2Alert_ = !maskAll && (overHigh_[Local] || (!mask1 && overHigh_[Remote1]) ||
-                                    (!mask2 && overHigh_[Remote2]));
+        therm2Alert_ = (!Masked(Local, config) && overHigh_[Local]) ||
+                       (!Masked(Remote1, config) && overHigh_[Remote1]) ||
+                       (!Masked(Remote2, config) && overHigh_[Remote2]);
     } else {
         therm2Alert_ = false;
-        const bool alerting = !maskAll && (high[Local] || low[Local] ||
-                                           (!mask1 && (high[Remote1] || low[Remote1] || open1)) ||
-                                           (!mask2 && (high[Remote2] || low[Remote2] || open2)));
+        const bool alerting =
+            (!Masked(Local, config) && (high[Local] || low[Local])) ||
+            (!Masked(Remote1, config) && (high[Remote1] || low[Remote1] || open1)) ||
+            (!Masked(Remote2, config) && (high[Remote2] || low[Remote2] || open2));
         alertRun_ = alerting ? std::min(alertRun_ + 1, 8u) : 0;
-        current2_ = static_cast<std::uint8_t>(current2_ | Bit(alertRun_ >= AlertsNeeded(), Alert));
+        alertSeen_ = alertSeen_ || alertRun_ >= AlertsNeeded();
+        const bool alert = alertRun_ >= AlertsNeeded() || (alertStuck_ && alertSeen_);
+        current2_ = static_cast<std::uint8_t>(current2_ | Bit(alert, Alert));
     }
     latched1_ = static_cast<std::uint8_t>(latched1_ | current1_);
     latched2_ = static_cast<std::uint8_t>(latched2_ | current2_);

@@ -34,6 +34,8 @@ private:
     void Measure(Channel channel, double seconds);
     void EncodeReadings();
     void CompareLimits();
+    bool Dead(std::size_t channel, BoardConfig::DeadComparator::Limit limit) const;
+    bool Masked(std::size_t channel, std::uint8_t config) const;
     void OnConfig1Changed(std::uint8_t before, std::uint64_t nowMs);
 
     std::uint8_t Pointed(std::uint8_t pointer) const;
@@ -51,6 +53,10 @@ private:
     std::array<std::uint8_t, 256> regs_{};
     std::array<TemperatureSource, ChannelCount> sources_;
     int highTripsLateQuarters_ = 0; // a faulty comparator's error on the high limits
+    std::optional<BoardConfig::DeadComparator> deadComparator_;
+    std::optional<std::uint8_t> maskIgnored_;
+    bool alertStuck_ = false;
+    bool alertSeen_ = false;                           // since power-on, for a stuck ALRT
     std::array<int, ChannelCount> measuredQuarters_{}; // °C × 4, offset applied
     std::array<int, ChannelCount> codeQuarters_{};     // register code × 4 + quarters
     std::array<bool, ChannelCount> therm_{};           // THERM state, with hysteresis

@@ -139,6 +139,11 @@ constexpr std::array Commands{
                  "run commands from FILE (none or -: standard input), one per line as on the "
                  "command line, over one connection",
                  BatchArguments},
+    CommandEntry{"check-alerts", Command::CheckAlerts, "",
+                 "check that each limit sets its status bit and ALERT as the chip's rules say, "
+                 "masks included, then put every register back; until SIGINT or SIGTERM, "
+                 "which also put them back",
+                 NoArguments},
 };
 
 const CommandEntry* FindCommand(std::string_view name) {
@@ -206,7 +211,9 @@ std::string Description() {
                   "Exit status: 0 done, 1 the command failed (save, recall, log, export),\n"
                   "2 usage error, 3 link failure. diff: 0 the chip holds the file, 1 it differs,\n"
                   "2 usage error or a file it cannot compare, 3 link failure.\n"
-                  "batch: the highest status of its lines; a link failure ends it with 3.";
+                  "batch: the highest status of its lines; a link failure ends it with 3.\n"
+                  "check-alerts: 0 every step passed or could not be checked, 1 a step failed,\n"
+                  "a register was not put back or the check was stopped, 3 link failure.";
 }
 
 std::string UseHelp(std::string_view use, std::string_view summaryText) {

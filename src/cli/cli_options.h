@@ -14,7 +14,20 @@
 
 namespace qmt::cli {
 
-enum class Command { Detect, Read, Write, Dump, Temps, Save, Recall, Log, Diff, Export, Batch };
+enum class Command {
+    Detect,
+    Read,
+    Write,
+    Dump,
+    Temps,
+    Save,
+    Recall,
+    Log,
+    Diff,
+    Export,
+    Batch,
+    CheckAlerts
+};
 
 // What the command line asks for, checked before the bridge is touched.
 struct CliOptions {

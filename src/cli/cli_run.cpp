@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 
 #include "cli/cli_batch.h"
+#include "cli/cli_check_alerts.h"
 #include "cli/cli_compare.h"
 #include "cli/cli_output.h"
 #include "cli/cli_register_commands.h"
@@ -84,6 +85,7 @@ int RunCommand(const CliOptions& options, link::RegisterAccess& access, std::ost
         break;
     case Command::Log:
     case Command::Batch:
+    case Command::CheckAlerts:
         // They need more than the chip: RunOnChip and RunQmtctl run them.
         return ExitUsage;
     case Command::Temps:
@@ -99,6 +101,11 @@ int RunOnChip(const CliOptions& options, link::RegisterAccess& access, link::Clo
         const StopSignals stopOnSignal;
         return RunLog(options.log, access, clock, StopSignals::Requested, out, err,
                       options.verbose ? &err : nullptr);
+    }
+    if (options.command == Command::CheckAlerts) {
+        const StopSignals stopOnSignal;
+        return RunCheckAlerts(access, clock, StopSignals::Requested, options.json, out,
+                              options.verbose ? &err : nullptr);
     }
     if (IsFileExport(options)) {
         RunFileExport(options, out);

@@ -37,6 +37,8 @@ constexpr std::array<ChannelRegisters, LimitChannelCount> Channels{{
 constexpr double QuarterDegree = 0.25;
 constexpr double WholeDegree = 1.0;
 constexpr int LargestCode = 255;
+constexpr int QuartersPerCode = 4;
+constexpr int QuarterShift = 6; // the quarters sit in bits 7:6 of the low byte
 
 const ChannelRegisters& RegistersOf(int channel) {
     return Channels.at(static_cast<std::size_t>(channel));
@@ -110,6 +112,27 @@ void WriteChannelLimits(RegisterAccess& access, int channel, const ChannelLimits
     WriteLowOrHighLimit(access, regs.low, limits.low);
     WriteLowOrHighLimit(access, regs.high, limits.high);
     WriteWholeLimit(access, regs.therm.write, limits.therm);
+}
+
+int ReadLimitQuarters(RegisterAccess& access, int channel, LimitKind kind) {
+    const LimitRegisters& regs = RegistersOf(channel, kind);
+    const std::int32_t address = access.usb().DeviceAddress;
+    const int high = access.ReadRegister(address, regs.read) * QuartersPerCode;
+    if (!regs.IsQuarter()) {
+        return high;
+    }
+    return high + (access.ReadRegister(address, regs.lowRead) >> QuarterShift);
+}
+
+void WriteLimitQuarters(RegisterAccess& access, int channel, LimitKind kind, int quarters) {
+    const LimitRegisters& regs = RegistersOf(channel, kind);
+    const std::int32_t address = access.usb().DeviceAddress;
+    std::int32_t high = quarters / QuartersPerCode;
+    access.WriteRegister(address, regs.write, high);
+    if (regs.IsQuarter()) {
+        std::int32_t low = (quarters % QuartersPerCode) << QuarterShift;
+        access.WriteRegister(address, regs.lowWrite, low);
+    }
 }
 
 double StoredLimit(const GeneralStuff& state, int channel, LimitKind kind, double t) {

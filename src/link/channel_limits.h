@@ -34,6 +34,13 @@ ChannelLimits ReadChannelLimits(RegisterAccess& access, int channel);
 // full value as whole degrees; a code above 255 is written as 255.
 void WriteChannelLimits(RegisterAccess& access, int channel, const ChannelLimits& limits);
 
+// A limit as the chip compares it: its code in quarter degrees (a whole-degree
+// code times 4), read or written at the limits window's pointers. A
+// quarter-degree limit is written high byte first; a whole-degree one takes
+// quarters / 4.
+int ReadLimitQuarters(RegisterAccess& access, int channel, LimitKind kind);
+void WriteLimitQuarters(RegisterAccess& access, int channel, LimitKind kind, int quarters);
+
 // The temperature the chip holds after WriteChannelLimits wrote t as this
 // limit, in the current range (a quarter-degree 67.73 is held as 67.75).
 double StoredLimit(const GeneralStuff& state, int channel, LimitKind kind, double t);

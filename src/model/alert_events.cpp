@@ -62,6 +62,7 @@ AlertEvent MakeEvent(double time, int indicator, bool set, const AlertContext& c
     event.time = time;
     event.indicator = indicator;
     event.set = set;
+    event.alertCheck = context.alertCheck;
     const BitMeaning& meaning = MeaningOf(indicator);
     if (meaning.channel < 0) {
         return event;
@@ -118,6 +119,9 @@ std::string AlertEventText(const AlertEvent& event) {
 }
 
 std::string AlertEventDescription(const AlertEvent& event) {
+    if (event.alertCheck) {
+        return AlertEventText(event) + " (alert check)";
+    }
     return AlertEventText(event) + (event.anomaly ? " (possible anomaly)" : "");
 }
 
@@ -140,7 +144,7 @@ void AlertEventDetector::Reading(const AlertReading& reading, std::vector<AlertE
     for (Waiting& waiting : waiting_) {
         AlertEvent& event = waiting.event;
         const BitMeaning& meaning = MeaningOf(event.indicator);
-        if (meaning.channel < 0 || !event.limit ||
+        if (event.alertCheck || meaning.channel < 0 || !event.limit ||
             (meaning.kind == Kind::Therm && !waiting.thermHysteresis)) {
             continue;
         }

@@ -32,6 +32,8 @@ struct AlertChannel {
 struct AlertContext {
     std::array<AlertChannel, AlertChannelCount> channels{};
     std::optional<double> thermHysteresis; // degrees
+    // The alert check was setting the limits: its changes are no alerts.
+    bool alertCheck = false;
 };
 
 struct AlertEvent {
@@ -41,6 +43,7 @@ struct AlertEvent {
     std::optional<float> temperature;
     std::optional<double> limit;
     bool anomaly = false;
+    bool alertCheck = false; // made by the alert check, never an anomaly
 };
 
 // "Remote1 High set at 70.25 °C, limit 70.00 °C"; a bit without a limit
@@ -49,7 +52,8 @@ std::string AlertEventText(const AlertEvent& event);
 // The event's bit named as beside its indicator, but with one blank between
 // words: some captions there are spaced with two ("Local  Low").
 std::string AlertEventCaption(const AlertEvent& event);
-// The text with " (possible anomaly)" after an anomalous event.
+// The text with " (possible anomaly)" after an anomalous event, or " (alert
+// check)" after one of the alert check's.
 std::string AlertEventDescription(const AlertEvent& event);
 // The event as one line of a list: its time text, a blank, its description.
 std::string AlertEventLine(const std::string& timeText, const AlertEvent& event);

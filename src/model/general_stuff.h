@@ -28,6 +28,8 @@ struct GeneralStuff {
     bool RegMapOpen = false;
     bool LimitsOpen = false;
     bool GraphOpen = false;
+    // While the alert check runs, the status changes are its own doing.
+    bool AlertCheckRunning = false;
 
     // Data logging.
     bool LoggingOn = false;

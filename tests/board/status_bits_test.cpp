@@ -115,5 +115,60 @@ TEST_F(StatusBits, MasksKeepConditionsFromAlertButNotFromStatus) {
     EXPECT_EQ(Status2(), RemoteHigh);
 }
 
+TEST_F(StatusBits, FaultKeysBreakOneComparatorOneMaskOrTheAlert) {
+    const auto tripAll = [this] {
+        for (const int pointer : {0x0B, 0x0D, 0x31, 0x20, 0x19, 0x39}) {
+            Write(pointer, 0x10); // high and THERM limits far below the readings
+        }
+        NextConversion();
+        Status1();
+        Status2();
+        NextConversion();
+    };
+    PowerOn("local = 25\nremote1 = 30\nremote2 = 40\nnever_trips = remote2.therm\n");
+    tripAll();
+    EXPECT_EQ(Status1(), LocalHigh | RemoteHigh | RemoteTherm | LocalTherm);
+    EXPECT_EQ(Status2(), RemoteHigh | Alert) << "only Remote 2's THERM comparator is dead";
+    PowerOn("local = 25\nremote1 = 30\nremote2 = 40\nnever_trips = local.low\n");
+    Write(0x0C, 0x40); // local low limit above the reading
+    NextConversion();
+    EXPECT_EQ(Status1(), 0);
+
+    PowerOn("local = 25\nremote1 = 30\nremote2 = 40\nmask_ignored = remote1\n");
+    Write(0x09, 0x02); // Remote 1 masked, the only channel out of its limits
+    Write(0x0D, 0x10);
+    NextConversion();
+    EXPECT_EQ(Status2(), Alert) << "the mask bit is ignored";
+    Write(0x09, 0x01);
+    Write(0x0D, 0x55);
+    Write(0x31, 0x10);
+    NextConversion();
+    Status2();
+    NextConversion();
+    EXPECT_EQ(Status2(), RemoteHigh) << "Remote 2's mask still works";
+
+    PowerOn("local = 25\nremote1 = 30\nremote2 = 40\nalert_stuck = on\n");
+    Write(0x0B, 0x10);
+    NextConversion();
+    EXPECT_EQ(Status2(), Alert);
+    Write(0x0B, 0x55);
+    NextConversion();
+    Status1();
+    NextConversion();
+    EXPECT_EQ(Status1(), 0);
+    EXPECT_EQ(Status2(), Alert) << "stuck until the next power-up";
+    PowerOn("local = 25\nalert_stuck = off\n");
+    EXPECT_EQ(Status2(), 0);
+
+    std::string error;
+    BoardConfig config;
+    EXPECT_FALSE(ParseBoardText("never_trips = remote3.high\n", config, error));
+    EXPECT_EQ(error, "line 1: expected CHANNEL.LIMIT (local, remote1 or remote2; high, low or "
+                     "therm), not 'remote3.high'");
+    EXPECT_FALSE(ParseBoardText("mask_ignored = all\n", config, error));
+    EXPECT_FALSE(ParseBoardText("alert_stuck = yes\n", config, error));
+    EXPECT_EQ(error, "line 1: expected on or off, not 'yes'");
+}
+
 } // namespace
 } // namespace tarnlink::test

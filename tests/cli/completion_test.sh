@@ -23,7 +23,7 @@ expect() {
 COMP_WORDS=("$qmtctl")
 commands=$(_qmtctl_help_words commands | xargs)
 options=$(_qmtctl_help_words options | xargs)
-[[ $commands == *"save recall log diff export batch help"* ]] || { echo "commands: $commands"; status=1; }
+[[ $commands == *"save recall log diff export batch check-alerts help"* ]] || { echo "commands: $commands"; status=1; }
 expect "$(tr ' ' '\n' <<<"$commands" | sort | xargs)" ""
 expect "$(tr ' ' '\n' <<<"$options" | grep -- '^--' | sort | xargs)" --
 
@@ -48,6 +48,7 @@ expect "" --address ""
 expect "" read 3 ""
 expect "detect" --interval 5 det
 expect "diff" di
+expect "check-alerts" ch
 expect "--format" export --form
 expect "temps" --json te
 expect "detect diff dump" --address 4Ch d

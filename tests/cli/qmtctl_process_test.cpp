@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
@@ -224,3 +225,48 @@ TEST_F(Qmtctl, AnExportedScriptLeavesTheChipAsDiffExpects) {
 }
 
 } // namespace
+
+// The alert check from the shell: the chip ends as a save made before it
+// says, also when SIGINT stops it; a faulty chip and a lost link have the
+// statuses of the manual page.
+TEST_F(Qmtctl, CheckAlertsPassesFailsAndPutsTheChipBack) {
+    Board("reg.0x03 = 0x08\nreg.0x07 = 0x50\nstate = chip.state\n");
+    const QString saved = dir.filePath("before.sav");
+    ASSERT_EQ(Run({"save", saved}).status, 0);
+    Outcome run = Run({"check-alerts", "--json"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_TRUE(run.out.starts_with("{\"cancelled\":false,\"channels\":[{\"channel\":\"Local\","
+                                    "\"high\":\"pass\",\"low\":\"pass\",\"mask\":\"pass\","
+                                    "\"therm\":\"pass\"}"))
+        << run.out;
+    EXPECT_NE(run.out.find("\"passed\":true"), std::string::npos);
+    EXPECT_EQ(Run({"diff", saved}).status, 0);
+
+    QProcess process;
+    process.setReadChannel(QProcess::StandardError);
+    process.start(qmt::test::paths::Qmtctl,
+                  {"--board", board, "--verbose", "check-alerts", "--json"});
+    std::string err;
+    while (err.find("3 of 24 steps done\n") == std::string::npos) {
+        ASSERT_TRUE(process.waitForReadyRead(60000)) << err;
+        err += process.readAllStandardError().toStdString();
+    }
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    const std::string out = process.readAllStandardOutput().toStdString();
+    EXPECT_NE(out.find("\"cancelled\":true"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"notRestored\":[]"), std::string::npos) << out;
+    EXPECT_EQ(Run({"diff", saved}).status, 0);
+
+    Board("mask_ignored = remote1\n");
+    run = Run({"check-alerts"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("Remote 1\tpass\tpass\tpass\tfail\n"), std::string::npos) << run.out;
+    Board("fail_after = 100\n");
+    run = Run({"check-alerts", "--address", "0x4C", "--json"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.out.find("\"linkLost\":true"), std::string::npos) << run.out;
+    EXPECT_EQ(run.err, "Communications Interrupted - Check USB connections\n"
+                       "Communications Interrupted - Check USB connections\n");
+}

@@ -184,6 +184,20 @@ TEST(AlertEvents, WhatIsNotKnownIsNotClaimed) {
     EXPECT_FALSE(events[0].anomaly); // set below the limit, but no hysteresis known: no hint
     EXPECT_EQ(AlertEventText(events[1]), "Remote1 High set");
     EXPECT_EQ(AlertEventText(events[2]), "D1 Open set");
+
+    // The alert check sets the limits past the readings itself: its changes
+    // are marked as its own, never as anomalies.
+    AlertEventDetector checked;
+    events.clear();
+    context = Context(25, 30);
+    context.alertCheck = true;
+    checked.Feed(0.0, States({}), context, events);
+    checked.Feed(0.2, States({LocalHigh}), context, events);
+    checked.Reading({25.0f, 30.0f, 30.0f}, events);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_FALSE(events[0].anomaly);
+    EXPECT_EQ(AlertEventDescription(events[0]),
+              "Local High set at 25.00 \u00B0C, limit 70.00 \u00B0C (alert check)");
 }
 
 TEST(AlertEvents, ALineIsTimeAndDescriptionWithSingleBlanks) {

@@ -88,6 +88,7 @@ void AlertTimeline::ReadLimits() {
 model::AlertContext AlertTimeline::Context() const {
     const GeneralStuff& state = app_.state();
     model::AlertContext context;
+    context.alertCheck = state.AlertCheckRunning;
     context.channels[0].temperature = state.LocalTemp;
     context.channels[2].temperature = state.Remote2Temp;
     // While the shared registers show Remote 2 nothing of Remote 1 is read.

@@ -4,6 +4,7 @@
 #include "link/channel_limits.h"
 #include "model/number_text.h"
 #include "model/temp_codes.h"
+#include "views/limits/frm_alert_check.h"
 #include "views/twips.h"
 
 #include <QCloseEvent>
@@ -11,6 +12,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QScopedValueRollback>
 
 namespace qmt::views {
@@ -146,6 +148,10 @@ QGroupBox* FrmLimits::BuildIndicators() {
     }
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(1, 1);
+    cmdCheckAlerts_ = new QPushButton(QStringLiteral("&Check Alerts\u2026"), frame);
+    cmdCheckAlerts_->setObjectName(QStringLiteral("cmdCheckAlerts"));
+    connect(cmdCheckAlerts_, &QPushButton::clicked, this, &FrmLimits::cmdCheckAlerts_Click);
+    grid->addWidget(cmdCheckAlerts_, row + 1, 0, 1, 2);
     return frame;
 }
 
@@ -240,6 +246,21 @@ void FrmLimits::ggeTemp_PointerMoved(int index) {
     for (int channel = 0; channel < GaugeCount; ++channel) {
         ReadLimits(channel);
     }
+}
+
+FrmAlertCheck* FrmLimits::alertCheck() const {
+    return alertCheck_.data();
+}
+
+void FrmLimits::cmdCheckAlerts_Click() {
+    if (alertCheck_.isNull()) {
+        alertCheck_ = new FrmAlertCheck(app_, this);
+        // Nothing else may change the limits while the check sets them.
+        alertCheck_->setWindowModality(Qt::ApplicationModal);
+    }
+    alertCheck_->show();
+    alertCheck_->raise();
+    alertCheck_->activateWindow();
 }
 
 void FrmLimits::UpdateStatusBits() {

@@ -5,17 +5,21 @@
 #include "widgets/gauge.h"
 #include "widgets/indicator.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 
 class QGroupBox;
 class QLabel;
+class QPushButton;
 
 namespace qmt::core {
 class Application;
 }
 
 namespace qmt::views {
+
+class FrmAlertCheck;
 
 // The "Limits and Interrupts" child window: a gauge per channel whose
 // pointers set the channel's low, high and THERM limits on the chip, and the
@@ -42,6 +46,9 @@ public:
     QLabel* Label1() const { return Label1_; }
     QLabel* lblRem1_2() const { return lblRem1_2_; }
     QLabel* Label5() const { return Label5_; }
+    QPushButton* cmdCheckAlerts() const { return cmdCheckAlerts_; }
+    // The alert check's dialog while it is open.
+    FrmAlertCheck* alertCheck() const;
 
     // Reads the channel's limits onto its gauge's pointers.
     void ReadLimits(int channel);
@@ -71,6 +78,7 @@ private:
     void ShowStatus(const core::StatusPoll& poll);
     void LimitWritten(std::int32_t reg);
     void ggeTemp_PointerMoved(int index);
+    void cmdCheckAlerts_Click();
 
     core::Application& app_;
     std::array<widgets::Gauge*, GaugeCount> gauges_{};
@@ -79,6 +87,8 @@ private:
     QLabel* Label1_ = nullptr;
     QLabel* lblRem1_2_ = nullptr;
     QLabel* Label5_ = nullptr;
+    QPushButton* cmdCheckAlerts_ = nullptr;
+    QPointer<FrmAlertCheck> alertCheck_;
     bool loaded_ = false;
     bool statusUnread_ = false;
     bool writingLimits_ = false;

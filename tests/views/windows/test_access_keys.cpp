@@ -78,7 +78,7 @@ void TestAccessKeys::everyButtonHasAKeyOfItsOwn() {
                  qPrintable(window->windowTitle() + QLatin1String(": ") +
                             AccessKeyFaults(captions).join(QLatin1String(", "))));
     }
-    QCOMPARE(withButtons, 8);
+    QCOMPARE(withButtons, 9);
 
     const QString start = QString::fromLatin1(FrmLogging::StartCaption);
     const QString stop = QString::fromLatin1(FrmLogging::StopCaption);
