@@ -87,9 +87,9 @@ void FrmSWOptions::BuildControls() {
     grid->addLayout(monitoringRow, 3, 0, 1, 3);
     grid->setRowStretch(4, 1);
 
-    cmdApply_ = new QPushButton(QStringLiteral("&Apply"), this);
+    cmdApply_ = new QPushButton(QStringLiteral("A&pply"), this);
     cmdApply_->setObjectName(QStringLiteral("cmdApply"));
-    cmdCancel_ = new QPushButton(QStringLiteral("&Close"), this);
+    cmdCancel_ = new QPushButton(QStringLiteral("C&lose"), this);
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
     connect(cmdApply_, &QPushButton::clicked, this, &FrmSWOptions::cmdApply_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &FrmSWOptions::cmdCancel_Click);

@@ -87,10 +87,10 @@ void FrmCompare::BuildControls() {
     lblSummary_ = new QLabel(this);
     lblSummary_->setObjectName(QStringLiteral("lblSummary"));
 
-    cmdWriteFile_ = MakeButton(QStringLiteral("&Write file value to chip"), "cmdWriteFile", this);
+    cmdWriteFile_ = MakeButton(QStringLiteral("Write file value &to chip"), "cmdWriteFile", this);
     cmdRefresh_ = MakeButton(QStringLiteral("&Refresh"), "cmdRefresh", this);
     cmdExport_ = MakeButton(QStringLiteral("&Export Script..."), "cmdExport", this);
-    cmdClose_ = MakeButton(QStringLiteral("&Close"), "cmdClose", this);
+    cmdClose_ = MakeButton(QStringLiteral("C&lose"), "cmdClose", this);
     // The same write from the rows' context menu.
     auto* writeRow = new QAction(QStringLiteral("Write file value to chip"), grdRegisters_);
     writeRow->setObjectName(QStringLiteral("actWriteFile"));

@@ -116,8 +116,8 @@ void FrmConfig::BuildControls() {
     grid->setHorizontalSpacing(16);
 
     cmdOK_ = MakeButton(QStringLiteral("&OK"), "cmdOK", this);
-    cmdCancel_ = MakeButton(QStringLiteral("&Cancel"), "cmdCancel", this);
-    cmdApply_ = MakeButton(QStringLiteral("&Apply"), "cmdApply", this);
+    cmdCancel_ = MakeButton(QStringLiteral("Ca&ncel"), "cmdCancel", this);
+    cmdApply_ = MakeButton(QStringLiteral("A&pply"), "cmdApply", this);
     connect(cmdOK_, &QPushButton::clicked, this, &FrmConfig::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &FrmConfig::cmdCancel_Click);
     connect(cmdApply_, &QPushButton::clicked, this, &FrmConfig::cmdApply_Click);

@@ -148,7 +148,7 @@ QGroupBox* FrmLimits::BuildIndicators() {
     }
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(1, 1);
-    cmdCheckAlerts_ = new QPushButton(QStringLiteral("&Check Alerts\u2026"), frame);
+    cmdCheckAlerts_ = new QPushButton(QStringLiteral("Chec&k Alerts\u2026"), frame);
     cmdCheckAlerts_->setObjectName(QStringLiteral("cmdCheckAlerts"));
     connect(cmdCheckAlerts_, &QPushButton::clicked, this, &FrmLimits::cmdCheckAlerts_Click);
     grid->addWidget(cmdCheckAlerts_, row + 1, 0, 1, 2);

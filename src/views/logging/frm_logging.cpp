@@ -61,7 +61,7 @@ void FrmLogging::BuildControls() {
 
     cmdLogData_ = new QPushButton(QString::fromLatin1(StartCaption), this);
     cmdLogData_->setObjectName(QStringLiteral("cmdLogData"));
-    cmdClose_ = new QPushButton(QStringLiteral("&Close"), this);
+    cmdClose_ = new QPushButton(QStringLiteral("C&lose"), this);
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
     connect(cmdLogData_, &QPushButton::clicked, this, &FrmLogging::cmdLogData_Click);
     connect(cmdClose_, &QPushButton::clicked, this, &FrmLogging::cmdClose_Click);

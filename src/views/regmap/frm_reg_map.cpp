@@ -238,7 +238,7 @@ QGroupBox* FrmRegMap::BuildReadWriteFrame() {
     txtDec_->setAccessibleName(QStringLiteral("Value to write (Dec)"));
     cmdRead_ = new QPushButton(QStringLiteral("&Read"), frame);
     cmdRead_->setObjectName(QStringLiteral("cmdRead"));
-    cmdWrite_ = new QPushButton(QStringLiteral("&Write"), frame);
+    cmdWrite_ = new QPushButton(QStringLiteral("Wr&ite"), frame);
     cmdWrite_->setObjectName(QStringLiteral("cmdWrite"));
     chkContRead_ = new QCheckBox(QStringLiteral("Continuous Read"), frame);
     chkContRead_->setObjectName(QStringLiteral("chkContRead"));

@@ -43,7 +43,7 @@ FrmReplay::FrmReplay(const QString& path, std::unique_ptr<output::LogFileLoad> l
     prgLoad_ = new QProgressBar(this);
     prgLoad_->setObjectName(QStringLiteral("prgLoad"));
     prgLoad_->setRange(0, ProgressSteps);
-    cmdCancel_ = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel_ = new QPushButton(QStringLiteral("Ca&ncel"), this);
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
     connect(cmdCancel_, &QPushButton::clicked, this, &FrmReplay::cmdCancel_Click);
 

@@ -73,7 +73,7 @@ void FrmSave::BuildControls() {
     cmdsave_->setObjectName(QStringLiteral("cmdsave"));
     cmdRecall_ = new QPushButton(QStringLiteral("&Recall Previous Configuration"), frame);
     cmdRecall_->setObjectName(QStringLiteral("cmdRecall"));
-    cmdClose_ = new QPushButton(QStringLiteral("&Close"), this);
+    cmdClose_ = new QPushButton(QStringLiteral("C&lose"), this);
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
     connect(cmdsave_, &QPushButton::clicked, this, &FrmSave::cmdsave_Click);
     connect(cmdRecall_, &QPushButton::clicked, this, &FrmSave::cmdRecall_Click);
