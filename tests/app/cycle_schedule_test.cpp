@@ -65,14 +65,20 @@ void PauseMasterTimer(SimulatedProgram& program, std::int64_t pauseMs) {
     program.App().StartMasterTimer();
 }
 
+// The clock jumps to 11:00 and the master timer starts from there, so the
+// time start-up takes does not shift the ticks.
+void StartAtEleven(SimulatedProgram& program) {
+    program.Clock().SetSecondsSinceMidnight(ElevenOClock);
+    PauseMasterTimer(program, 0);
+}
+
 } // namespace
 
 // The master timer's schedule seen from the chip: with every window open and
 // a log at 10 ms, each request of a simulated hour comes at the same simulated
 // time as the program has always made it, also across changed intervals,
 // switched activities and a stopped and restarted timer. The references were
-// recorded from the cycle that ran every 10 ms tick. The clock starts at
-// 11:00 for each run, so the time start-up takes does not shift the ticks.
+// recorded from the cycle that ran every 10 ms tick.
 class TestCycleSchedule : public QObject {
     Q_OBJECT
 
@@ -85,7 +91,7 @@ void TestCycleSchedule::everyWindowOpenKeepsItsRequestTimes() {
     const QTemporaryDir folder;
     SimulatedProgram program(folder.filePath(QStringLiteral("log.csv")));
     QVERIFY2(program.Error().empty(), program.Error().c_str());
-    program.Clock().SetSecondsSinceMidnight(ElevenOClock);
+    StartAtEleven(program);
     const RequestTrace trace(program);
     program.Run(Hour);
     QVERIFY2(program.Error().empty(), program.Error().c_str());
@@ -97,7 +103,7 @@ void TestCycleSchedule::changesAndPausesKeepTheirRequestTimes() {
     const QTemporaryDir folder;
     SimulatedProgram program(folder.filePath(QStringLiteral("log.csv")));
     QVERIFY2(program.Error().empty(), program.Error().c_str());
-    program.Clock().SetSecondsSinceMidnight(ElevenOClock);
+    StartAtEleven(program);
     const RequestTrace trace(program);
     program.Run(Span);
     for (const char* step : {"txtReadInt=250", "txtGraphing=30", "txtLogging=70", "cmdApply"}) {
