@@ -19,7 +19,9 @@
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <sys/resource.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -43,7 +45,7 @@ namespace qmt::bench {
 namespace {
 
 constexpr std::int64_t TickMs = 10;
-constexpr std::int64_t TicksBetweenEvents = 100; // one simulated second
+constexpr std::int64_t EventsEveryMs = 1000;
 constexpr int SetUpBoundMs = 60'000;
 constexpr long long BytesPerKb = 1024;
 
@@ -169,6 +171,8 @@ struct SimulatedProgram::Parts {
     const QTemporaryDir folder;
     std::string error;
     test::FakeClock& clock;
+    // When the master timer fires next (elapsed simulated ms); none: it is off.
+    std::optional<std::int64_t> tickAt;
     EmulatedBoard* board; // owned by the application
     core::Application app;
     shell::Shell windows;
@@ -180,9 +184,16 @@ SimulatedProgram::SimulatedProgram(const QString& logFile)
     parts.Guarded([&parts, &logFile] {
         shell::Main(parts.windows, {link::ExecutableFolder(), true, {}});
         shell::FrmMain& mainWindow = *parts.windows.mainWindow();
-        // The simulated clock drives every tick; the real timer would add
-        // ticks at no simulated time.
+        // The cycle arms a timer on the simulated clock instead: the real one
+        // would add ticks at no simulated time.
         mainWindow.tmrMaster().stop();
+        parts.app.cycle().SetAlarm([&parts](std::optional<int> delayMs) {
+            parts.tickAt.reset();
+            if (delayMs) {
+                parts.tickAt = parts.clock.ElapsedMs() + *delayMs;
+            }
+        });
+        parts.app.cycle().Reschedule();
         shell::ScriptedActions::Play(mainWindow,
                                      {"mnuRegMap", "chkContRead", "mnuLimits", "mnuGeneralConfig",
                                       "mnuSoftware", "mnuSave", "mnuCompare", "mnuLog",
@@ -206,14 +217,23 @@ void SimulatedProgram::Run(std::int64_t spanMs) {
         return;
     }
     parts_->Guarded([this, spanMs] {
-        shell::FrmMain& mainWindow = MainWindow();
-        mainWindow.tmrMaster().stop();
-        for (std::int64_t tick = 1; tick <= spanMs / TickMs; ++tick) {
-            parts_->clock.AdvanceMs(TickMs);
-            mainWindow.tmrMaster_Timer();
-            if (tick % TicksBetweenEvents == 0) {
+        test::FakeClock& clock = parts_->clock;
+        const std::int64_t end = clock.ElapsedMs() + spanMs - spanMs % TickMs;
+        std::int64_t eventsAt = clock.ElapsedMs() + EventsEveryMs;
+        for (;;) {
+            const std::int64_t to = std::min({parts_->tickAt.value_or(end + 1), eventsAt, end});
+            clock.AdvanceMs(to - clock.ElapsedMs());
+            if (to == parts_->tickAt) {
+                parts_->tickAt.reset();
+                MainWindow().tmrMaster_Timer();
+            }
+            if (to == eventsAt) {
                 QCoreApplication::processEvents();
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                eventsAt += EventsEveryMs;
+            }
+            if (to == end) {
+                return;
             }
         }
     });
