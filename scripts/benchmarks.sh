@@ -88,6 +88,8 @@ day_mb=$(value "$day" "BM_DayOfHistory/iterations:1" resident_MB)
 load_ms=$(value "$replay" "BM_LoadDay/real_time" real_time)
 idle_pct=$(number_after "$idle" "CPU (utime" "=")
 busy_pct=$(number_after "$busy" "CPU (utime" "=")
+idle_wakes=$(number_after "$idle" "wake-ups" "wake-ups:")
+busy_wakes=$(number_after "$busy" "wake-ups" "wake-ups:")
 soak_tick_ms=$(number_after "$soak" "CPU per simulated hour" "s =")
 soak_cpu_h=$(number_after "$soak" "CPU per simulated hour" "hour:")
 soak_peak=$(number_after "$soak" "peak resident" "resident:")
@@ -138,10 +140,13 @@ if [[ -n $python ]]; then
   row "qmt.read_log of a 24-hour log (864,000 lines)" "$python_log_ms" ms 500 \
     "$(ratio "$python_log_ms" 500)"
 fi
-row "CPU of the idle program (one core)" "$idle_pct" % 2 "$(ratio "$idle_pct" 2)"
-row "CPU with every window open (one core)" "$busy_pct" % 5 "$(ratio "$busy_pct" 5)"
+row "CPU of the idle program (one core)" "$idle_pct" % 0.4 "$(ratio "$idle_pct" 0.4)"
+row "wake-ups of the idle program's main thread (a second)" "$idle_wakes" "" 30 \
+  "$(ratio "$idle_wakes" 30)"
+row "CPU with every window open (one core)" "$busy_pct" % 0.8 "$(ratio "$busy_pct" 0.8)"
 row "soak: CPU per simulated hour" "$soak_cpu_h" s 180 "$(ratio "$soak_cpu_h" 180)"
 row "soak: peak resident" "$soak_peak" MB 250 "$(ratio "$soak_peak" 250)"
 row "soak: heap growth besides the graph history" "$soak_other" KiB/h 16 "$(ratio "$soak_other" 16)"
 echo
 echo "Soak: resident growth $soak_growth MB/h, of which the graph history $soak_history MB/h."
+echo "Every window open, the main thread woke $busy_wakes times a second."

@@ -19,7 +19,9 @@
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <sys/resource.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -43,7 +45,7 @@ namespace qmt::bench {
 namespace {
 
 constexpr std::int64_t TickMs = 10;
-constexpr std::int64_t TicksBetweenEvents = 100; // one simulated second
+constexpr std::int64_t EventsEveryMs = 1000;
 constexpr int SetUpBoundMs = 60'000;
 constexpr long long BytesPerKb = 1024;
 
@@ -51,7 +53,8 @@ constexpr long long BytesPerKb = 1024;
 class EmulatedBoard final : public link::Bridge {
 public:
     explicit EmulatedBoard(test::FakeClock& clock)
-        : board_([&clock] { return static_cast<std::uint64_t>(clock.ElapsedMs()); }) {
+        : clock_(clock),
+          board_([&clock] { return static_cast<std::uint64_t>(clock.ElapsedMs()); }) {
         std::string error;
         board_.LoadBoardText("# the default board\n", error);
     }
@@ -59,11 +62,19 @@ public:
     std::int16_t VendorIORequest(std::uint16_t request, std::int32_t value, std::int32_t index,
                                  std::int16_t arg4, std::int16_t arg5,
                                  std::uint8_t* buffer) override {
+        if (listener_) {
+            listener_({request, value, index, clock_.ElapsedMs()});
+        }
         return board_.VendorIORequest(request, value, index, arg4, arg5, buffer);
+    }
+    void SetListener(std::function<void(const BoardRequest&)> listener) {
+        listener_ = std::move(listener);
     }
 
 private:
+    test::FakeClock& clock_;
     tarnlink::Emulator board_;
+    std::function<void(const BoardRequest&)> listener_;
 };
 
 long long StatusKb(const char* key) {
@@ -116,14 +127,6 @@ long long HistoryBytes(const shell::FrmMain& mainWindow) {
     return bytes;
 }
 
-QString OpenWindows(const shell::FrmMain& mainWindow) {
-    QStringList titles;
-    for (const QMdiSubWindow* child : mainWindow.mdiArea()->subWindowList()) {
-        titles << child->windowTitle();
-    }
-    return titles.join(QStringLiteral(", "));
-}
-
 // Runs the event loop until done holds or the bound passes.
 bool RunEventsUntil(const std::function<bool()>& done) {
     const QDeadlineTimer deadline(SetUpBoundMs);
@@ -139,80 +142,167 @@ struct ProgramEnded {
 
 } // namespace
 
+struct SimulatedProgram::Parts {
+    explicit Parts(std::unique_ptr<test::FakeClock> ownedClock)
+        : clock(*ownedClock), board(new EmulatedBoard(clock)),
+          app(std::move(ownedClock), std::unique_ptr<link::Bridge>(board),
+              folder.filePath(QStringLiteral("settings.conf")), Services()),
+          windows(app) {}
+    core::ShellServices Services() {
+        core::ShellServices services;
+        services.showCriticalMessage = [this](const QString&, const QString& text) {
+            error = text.toStdString();
+        };
+        services.exitProgram = [](int status) { throw ProgramEnded{status}; };
+        services.openUrl = [](const QUrl&) {};
+        return services;
+    }
+    // Runs the step, noting the program's end.
+    template <typename Step> void Guarded(Step step) {
+        try {
+            step();
+        } catch (const ProgramEnded& ended) {
+            if (error.empty()) {
+                error = "the program ended with status " + std::to_string(ended.status);
+            }
+        }
+    }
+
+    const QTemporaryDir folder;
+    std::string error;
+    test::FakeClock& clock;
+    // When the master timer fires next (elapsed simulated ms); none: it is off.
+    std::optional<std::int64_t> tickAt;
+    EmulatedBoard* board; // owned by the application
+    core::Application app;
+    shell::Shell windows;
+};
+
+SimulatedProgram::SimulatedProgram(const QString& logFile)
+    : parts_(std::make_unique<Parts>(std::make_unique<test::FakeClock>())) {
+    Parts& parts = *parts_;
+    parts.Guarded([&parts, &logFile] {
+        shell::Main(parts.windows, {link::ExecutableFolder(), true, {}});
+        shell::FrmMain& mainWindow = *parts.windows.mainWindow();
+        // The cycle arms a timer on the simulated clock instead: the real one
+        // would add ticks at no simulated time.
+        mainWindow.tmrMaster().stop();
+        parts.app.cycle().SetAlarm([&parts](std::optional<int> delayMs) {
+            parts.tickAt.reset();
+            if (delayMs) {
+                parts.tickAt = parts.clock.ElapsedMs() + *delayMs;
+            }
+        });
+        parts.app.cycle().Reschedule();
+        shell::ScriptedActions::Play(mainWindow,
+                                     {"mnuRegMap", "chkContRead", "mnuLimits", "mnuGeneralConfig",
+                                      "mnuSoftware", "mnuSave", "mnuCompare", "mnuLog",
+                                      "txtLogInt=10", "cmdLogData", "fileNameEdit=" + logFile});
+        if (!RunEventsUntil([&parts] { return parts.app.state().LoggingOn; })) {
+            parts.error = "the log did not start";
+        }
+    });
+}
+
+SimulatedProgram::~SimulatedProgram() {
+    parts_->Guarded([this] { parts_->windows.CloseAllWindows(); });
+}
+
+const std::string& SimulatedProgram::Error() const {
+    return parts_->error;
+}
+
+void SimulatedProgram::Run(std::int64_t spanMs) {
+    if (!parts_->error.empty()) {
+        return;
+    }
+    parts_->Guarded([this, spanMs] {
+        test::FakeClock& clock = parts_->clock;
+        const std::int64_t end = clock.ElapsedMs() + spanMs - spanMs % TickMs;
+        std::int64_t eventsAt = clock.ElapsedMs() + EventsEveryMs;
+        for (;;) {
+            const std::int64_t to = std::min({parts_->tickAt.value_or(end + 1), eventsAt, end});
+            clock.AdvanceMs(to - clock.ElapsedMs());
+            if (to == parts_->tickAt) {
+                parts_->tickAt.reset();
+                MainWindow().tmrMaster_Timer();
+            }
+            if (to == eventsAt) {
+                QCoreApplication::processEvents();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                eventsAt += EventsEveryMs;
+            }
+            if (to == end) {
+                return;
+            }
+        }
+    });
+}
+
+void SimulatedProgram::SetRequestListener(std::function<void(const BoardRequest&)> listener) {
+    parts_->board->SetListener(std::move(listener));
+}
+
+core::Application& SimulatedProgram::App() {
+    return parts_->app;
+}
+
+shell::FrmMain& SimulatedProgram::MainWindow() {
+    return *parts_->windows.mainWindow();
+}
+
+test::FakeClock& SimulatedProgram::Clock() {
+    return parts_->clock;
+}
+
+QString SimulatedProgram::OpenWindows() const {
+    QStringList titles;
+    for (const QMdiSubWindow* child : parts_->windows.mainWindow()->mdiArea()->subWindowList()) {
+        titles << child->windowTitle();
+    }
+    return titles.join(QStringLiteral(", "));
+}
+
 SoakResult RunSoak(const SoakOptions& options) {
     SoakResult result;
-    const QTemporaryDir folder;
-    auto ownedClock = std::make_unique<test::FakeClock>();
-    test::FakeClock& clock = *ownedClock;
-    core::ShellServices services;
-    services.showCriticalMessage = [&result](const QString&, const QString& text) {
-        result.error = text.toStdString();
+    SimulatedProgram program(options.logFile);
+    if (!program.Error().empty()) {
+        result.error = program.Error();
+        return result;
+    }
+    shell::FrmMain& mainWindow = program.MainWindow();
+    result.openWindows = program.OpenWindows();
+    // The CPU time of measuring the histories is not the program's.
+    double measuringCpu = 0.0;
+    const auto sample = [&] {
+        SoakSample s;
+        s.simulatedMs = program.Clock().ElapsedMs();
+        const double cpu = CpuSeconds();
+        s.cpuSeconds = cpu - measuringCpu;
+        s.residentBytes = StatusKb("VmRSS") * BytesPerKb;
+        s.peakResidentBytes = StatusKb("VmHWM") * BytesPerKb;
+        s.heapBytes = HeapBytes();
+        s.historyBytes = HistoryBytes(mainWindow);
+        measuringCpu += CpuSeconds() - cpu;
+        s.logLines = program.App().state().LogLineCount;
+        result.samples.push_back(s);
+        if (options.onSample) {
+            options.onSample(s);
+        }
     };
-    services.exitProgram = [](int status) { throw ProgramEnded{status}; };
-    services.openUrl = [](const QUrl&) {};
-    core::Application app(std::move(ownedClock), std::make_unique<EmulatedBoard>(clock),
-                          folder.filePath(QStringLiteral("settings.conf")), std::move(services));
-    shell::Shell windows(app);
-    try {
-        shell::Main(windows, {link::ExecutableFolder(), true, {}});
-        shell::FrmMain& mainWindow = *windows.mainWindow();
-        // The simulated clock drives every tick; the real timer would add
-        // ticks at no simulated time.
-        mainWindow.tmrMaster().stop();
-        shell::ScriptedActions::Play(mainWindow, {"mnuRegMap", "chkContRead", "mnuLimits",
-                                                  "mnuGeneralConfig", "mnuSoftware", "mnuSave",
-                                                  "mnuCompare", "mnuLog", "txtLogInt=10",
-                                                  "cmdLogData", "fileNameEdit=" + options.logFile});
-        if (!RunEventsUntil([&app] { return app.state().LoggingOn; })) {
-            result.error = "the log did not start";
-            return result;
-        }
-        result.openWindows = OpenWindows(mainWindow);
-        // The CPU time of measuring the histories is not the program's.
-        double measuringCpu = 0.0;
-        const auto sample = [&] {
-            SoakSample s;
-            s.simulatedMs = clock.ElapsedMs();
-            const double cpu = CpuSeconds();
-            s.cpuSeconds = cpu - measuringCpu;
-            s.residentBytes = StatusKb("VmRSS") * BytesPerKb;
-            s.peakResidentBytes = StatusKb("VmHWM") * BytesPerKb;
-            s.heapBytes = HeapBytes();
-            s.historyBytes = HistoryBytes(mainWindow);
-            measuringCpu += CpuSeconds() - cpu;
-            s.logLines = app.state().LogLineCount;
-            result.samples.push_back(s);
-            if (options.onSample) {
-                options.onSample(s);
-            }
-        };
-        const auto run = [&](std::int64_t spanMs) {
-            for (std::int64_t tick = 1; tick <= spanMs / TickMs; ++tick) {
-                clock.AdvanceMs(TickMs);
-                mainWindow.tmrMaster_Timer();
-                if (tick % TicksBetweenEvents == 0) {
-                    QCoreApplication::processEvents();
-                    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-                }
-            }
-        };
-        run(options.warmUpMs);
-        const std::int64_t start = clock.ElapsedMs();
+    program.Run(options.warmUpMs);
+    const std::int64_t start = program.Clock().ElapsedMs();
+    sample();
+    for (std::int64_t done = 0; done < options.simulatedMs && program.Error().empty();) {
+        const std::int64_t span = std::min(options.sampleEveryMs, options.simulatedMs - done);
+        program.Run(span);
+        done += span;
         sample();
-        for (std::int64_t done = 0; done < options.simulatedMs;) {
-            const std::int64_t span = std::min(options.sampleEveryMs, options.simulatedMs - done);
-            run(span);
-            done += span;
-            sample();
-        }
-        if (clock.ElapsedMs() - start != options.simulatedMs - options.simulatedMs % TickMs) {
-            result.error = "the clock did not cover the span";
-        }
-        windows.CloseAllWindows();
-    } catch (const ProgramEnded& ended) {
-        if (result.error.empty()) {
-            result.error = "the program ended with status " + std::to_string(ended.status);
-        }
+    }
+    result.error = program.Error();
+    if (result.error.empty() &&
+        program.Clock().ElapsedMs() - start != options.simulatedMs - options.simulatedMs % TickMs) {
+        result.error = "the clock did not cover the span";
     }
     return result;
 }

@@ -20,6 +20,7 @@ void InitialiseDefaults(Application& app) {
     state.ContinuousReading = true;
     state.LogChannel = {true, true, true};
     app.access().UpdateRemoteSelection(ConfigurationWritePointer);
+    app.cycle().Reschedule();
 }
 
 } // namespace qmt::core

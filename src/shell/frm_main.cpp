@@ -101,9 +101,16 @@ FrmMain::FrmMain(core::Application& app, QWidget* parent)
     setCentralWidget(mdiArea_);
 
     tmrMaster_.setObjectName(QStringLiteral("tmrMaster"));
-    tmrMaster_.setInterval(MasterTimerMs);
+    tmrMaster_.setSingleShot(true);
     tmrMaster_.setTimerType(Qt::PreciseTimer);
     connect(&tmrMaster_, &QTimer::timeout, this, &FrmMain::tmrMaster_Timer);
+    app_.cycle().SetAlarm([this](std::optional<int> delayMs) {
+        if (delayMs) {
+            tmrMaster_.start(*delayMs);
+        } else {
+            tmrMaster_.stop();
+        }
+    });
 
     createActions();
     createMenus();
@@ -112,7 +119,10 @@ FrmMain::FrmMain(core::Application& app, QWidget* parent)
     registerChildWindows();
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+    app_.cycle().Stop();
+    app_.cycle().SetAlarm({});
+}
 
 void FrmMain::Load(link::ConnectionSequence& connection) {
     readSettings();
@@ -121,7 +131,11 @@ void FrmMain::Load(link::ConnectionSequence& connection) {
 }
 
 void FrmMain::EnableMasterTimer() {
-    tmrMaster_.start();
+    app_.cycle().Start();
+}
+
+void FrmMain::DisableMasterTimer() {
+    app_.cycle().Stop();
 }
 
 void FrmMain::tmrMaster_Timer() {
@@ -166,7 +180,7 @@ void FrmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    tmrMaster_.stop();
+    DisableMasterTimer();
     writeSettings();
     event->accept();
 }
@@ -230,10 +244,10 @@ void FrmMain::createStatusBar() {
     bar->addPermanentWidget(statusPanels_[1]);
     bar->addPermanentWidget(statusPanels_[2]);
 
-    constexpr int ClockPanelMs = 1000;
-    clockTimer_.setInterval(ClockPanelMs);
+    // Armed for the next whole second each time, so it wakes once a second.
+    clockTimer_.setSingleShot(true);
+    clockTimer_.setTimerType(Qt::PreciseTimer);
     connect(&clockTimer_, &QTimer::timeout, this, &FrmMain::updateClockPanels);
-    clockTimer_.start();
     updateClockPanels();
 }
 
@@ -302,6 +316,8 @@ void FrmMain::updateClockPanels() {
     if (statusPanels_[2]->text() != time) {
         statusPanels_[2]->setText(time);
     }
+    constexpr int MsPerSecond = 1000;
+    clockTimer_.start(MsPerSecond - now.time().msec());
 }
 
 void FrmMain::tbToolBar_ButtonClick(const QAction* button) {

@@ -23,20 +23,20 @@ namespace qmt::shell {
 
 // The main window: menus, toolbar and a three-panel status bar around the
 // MDI area in which every view opens as a child window. It owns the master
-// timer tmrMaster, which only drives the monitoring cycle, and keeps its
-// placement between runs.
+// timer tmrMaster, which only drives the monitoring cycle and is armed by it
+// for the next tick at which an activity is due, and keeps its placement
+// between runs.
 class FrmMain final : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int MasterTimerMs = 10;
-
     explicit FrmMain(core::Application& app, QWidget* parent = nullptr);
     ~FrmMain() override;
 
     // Load handling: placement and caption, then the connection sequence.
     void Load(link::ConnectionSequence& connection);
     void EnableMasterTimer();
+    void DisableMasterTimer();
     QTimer& tmrMaster() { return tmrMaster_; }
     // One tick of the master timer.
     void tmrMaster_Timer();

@@ -28,6 +28,7 @@ void FrmMain::registerChildWindows() {
         auto* options = new FrmSWOptions(app_.state());
         connect(options, &FrmSWOptions::statusMessage, this, &FrmMain::ShowStatusNote);
         connect(options, &FrmSWOptions::statusMessageWithdrawn, this, &FrmMain::WithdrawStatusNote);
+        connect(options, &FrmSWOptions::applied, this, [this] { app_.cycle().Reschedule(); });
         return options;
     });
     childWindows_.Register(WindowId::RegMap, [this] {

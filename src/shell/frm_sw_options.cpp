@@ -140,6 +140,7 @@ void FrmSWOptions::cmdApply_Click() {
         rejectionShown_ = false;
         emit statusMessageWithdrawn();
     }
+    emit applied();
 }
 
 void FrmSWOptions::cmdCancel_Click() {

@@ -14,7 +14,7 @@ namespace qmt::shell {
 
 // The "Options" child window: the three intervals of the monitoring cycle and
 // the continuous reading switch. It edits the program-wide values directly and
-// keeps no state of its own; the cycle picks up applied values at its next tick.
+// keeps no state of its own; applied() tells the cycle to arm its timer anew.
 class FrmSWOptions : public QWidget {
     Q_OBJECT
 
@@ -39,6 +39,8 @@ signals:
     // once nothing is rejected any more or the window closes.
     void statusMessage(const QString& text);
     void statusMessageWithdrawn();
+    // The values in force may have changed.
+    void applied();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

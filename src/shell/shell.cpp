@@ -37,7 +37,7 @@ FrmMain& Shell::CreateMainWindow() {
 
 void Shell::StopMasterTimer() {
     if (mainWindow_) {
-        mainWindow_->tmrMaster().stop();
+        mainWindow_->DisableMasterTimer();
     }
 }
 

@@ -58,12 +58,16 @@ int StatusLanes::LabelWidth(const QFont& chartFont) const {
     if (!shown_) {
         return 0;
     }
-    const QFontMetrics metrics(NameFont(chartFont));
-    int width = 0;
-    for (const QString& name : names_) {
-        width = std::max(width, metrics.horizontalAdvance(name.simplified()));
+    const QFont font = NameFont(chartFont);
+    if (namesWidth_ < 0 || font != widthFont_) {
+        const QFontMetrics metrics(font);
+        namesWidth_ = 0;
+        for (const QString& name : names_) {
+            namesWidth_ = std::max(namesWidth_, metrics.horizontalAdvance(name.simplified()));
+        }
+        widthFont_ = font;
     }
-    return width;
+    return namesWidth_;
 }
 
 int StatusLanes::BandHeight(const QFontMetrics& metrics) const {

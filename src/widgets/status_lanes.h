@@ -67,6 +67,10 @@ private:
     mutable QImage lanesImage_;
     mutable QImage namesImage_;
     mutable QString namesKey_;
+    // The widest name, measured once per font: the chart lays itself out
+    // (and so asks for it) several times a paint.
+    mutable QFont widthFont_;
+    mutable int namesWidth_ = -1;
 };
 
 } // namespace qmt::widgets

@@ -39,6 +39,7 @@ void StripChart::SetNumberFormat(NumberFormat format) {
 
 void StripChart::SetTimeFormat(NumberFormat format) {
     timeFormat_ = std::move(format);
+    timeLabels_.Clear();
 }
 
 void StripChart::SetAxisCaption(const QString& caption) {
@@ -64,13 +65,25 @@ void StripChart::AddSample(int index, double value) {
     }
     stampUsed_[slot] = true;
     traces_[slot].history.Append(t, static_cast<float>(value));
-    if (timeWindow_.Following() && traces_[slot].visible && ScrolledSincePaint(t)) {
+    if (timeWindow_.Following() && traces_[slot].visible && ScrolledSincePaint(t) && Seen()) {
         update();
     }
 }
 
 void StripChart::AddSampleAt(int index, double time, double value) {
     traces_[static_cast<std::size_t>(Index(index))].history.Append(time, static_cast<float>(value));
+}
+
+bool StripChart::Seen() const {
+    if (!isVisible()) {
+        return false;
+    }
+    for (const QWidget* widget = this; widget != nullptr; widget = widget->parentWidget()) {
+        if (widget->isMinimized()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool StripChart::ScrolledSincePaint(double latest) const {
@@ -91,7 +104,10 @@ void StripChart::SetTraceCaption(const QString& caption) {
     Trace& trace = traces_[static_cast<std::size_t>(selectedTrace_ - 1)];
     if (trace.caption != caption) {
         trace.caption = caption;
-        update(ComputeLayout().legend);
+        trace.captionWidth = -1;
+        if (Seen()) {
+            update(ComputeLayout().legend);
+        }
     }
 }
 

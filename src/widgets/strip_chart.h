@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fsio/replace_file.h"
+#include "widgets/axis_labels.h"
 #include "widgets/chart_decoration.h"
 #include "widgets/chart_scale.h"
 #include "widgets/chart_window.h"
@@ -14,6 +15,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -136,6 +138,15 @@ private:
         QString name;
         bool visible = true;
         std::vector<EnvelopeColumn> envelope; // of the last paint
+        // The caption laid out and measured once per text (width -1: not yet).
+        mutable QStaticText captionText;
+        mutable int captionWidth = -1;
+    };
+    // What the layout measures of the font, once per font.
+    struct Measures {
+        int line = 0;
+        int valueLabelWidth = 0;
+        int timeLabelSpace = 0;
     };
     enum class Drag { None, ZoomTime, ZoomValue, Scroll };
     struct Layout {
@@ -154,6 +165,12 @@ private:
     };
 
     Layout ComputeLayout() const;
+    const Measures& TextMeasures() const;
+    // Drops what was measured and laid out with the font.
+    void ForgetTextMeasures();
+    // Shown on the screen: visible, and neither it nor a window around it
+    // minimised. Only then do new samples and captions repaint.
+    bool Seen() const;
     PausedMarks ComputePausedMarks(const Layout& layout) const;
     double Now() const;
     double EarliestTime() const;
@@ -211,6 +228,9 @@ private:
     QString DecorationToolTip(const QPoint& pos) const;
 
     std::vector<ChartDecoration*> decorations_;
+    mutable std::optional<Measures> measures_;
+    mutable AxisLabels timeLabels_;
+    mutable AxisLabels valueLabels_;
     QImage plotImage_;
     QList<QLine> joints_;
 };

@@ -238,6 +238,9 @@ bool StripChart::event(QEvent* event) {
         }
         return true;
     }
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        ForgetTextMeasures();
+    }
     return QWidget::event(event);
 }
 

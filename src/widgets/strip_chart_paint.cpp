@@ -24,10 +24,29 @@ QString ValueLabel(double value, double step) {
 
 } // namespace
 
+const StripChart::Measures& StripChart::TextMeasures() const {
+    if (!measures_) {
+        const QFontMetrics metrics = fontMetrics();
+        measures_ =
+            Measures{metrics.height(), metrics.horizontalAdvance(QStringLiteral("-0000.00")),
+                     metrics.horizontalAdvance(QStringLiteral("00 00 00"))};
+    }
+    return *measures_;
+}
+
+void StripChart::ForgetTextMeasures() {
+    measures_.reset();
+    timeLabels_.Clear();
+    valueLabels_.Clear();
+    for (const Trace& trace : traces_) {
+        trace.captionWidth = -1;
+    }
+}
+
 StripChart::Layout StripChart::ComputeLayout() const {
     const QFontMetrics metrics = fontMetrics();
-    const int line = metrics.height();
-    const int labelWidth = metrics.horizontalAdvance(QStringLiteral("-0000.00"));
+    const int line = TextMeasures().line;
+    const int labelWidth = TextMeasures().valueLabelWidth;
     Layout layout;
     const QRect all = rect().adjusted(Margin, Margin, -Margin, -Margin);
     layout.legend = QRect(all.left(), all.top(), all.width(), line + 4);
@@ -107,10 +126,10 @@ void StripChart::paintEvent(QPaintEvent* event) {
     paintedRange_ = time;
     paintedValues_ = CurrentValueRange();
     const QFontMetrics metrics = fontMetrics();
-    const Ticks ticks{TimeTickStep(time.end - time.start, plot.width(),
-                                   metrics.horizontalAdvance(QStringLiteral("00 00 00")) * 1.6),
-                      ValueTickStep(paintedValues_.high - paintedValues_.low, plot.height(),
-                                    metrics.height() * 2.0)};
+    const Ticks ticks{
+        TimeTickStep(time.end - time.start, plot.width(), TextMeasures().timeLabelSpace * 1.6),
+        ValueTickStep(paintedValues_.high - paintedValues_.low, plot.height(),
+                      metrics.height() * 2.0)};
     RenderPlot(pixels, ticks);
     plotImage_.setDevicePixelRatio(ratio);
     painter.drawImage(plot.topLeft(), plotImage_);
@@ -160,27 +179,30 @@ void StripChart::PaintAxes(QPainter& painter, const Layout& layout, const Ticks&
     painter.setPen(palette().color(QPalette::Text));
     const TimeRange& time = paintedRange_;
     const double span = time.end - time.start;
+    const AxisLabels::Format timeText = [this](double t) {
+        return QString::fromStdString(timeFormat_ ? timeFormat_(t) : TimeLabel(t));
+    };
+    const AxisLabels::Format valueText = [&ticks](double v) { return ValueLabel(v, ticks.value); };
     for (double t = std::ceil(time.start / ticks.time) * ticks.time; t <= time.end;
          t += ticks.time) {
         const int x = plot.left() + static_cast<int>((t - time.start) / span * plot.width());
         // A label is centred under its line or left out: one pushed aside
         // would crowd its neighbour.
-        const QString label = QString::fromStdString(timeFormat_ ? timeFormat_(t) : TimeLabel(t));
-        const int width = metrics.horizontalAdvance(label);
-        const int left = x - width / 2;
+        const AxisLabel& label = timeLabels_.At(t, ticks.time, metrics, timeText);
+        const int left = x - label.width / 2;
         if (left >= layout.valueAxis.left() &&
-            left + width <= layout.timeAxis.right() - HandleSize) {
-            painter.drawText(left, layout.timeAxis.top() + 2 + metrics.ascent(), label);
+            left + label.width <= layout.timeAxis.right() - HandleSize) {
+            painter.drawStaticText(left, layout.timeAxis.top() + 2, label.text);
         }
     }
     const ValueRange& values = paintedValues_;
     for (double v = std::ceil(values.low / ticks.value) * ticks.value; v <= values.high;
          v += ticks.value) {
         const int y = plot.top() + static_cast<int>(std::lround(PlotRow(v, values, plot.height())));
-        const QString label = ValueLabel(std::abs(v) < ticks.value / 2 ? 0.0 : v, ticks.value);
-        painter.drawText(QRect(layout.valueAxis.left(), y - metrics.height() / 2,
-                               layout.valueAxis.width() - 4, metrics.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, label);
+        const AxisLabel& label = valueLabels_.At(std::abs(v) < ticks.value / 2 ? 0.0 : v,
+                                                 ticks.value, metrics, valueText);
+        painter.drawStaticText(layout.valueAxis.right() - 4 - label.width + 1,
+                               y - metrics.height() / 2, label.text);
     }
     painter.drawRect(plot.adjusted(0, 0, -1, -1));
     painter.save();
@@ -203,8 +225,13 @@ void StripChart::PaintLegend(QPainter& painter, const QRect& legend) const {
         painter.setPen(QPen(TraceColours[i], 2.0));
         painter.drawLine(x, mid, x + 16, mid);
         painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(x + 20, mid - metrics.height() / 2 + metrics.ascent(), trace.caption);
-        x += 20 + metrics.horizontalAdvance(trace.caption) + 24;
+        if (trace.captionWidth < 0) {
+            trace.captionText = QStaticText(trace.caption);
+            trace.captionText.setTextFormat(Qt::PlainText);
+            trace.captionWidth = metrics.horizontalAdvance(trace.caption);
+        }
+        painter.drawStaticText(x + 20, mid - metrics.height() / 2, trace.captionText);
+        x += 20 + trace.captionWidth + 24;
     }
 }
 

@@ -1,3 +1,4 @@
+#include "core/due_rule.h"
 #include "core/monitoring_cycle.h"
 #include "support/allocation_counter.h"
 #include "support/fake_clock.h"
@@ -60,6 +61,8 @@ private slots:
     void midnightAndContinuousReadingOff();
     void readTemperaturesReadsInOrderAndKeepsOldValuesOnFailure();
     void activitiesMayClearAndReplaceActivitiesWhileRunning();
+    void firstDueTickIsTheFirstTickTheRuleFindsDue();
+    void armsTheNextDueTickAndNoneWhenNothingIsOn();
 };
 
 void TestMonitoringCycle::defaultsRunAtMostAsOftenAsDueAndTicksDoNotAllocate() {
@@ -212,6 +215,84 @@ void TestMonitoringCycle::activitiesMayClearAndReplaceActivitiesWhileRunning() {
     failing.bridge.failAfterRequests = -1;
     failing.Ticks(2);
     QCOMPARE(failing.bridge.Count(220), 1);
+}
+
+void TestMonitoringCycle::firstDueTickIsTheFirstTickTheRuleFindsDue() {
+    // Against reading the rule at every tick: anchors on whole milliseconds
+    // and between them, near midnight, last runs behind, ahead and never.
+    constexpr std::int64_t TickUs = 10'000;
+    constexpr std::int64_t Scan = 30'000;
+    for (const std::int64_t anchorUs :
+         {std::int64_t{36'000'000'000}, std::int64_t{50'000'123'457}, std::int64_t{86'399'000'000},
+          std::int64_t{86'399'995'000}, std::int64_t{2'500}}) {
+        const double anchor = static_cast<double>(anchorUs) / 1e6;
+        for (const double lastRun : {anchor, anchor - 0.0371, anchor + 0.02, 0.0, Single(anchor)}) {
+            for (const double intervalMs : {0.0, 30.0, 50.0, 100.0, 250.0, 500.0, 2.0e8}) {
+                std::optional<std::int64_t> scanned;
+                for (std::int64_t k = 1; k <= Scan && !scanned; ++k) {
+                    const std::int64_t us = (anchorUs + k * TickUs) % MicrosecondsPerDay;
+                    if (IsDue(static_cast<float>(static_cast<double>(us) / 1e6), lastRun,
+                              intervalMs)) {
+                        scanned = k;
+                    }
+                }
+                const auto found = FirstDueTick(anchorUs, TickUs, 1, lastRun, intervalMs);
+                QCOMPARE(std::min(found.value_or(Scan + 1), Scan + 1), scanned.value_or(Scan + 1));
+            }
+        }
+    }
+    // Never: an interval beyond a day after a run at midnight itself.
+    QVERIFY(!FirstDueTick(36'000'000'000, TickUs, 1, 0.0, 2.0e8));
+}
+
+void TestMonitoringCycle::armsTheNextDueTickAndNoneWhenNothingIsOn() {
+    World world(36000.0);
+    std::vector<std::optional<int>> alarms;
+    world.cycle.SetAlarm([&alarms](std::optional<int> delayMs) { alarms.push_back(delayMs); });
+    world.cycle.SetActivity(
+        Activity::ReadTemperatures, [] { return true; }, [] { return 0.0; }, [] {});
+    QVERIFY(alarms.empty()); // not started
+    world.cycle.Start();
+    QCOMPARE(alarms.back(), std::optional<int>(10));
+    // After a tick that ran everything, the graph's 50 ms come first: at
+    // 36000.01 the single-precision clock steps by 1/256 s, so the first
+    // tick past 36000.0625 (rounded) is at 36000.07.
+    world.cycle.ClearActivity(Activity::ReadTemperatures);
+    world.TickAt(36000.01);
+    QCOMPARE(alarms.back(), std::optional<int>(60));
+    // A shorter interval re-arms for sooner. The read at .02 is due after
+    // 36000.04, which rounds to 36000.0390625, so at .05; a tick at which
+    // nothing is due arms that tick again.
+    world.state.ReadingInterval = 20;
+    world.cycle.SetActivity(
+        Activity::ReadTemperatures, [&world] { return world.state.ContinuousReading; },
+        [&world] { return static_cast<double>(world.state.ReadingInterval); }, [] {});
+    QCOMPARE(alarms.back(), std::optional<int>(10));
+    const auto runs = world.runs;
+    world.TickAt(36000.02);
+    world.TickAt(36000.03);
+    QCOMPARE(world.runs, runs);
+    QCOMPARE(alarms.back(), std::optional<int>(20));
+    // Nothing on: no timer; turning an activity on arms it again.
+    world.state.ContinuousReading = false;
+    for (int i = 1; i < ActivityCount; ++i) {
+        world.cycle.ClearActivity(static_cast<Activity>(i));
+    }
+    QCOMPARE(alarms.back(), std::optional<int>());
+    world.state.ContinuousReading = true;
+    world.cycle.Reschedule();
+    QCOMPARE(alarms.back(), std::optional<int>(20));
+    // Stopped, it stays off whatever changes; started, the ticks count from then.
+    world.cycle.Stop();
+    QCOMPARE(alarms.back(), std::optional<int>());
+    const std::size_t count = alarms.size();
+    world.cycle.Reschedule();
+    world.cycle.SetActivity(
+        Activity::GraphFeed, [] { return true; }, [] { return 50.0; }, [] {});
+    QCOMPARE(alarms.size(), count);
+    world.clock.AdvanceMs(3);
+    world.cycle.Start();
+    QCOMPARE(alarms.back(), std::optional<int>(10));
 }
 
 } // namespace qmt::core

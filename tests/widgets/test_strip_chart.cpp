@@ -58,6 +58,16 @@ bool Near(double a, double b, double within = 0.01) {
     return std::abs(a - b) < within;
 }
 
+// Counts the paint events a widget gets.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int paints = 0;
+};
+
 // A chart on a clock the test moves, with limit lines and two status lanes.
 struct Rig {
     Rig() {
@@ -110,6 +120,7 @@ private slots:
     void runsOnAcrossMidnight();
     void lanesShowBandsAndMarkersOnTheChartsTimeAxis();
     void limitLinesFollowTheirTraceAndTheMenu();
+    void repaintsOnlyWhatChangedOnTheScreen();
 };
 
 void TestStripChart::followsLatestUntilScrolledBackOrPaused() {
@@ -360,6 +371,50 @@ void TestStripChart::limitLinesFollowTheirTraceAndTheMenu() {
     rig.chart.grab();
     menu.reset(rig.chart.CreateContextMenu());
     QCOMPARE(MenuAction(*menu, QStringLiteral("Show limits")), nullptr);
+}
+
+void TestStripChart::repaintsOnlyWhatChangedOnTheScreen() {
+    Rig rig;
+    StripChart& chart = rig.chart;
+    int formatted = 0;
+    chart.SetTimeFormat([&formatted](double t) {
+        ++formatted;
+        return TimeLabel(t);
+    });
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    rig.Feed(2400); // two minutes, more than the span shown
+    const PaintCounter counter(chart);
+    // Repaints for `feeds` samples, after whatever was pending before.
+    const auto paintsFor = [&rig, &counter](int feeds) {
+        rig.chart.repaint();
+        QCoreApplication::processEvents();
+        const int before = counter.paints;
+        rig.Feed(feeds);
+        QCoreApplication::processEvents();
+        return counter.paints - before;
+    };
+    QVERIFY(paintsFor(20) > 0);
+    // The labels are made once per scale: painting the same view again
+    // formats none, and scrolling by a few columns only the new ones.
+    formatted = 0;
+    chart.repaint();
+    QCOMPARE(formatted, 0);
+    rig.Feed(2);
+    chart.repaint();
+    QVERIFY(formatted <= 1);
+
+    // Paused, scrolled back or minimised, samples with the same legend
+    // repaint nothing.
+    chart.PauseScrolling();
+    QCOMPARE(paintsFor(40), 0);
+    chart.ResumeScrolling();
+    chart.ScrollTo(Start + 10.0);
+    QCOMPARE(paintsFor(40), 0);
+    chart.ResumeScrolling();
+    QVERIFY(paintsFor(40) > 0);
+    chart.showMinimized();
+    QCOMPARE(paintsFor(40), 0);
 }
 
 } // namespace qmt::widgets

@@ -242,6 +242,7 @@ QGroupBox* FrmRegMap::BuildReadWriteFrame() {
     cmdWrite_->setObjectName(QStringLiteral("cmdWrite"));
     chkContRead_ = new QCheckBox(QStringLiteral("Continuous Read"), frame);
     chkContRead_->setObjectName(QStringLiteral("chkContRead"));
+    connect(chkContRead_, &QCheckBox::toggled, this, [this] { app_.cycle().Reschedule(); });
 
     connect(txtReadAddr_, &QLineEdit::textChanged, this, &FrmRegMap::txtReadAddr_Change);
     connect(txtDec_, &QLineEdit::textChanged, this, &FrmRegMap::txtDec_Change);
