@@ -5,6 +5,7 @@
 #include "widgets/lane_history.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QString>
 #include <QStringList>
