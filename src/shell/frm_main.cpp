@@ -248,7 +248,22 @@ void FrmMain::createStatusBar() {
     clockTimer_.setSingleShot(true);
     clockTimer_.setTimerType(Qt::PreciseTimer);
     connect(&clockTimer_, &QTimer::timeout, this, &FrmMain::updateClockPanels);
+    HoldClockPanelSize();
     updateClockPanels();
+}
+
+void FrmMain::HoldClockPanelSize() {
+    // The time's panel keeps the size of its widest text: a new text every
+    // second would otherwise lay the whole status bar out again, and the
+    // panel would twitch with the widths of the digits.
+    QLabel& panel = *statusPanels_[2];
+    const QLocale locale;
+    QSize widest;
+    for (const QTime time : {QTime(0, 0, 0), QTime(12, 59, 59), QTime(23, 59, 59)}) {
+        panel.setText(locale.toString(time, QLocale::ShortFormat));
+        widest = widest.expandedTo(panel.sizeHint());
+    }
+    panel.setFixedSize(widest);
 }
 
 void FrmMain::readSettings() {

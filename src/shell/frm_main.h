@@ -68,6 +68,7 @@ private:
     void createMenus();
     void createToolBar();
     void createStatusBar();
+    void HoldClockPanelSize();
     void registerChildWindows();
     void readSettings();
     void writeSettings();
