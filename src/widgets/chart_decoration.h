@@ -25,12 +25,16 @@ public:
     virtual int LabelWidth(const QFont& /*chartFont*/) const { return 0; }
     // Pixels of band it wants under the plot; 0 for none.
     virtual int BandHeight(const QFontMetrics& /*metrics*/) const { return 0; }
-    // Over the traces, clipped to the plot.
+    // Over the traces, clipped to the plot; like the band, drawn for the
+    // columns' times.
     virtual void PaintPlot(QPainter& /*painter*/, const StripChart& /*chart*/,
                            const QRect& /*plot*/) const {}
-    // The band: `band` spans the chart's width, `plot` gives the time axis's columns.
+    // The band: `band` spans the chart's width, `plot` gives the time axis's
+    // columns. What is drawn at a column belongs to that column's time (see
+    // StripChart::PaintedColumns); only `exposed` needs drawing.
     virtual void PaintBand(QPainter& /*painter*/, const StripChart& /*chart*/,
-                           const QRect& /*band*/, const QRect& /*plot*/) const {}
+                           const QRect& /*band*/, const QRect& /*plot*/,
+                           const QRect& /*exposed*/) const {}
     // The tool tip for a point of the band, empty for none.
     virtual QString BandToolTip(const StripChart& /*chart*/, const QRect& /*band*/,
                                 const QRect& /*plot*/, const QPoint& /*pos*/) const {

@@ -5,6 +5,10 @@
 
 namespace qmt::widgets {
 
+long long ColumnTimes::ColumnOf(double t) const {
+    return static_cast<long long>(std::floor((t - origin) / seconds)) - first;
+}
+
 TimeRange TimeWindow::Range(double latest) const {
     const double end = following_ ? latest : end_;
     return {end - span_, end};

@@ -7,6 +7,21 @@ struct TimeRange {
     double end = 0.0;
 };
 
+// How a plot's pixel columns divide time: column c shows [Start(c),
+// Start(c + 1)). Counted from a fixed origin, a column keeps its times when
+// the plot scrolls by whole columns, so what was drawn for it stays right.
+struct ColumnTimes {
+    double origin = 0.0;
+    double seconds = 1.0; // of a column
+    long long first = 0;  // the number of column 0 counted from the origin
+
+    double Start(long long column) const {
+        return origin + static_cast<double>(first + column) * seconds;
+    }
+    // The column that time t falls in (not limited to the plot).
+    long long ColumnOf(double t) const;
+};
+
 // The stretch of time the chart shows. While it follows, the range ends at
 // the newest sample and moves on with every new one; once the user pauses or
 // scrolls back it stays where it was put while samples keep arriving, until

@@ -32,16 +32,27 @@ bool LaneHistory::StateAt(double t) const {
 }
 
 void LaneHistory::Columns(double t0, double t1, int columns, std::vector<LaneColumn>& out) const {
-    out.assign(static_cast<std::size_t>(std::max(columns, 0)), LaneColumn{});
-    if (!started_ || columns <= 0 || t1 <= t0) {
+    if (columns <= 0 || t1 <= t0) {
+        out.clear();
         return;
     }
-    const double width = (t1 - t0) / columns;
-    std::size_t next = FirstChangeFrom(t0);
+    Columns(ColumnTimes{t0, (t1 - t0) / columns, 0}, 0, columns, out);
+}
+
+void LaneHistory::Columns(const ColumnTimes& times, int from, int to,
+                          std::vector<LaneColumn>& out) const {
+    const int columns = std::max(to - from, 0);
+    out.assign(static_cast<std::size_t>(columns), LaneColumn{});
+    if (!started_ || columns == 0 || !(times.seconds > 0.0)) {
+        return;
+    }
+    std::size_t next = FirstChangeFrom(times.Start(from));
     bool state = next == 0 ? initial_ : states_[next - 1];
     for (int c = 0; c < columns; ++c) {
-        const double start = t0 + c * width;
-        const double end = start + width;
+        // Each boundary from the column's own number, so that every fold of
+        // the grid puts a change in the same column.
+        const double start = times.Start(from + c);
+        const double end = times.Start(from + c + 1);
         // Changes alternate, so two or more in a
         // column mean the bit was 1 in it whatever the state it began with.
         // Most columns hold no change: those need no search.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/chart_window.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -32,6 +34,8 @@ public:
 
     // Folds [t0, t1) into `columns` equal columns; `out` is reused.
     void Columns(double t0, double t1, int columns, std::vector<LaneColumn>& out) const;
+    // Folds the columns of a grid from column `from` to `to` (not included).
+    void Columns(const ColumnTimes& times, int from, int to, std::vector<LaneColumn>& out) const;
     // The index of the first change at or after t (ChangeTimes().size() when none).
     std::size_t FirstChangeFrom(double t) const;
 

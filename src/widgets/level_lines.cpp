@@ -37,9 +37,10 @@ bool LevelLines::Shown(int trace) const {
 const QImage& LevelLines::DashRow(int trace, int width) const {
     // A dashed line as one row of pixels, made once per width: drawing it is
     // a copy, where a dashed pen is stroked dash by dash at every repaint.
+    // Wider by one period, so that it can be drawn from any phase.
     QImage& row = dashes_.at(static_cast<std::size_t>(trace));
-    if (row.width() != width) {
-        row = QImage(std::max(width, 1), 1, QImage::Format_ARGB32_Premultiplied);
+    if (const int full = std::max(width, 1) + DashPixels + GapPixels; row.width() != full) {
+        row = QImage(full, 1, QImage::Format_ARGB32_Premultiplied);
         const QRgb colour = StripChart::TraceColour(trace).rgb();
         auto* pixels = reinterpret_cast<QRgb*>(row.bits());
         for (int x = 0; x < row.width(); ++x) {
@@ -54,6 +55,9 @@ void LevelLines::PaintPlot(QPainter& painter, const StripChart& chart, const QRe
     if (values.high <= values.low) {
         return;
     }
+    // The dashes keep their place on the chart's columns as the plot scrolls.
+    constexpr long long Period = DashPixels + GapPixels;
+    const int phase = static_cast<int>((chart.PaintedColumns().first % Period + Period) % Period);
     for (int i = 0; i < TraceCount; ++i) {
         const Trace& trace = At(i);
         if (!trace.shown || !chart.TraceVisible(i)) {
@@ -66,7 +70,9 @@ void LevelLines::PaintPlot(QPainter& painter, const StripChart& chart, const QRe
             const int y = std::min(
                 plot.bottom(),
                 plot.top() + static_cast<int>(std::lround(PlotRow(level, values, plot.height()))));
-            painter.drawImage(plot.left(), y, DashRow(i, plot.width()));
+            // Inside the plot's frame, which does not scroll.
+            painter.drawImage(plot.left() + 1, y, DashRow(i, plot.width()), phase + 1, 0,
+                              plot.width() - 2, 1);
         }
     }
 }

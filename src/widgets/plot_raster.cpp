@@ -11,7 +11,7 @@ double PlotRow(double value, const ValueRange& values, int rows) {
 }
 
 void RasterTrace(QImage& image, const std::vector<EnvelopeColumn>& envelope,
-                 const ValueRange& values, QRgb colour, QList<QLine>& joints) {
+                 const ValueRange& values, QRgb colour, QList<QLine>& joints, int from, int to) {
     const int rows = image.height();
     const int columns = std::min(image.width(), static_cast<int>(envelope.size()));
     if (rows <= 0 || columns <= 0) {
@@ -24,9 +24,15 @@ void RasterTrace(QImage& image, const std::vector<EnvelopeColumn>& envelope,
     };
     auto* const bits = reinterpret_cast<QRgb*>(image.bits());
     const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    // Drawing starts at the last filled column before `from`, which the
+    // first drawn column joins.
+    int start = std::min(from, columns) - 1;
+    while (start >= 0 && !envelope[static_cast<std::size_t>(start)].filled) {
+        --start;
+    }
     int previousColumn = -1;
     int previousLast = 0;
-    for (int c = 0; c < columns; ++c) {
+    for (int c = start >= 0 ? start : std::max(from, 0); c < columns; ++c) {
         const EnvelopeColumn& column = envelope[static_cast<std::size_t>(c)];
         if (!column.filled) {
             continue;
@@ -37,23 +43,31 @@ void RasterTrace(QImage& image, const std::vector<EnvelopeColumn>& envelope,
         if (joined && previousColumn == c - 1) {
             top = std::min(top, previousLast);
             bottom = std::max(bottom, previousLast);
-        } else if (joined) {
+        } else if (joined && c >= from && previousColumn < to) {
             joints.append(QLine(previousColumn, previousLast, c, row(column.first)));
+        }
+        if (c >= to) {
+            break; // the joint into the range's last columns is known
+        }
+        previousColumn = c;
+        previousLast = row(column.last);
+        if (c < from) {
+            continue;
         }
         for (int y = std::max(top, 0); y <= std::min(bottom, rows - 1); ++y) {
             bits[y * stride + c] = colour;
         }
-        previousColumn = c;
-        previousLast = row(column.last);
     }
 }
 
-void RasterRow(QImage& image, int row, QRgb colour) {
-    if (row < 0 || row >= image.height()) {
+void RasterRow(QImage& image, int row, QRgb colour, int from, int to) {
+    to = std::min(to, image.width());
+    from = std::max(from, 0);
+    if (row < 0 || row >= image.height() || from >= to) {
         return;
     }
     auto* const line = reinterpret_cast<QRgb*>(image.scanLine(row));
-    std::fill(line, line + image.width(), colour);
+    std::fill(line + from, line + to, colour);
 }
 
 void RasterColumn(QImage& image, int column, QRgb colour) {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLine>
 #include <QList>
+#include <limits>
 #include <vector>
 
 // Pixel-level drawing of the strip chart's plot into an image of
@@ -21,11 +22,16 @@ double PlotRow(double value, const ValueRange& values, int rows);
 // Per column one vertical run from the smallest to the largest value, joined
 // to the last value of the column before. Joints across empty columns (a
 // zoomed-in view, a pause in the samples) are added to `joints` for the
-// caller to draw as lines.
+// caller to draw as lines. Only columns from `from` to `to` (not included)
+// are drawn, and the joints that cross them (for the caller to clip); the
+// columns either side are read for what the drawn ones join.
 void RasterTrace(QImage& image, const std::vector<EnvelopeColumn>& envelope,
-                 const ValueRange& values, QRgb colour, QList<QLine>& joints);
+                 const ValueRange& values, QRgb colour, QList<QLine>& joints, int from = 0,
+                 int to = std::numeric_limits<int>::max());
 
-void RasterRow(QImage& image, int row, QRgb colour);
+// A row from column `from` to `to` (not included).
+void RasterRow(QImage& image, int row, QRgb colour, int from = 0,
+               int to = std::numeric_limits<int>::max());
 void RasterColumn(QImage& image, int column, QRgb colour);
 
 } // namespace qmt::widgets

@@ -75,13 +75,20 @@ int StatusLanes::BandHeight(const QFontMetrics& metrics) const {
 }
 
 void StatusLanes::PaintBand(QPainter& painter, const StripChart& chart, const QRect& band,
-                            const QRect& plot) const {
+                            const QRect& plot, const QRect& exposed) const {
     const int lane = LaneHeight(chart.fontMetrics());
     const int top = band.top() + 2;
-    PaintNames(painter, chart,
-               QRect(band.left(), top, plot.left() - band.left() - 4, LaneCount() * lane));
-    RenderLanes(chart, plot.width(), lane);
-    painter.drawImage(plot.left(), top, lanesImage_);
+    const QRect names(band.left(), top, plot.left() - band.left() - 4, LaneCount() * lane);
+    if (names.intersects(exposed)) {
+        PaintNames(painter, chart, names);
+    }
+    const int from = std::clamp(exposed.left() - plot.left(), 0, plot.width());
+    const int to = std::clamp(exposed.right() + 1 - plot.left(), 0, plot.width());
+    if (from < to) {
+        RenderLanes(chart, plot, lane, from, to);
+        painter.drawImage(QPoint(plot.left() + from, top), lanesImage_,
+                          QRect(from, 0, to - from, lanesImage_.height()));
+    }
 }
 
 void StatusLanes::PaintNames(QPainter& painter, const StripChart& chart, const QRect& area) const {
@@ -109,45 +116,51 @@ void StatusLanes::PaintNames(QPainter& painter, const StripChart& chart, const Q
     painter.drawImage(area.topLeft(), namesImage_);
 }
 
-void StatusLanes::RenderLanes(const StripChart& chart, int columns, int lane) const {
+void StatusLanes::RenderLanes(const StripChart& chart, const QRect& plot, int lane, int from,
+                              int to) const {
+    const int columns = plot.width();
     const QSize size(std::max(columns, 1), std::max(LaneCount() * lane, 1));
     if (lanesImage_.size() != size) {
         // The widget's own format, so drawing it is a plain copy.
         lanesImage_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
     }
-    const TimeRange time = chart.PaintedTimeRange();
+    // The chart's own columns, so that the lanes scroll with its pixels; at
+    // a fractional pixel ratio the chart's columns are finer than these.
+    ColumnTimes times = chart.PaintedColumns();
+    if (chart.devicePixelRatioF() != 1.0) {
+        const TimeRange range = chart.PaintedTimeRange();
+        times = {range.start, (range.end - range.start) / std::max(columns, 1), 0};
+    }
     const QRgb base = chart.palette().color(QPalette::Base).rgb();
     const QRgb unknown = UnknownColour.rgb();
     const QRgb band = BandColour.rgb();
     const QRgb marker = MarkerColour.rgb();
-    const auto width = static_cast<std::size_t>(size.width());
     uchar* bits = lanesImage_.bits();
     const auto stride = static_cast<std::size_t>(lanesImage_.bytesPerLine());
     const auto rowAt = [bits, stride](int y) {
         return reinterpret_cast<QRgb*>(bits + static_cast<std::size_t>(y) * stride);
     };
+    // A change marker is three pixels wide, so the columns either side are
+    // read too, also those just off the plot, which a scrolled plot showed.
+    const int first = from - 1;
+    const auto changeAt = [this, first](int c) {
+        return columns_[static_cast<std::size_t>(c - first)].change;
+    };
     // Each lane is one row of pixels, worked out from its columns and then
     // copied down the lane: the cost follows the width, not the history.
     for (int i = 0; i < LaneCount(); ++i) {
         QRgb* row = rowAt(i * lane + 1);
-        Lane(i).Columns(time.start, time.end, columns, columns_);
-        const std::size_t filled = std::min(width, columns_.size());
-        for (std::size_t c = 0; c < filled; ++c) {
-            const LaneColumn& column = columns_[c];
-            row[c] = !column.known ? unknown : column.on ? band : base;
+        Lane(i).Columns(times, first, to + 1, columns_);
+        for (int c = from; c < to; ++c) {
+            const LaneColumn& column = columns_[static_cast<std::size_t>(c - first)];
+            row[c] = changeAt(c - 1) || changeAt(c) || changeAt(c + 1) ? marker
+                     : !column.known                                   ? unknown
+                     : column.on                                       ? band
+                                                                       : base;
         }
-        for (std::size_t c = 0; c < filled; ++c) {
-            if (columns_[c].change) {
-                // A marker three pixels wide.
-                row[c > 0 ? c - 1 : c] = marker;
-                row[c] = marker;
-                row[c + 1 < width ? c + 1 : c] = marker;
-                ++c;
-            }
-        }
-        std::fill_n(rowAt(i * lane), width, base);
+        std::fill(rowAt(i * lane) + from, rowAt(i * lane) + to, base);
         for (int r = 2; r < lane; ++r) {
-            std::copy_n(row, width, rowAt(i * lane + r));
+            std::copy(row + from, row + to, rowAt(i * lane + r) + from);
         }
     }
 }

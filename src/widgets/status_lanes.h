@@ -45,7 +45,7 @@ public:
     int LabelWidth(const QFont& chartFont) const override;
     int BandHeight(const QFontMetrics& metrics) const override;
     void PaintBand(QPainter& painter, const StripChart& chart, const QRect& band,
-                   const QRect& plot) const override;
+                   const QRect& plot, const QRect& exposed) const override;
     QString BandToolTip(const StripChart& chart, const QRect& band, const QRect& plot,
                         const QPoint& pos) const override;
     void AddMenuActions(QMenu& menu, StripChart& chart) override;
@@ -57,7 +57,8 @@ private:
     };
 
     void PaintNames(QPainter& painter, const StripChart& chart, const QRect& area) const;
-    void RenderLanes(const StripChart& chart, int columns, int lane) const;
+    // The lanes' pixel columns from `from` to `to` (not included).
+    void RenderLanes(const StripChart& chart, const QRect& plot, int lane, int from, int to) const;
 
     QStringList names_;
     std::vector<LaneData> lanes_;

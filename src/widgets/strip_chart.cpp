@@ -9,8 +9,6 @@ namespace {
 
 // Samples of different traces closer together than this share a time stamp.
 constexpr double SameStampSeconds = 0.001;
-// The longest a following chart waits before it shows a new sample.
-constexpr double MaxStaleSeconds = 1.0;
 
 int Index(int i) {
     return std::clamp(i, 0, StripChart::TraceCount - 1);
@@ -65,7 +63,24 @@ void StripChart::AddSample(int index, double value) {
     }
     stampUsed_[slot] = true;
     traces_[slot].history.Append(t, static_cast<float>(value));
-    if (timeWindow_.Following() && traces_[slot].visible && ScrolledSincePaint(t) && Seen()) {
+    if (traces_[slot].visible) {
+        ShowNewSamples(t);
+    }
+}
+
+void StripChart::AddSamples(const std::array<double, TraceCount>& values) {
+    const double t = Now();
+    stampTime_ = t;
+    stampUsed_.fill(true);
+    stampValid_ = true;
+    for (std::size_t slot = 0; slot < traces_.size(); ++slot) {
+        traces_[slot].history.Append(t, static_cast<float>(values[slot]));
+    }
+    ShowNewSamples(t);
+}
+
+void StripChart::ShowNewSamples(double t) {
+    if (timeWindow_.Following() && Seen() && !ScrollOnGrid(t) && ScrolledSincePaint(t)) {
         update();
     }
 }
@@ -105,7 +120,10 @@ void StripChart::SetTraceCaption(const QString& caption) {
     if (trace.caption != caption) {
         trace.caption = caption;
         trace.captionWidth = -1;
-        if (Seen()) {
+        if (GridFollows() && Now() - LatestTime() < MaxStaleSeconds) {
+            // Samples are coming: shown with the next ones.
+            grid_.legendStale = true;
+        } else if (Seen()) {
             update(ComputeLayout().legend);
         }
     }

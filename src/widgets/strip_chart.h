@@ -61,6 +61,9 @@ public:
     // scrolls the chart. Samples of different traces added within the same
     // millisecond share one time stamp, so they line up in exported data.
     void AddSample(int index, double value);
+    // Appends a sample of each trace at the current time, as one: the chart
+    // decides once how to show them.
+    void AddSamples(const std::array<double, TraceCount>& values);
     // Appends a sample of trace `index` at a given chart time, as when a saved
     // log is replayed; it does not repaint, so call update() after a batch.
     void AddSampleAt(int index, double time, double value);
@@ -113,6 +116,12 @@ public:
     // The ranges of the last paint, on which decorations place themselves.
     TimeRange PaintedTimeRange() const { return paintedRange_; }
     ValueRange PaintedValueRange() const { return paintedValues_; }
+    // The times of the plot's pixel columns. While the chart follows the
+    // newest samples they are counted from a fixed origin and the plot
+    // scrolls by whole columns: what a decoration draws for a column (or a
+    // pattern that counts columns from that origin) stays right as the
+    // pixels move, and only the columns that changed are painted again.
+    ColumnTimes PaintedColumns() const { return paintedColumnTimes_; }
     static QColor TraceColour(int index);
     QString TraceName(int index) const;
     // Stops following and shows time t in the middle of the plot.
@@ -148,6 +157,10 @@ private:
         int valueLabelWidth = 0;
         int timeLabelSpace = 0;
     };
+    // The longest a following chart waits before it shows a new sample.
+    static constexpr double MaxStaleSeconds = 1.0;
+    // How often a following chart on its grid scrolls, at most.
+    static constexpr double ScrollPaceSeconds = 0.25;
     enum class Drag { None, ZoomTime, ZoomValue, Scroll };
     struct Layout {
         QRect plot;
@@ -155,6 +168,23 @@ private:
         QRect valueAxis;
         QRect legend;
         QRect band;
+    };
+
+    // What the screen shows of a following chart, on columns counted from
+    // time 0: a new sample scrolls the pixels there (QWidget::scroll) and
+    // only the columns that changed are drawn.
+    struct ScrollGrid {
+        bool valid = false;
+        double span = 0.0;
+        QRect plot; // the layout it was drawn for
+        QRect band;
+        QRect timeLabels;
+        QRect legend;
+        int staleFrom = 0;       // the first column whose samples changed
+        int requestedFrom = 0;   // the first column an update asked to paint
+        double shownUntil = 0.0; // the newest sample time on the screen
+        bool legendStale = false;
+        double legendShownAt = 0.0;
     };
 
     // What a paused live chart shows (all empty otherwise).
@@ -177,14 +207,50 @@ private:
     // The widest time range zooming may reach.
     double MaxSpan() const;
     ValueRange CurrentValueRange() const;
-    void BuildEnvelopes(const TimeRange& range, int columns);
     // Distances between grid lines: seconds and value units.
     struct Ticks {
         double time;
         double value;
     };
-    void RenderPlot(QSize pixels, const Ticks& ticks);
-    void PaintAxes(QPainter& painter, const Layout& layout, const Ticks& ticks) const;
+    // The traces' envelopes on paintedColumnTimes_, and their data range.
+    void BuildEnvelopes(int columns);
+    // The data range of the traces' envelopes, for the automatic scale.
+    void MeasureEnvelopes();
+    bool OnScreen(const QPainter& painter) const;
+    Ticks TicksFor(const Layout& layout) const;
+    // plotImage_ drawn anew for the range shown now; on the grid when the
+    // chart follows on the screen.
+    void RenderWholePlot(const Layout& layout, bool onScreen);
+    // The parts of plotImage_ under `parts` of the plot.
+    void DrawPlotImage(QPainter& painter, const QRect& plot, const QRegion& parts);
+    // Draws plotImage_'s columns from `from` to `to` (not included): grid,
+    // then traces.
+    void RenderColumns(int from, int to, const Ticks& ticks);
+    // Shows samples just added at time t as soon as the chart's pace allows.
+    void ShowNewSamples(double t);
+    // New samples at time t on a following chart that is on the screen:
+    // scrolls on the grid; false when the grid does not hold.
+    bool ScrollOnGrid(double t);
+    void ShiftPlot(int columns);
+    // The screen and plotImage_ still show the grid of the last paint (and
+    // the layout has not moved).
+    bool GridFollows() const;
+    bool GridHolds(const Layout& layout) const;
+    // Draws the columns of plotImage_ that changed since the last paint
+    // anew and returns the first of them (the column count when none);
+    // nothing when that moves the value range, so all must be drawn.
+    std::optional<int> RenderStaleColumns(const Layout& layout);
+    // Builds the stale columns' envelopes; false when they move the value range.
+    bool StaleColumnsKeepScale();
+    // Where the columns from `from` on are on the screen, with the band.
+    QRect StaleRect(int from) const;
+    int FirstStaleColumn() const;
+    // Where the time labels are, short of the time axis's handle.
+    QRect TimeLabelStrip(const Layout& layout) const;
+    // Where the value labels are: between the legend and the time axis.
+    QRect ValueLabelStrip(const Layout& layout) const;
+    void PaintTimeLabels(QPainter& painter, const Layout& layout, const Ticks& ticks) const;
+    void PaintValueAxis(QPainter& painter, const Layout& layout, const Ticks& ticks) const;
     void PaintLegend(QPainter& painter, const QRect& legend) const;
     void PaintHandles(QPainter& painter, const Layout& layout) const;
     void PaintPausedBanner(QPainter& painter, const PausedMarks& marks) const;
@@ -224,7 +290,7 @@ private:
     ValueRange dragValues_{};
     int DecorationBandHeight(const QFontMetrics& metrics) const;
     int DecorationLabelWidth() const;
-    void PaintDecorations(QPainter& painter, const Layout& layout) const;
+    void PaintDecorations(QPainter& painter, const Layout& layout, const QRect& exposed) const;
     QString DecorationToolTip(const QPoint& pos) const;
 
     std::vector<ChartDecoration*> decorations_;
@@ -233,6 +299,12 @@ private:
     mutable AxisLabels valueLabels_;
     QImage plotImage_;
     QList<QLine> joints_;
+    ScrollGrid grid_;
+    // The grid column each column of plotImage_ was drawn for: the image
+    // is drawn again where the screen needs it rather than moved.
+    std::vector<long long> imageColumns_;
+    ColumnTimes paintedColumnTimes_;
+    std::vector<EnvelopeColumn> newColumns_; // reused by RenderStaleColumns
 };
 
 } // namespace qmt::widgets

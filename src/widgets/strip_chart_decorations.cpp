@@ -41,7 +41,8 @@ QRect StripChart::BandRect() const {
     return ComputeLayout().band;
 }
 
-void StripChart::PaintDecorations(QPainter& painter, const Layout& layout) const {
+void StripChart::PaintDecorations(QPainter& painter, const Layout& layout,
+                                  const QRect& exposed) const {
     // Decorations keep inside their rectangles themselves: a clip would take
     // the painter off its fast paths.
     QRect band = layout.band;
@@ -51,8 +52,9 @@ void StripChart::PaintDecorations(QPainter& painter, const Layout& layout) const
         decoration->PaintPlot(painter, *this, layout.plot);
         const int height = decoration->BandHeight(metrics);
         if (height > 0) {
-            decoration->PaintBand(
-                painter, *this, QRect(band.left(), band.top(), band.width(), height), layout.plot);
+            decoration->PaintBand(painter, *this,
+                                  QRect(band.left(), band.top(), band.width(), height), layout.plot,
+                                  exposed);
             band.setTop(band.top() + height);
         }
         painter.restore();

@@ -2,6 +2,8 @@
 #include "widgets/plot_raster.h"
 #include "widgets/strip_chart.h"
 
+#include <QBackingStore>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
@@ -71,25 +73,47 @@ QRect StripChart::PlotRect() const {
     return ComputeLayout().plot;
 }
 
-void StripChart::BuildEnvelopes(const TimeRange& range, int columns) {
-    hasData_ = false;
+void StripChart::BuildEnvelopes(int columns) {
     for (Trace& trace : traces_) {
-        if (!trace.visible) {
+        if (trace.visible) {
+            BuildEnvelope(trace.history, paintedColumnTimes_, columns, trace.envelope);
+        } else {
             trace.envelope.clear();
-            continue;
         }
-        BuildEnvelope(trace.history, range.start, range.end, columns, trace.envelope);
+    }
+    MeasureEnvelopes();
+}
+
+void StripChart::MeasureEnvelopes() {
+    hasData_ = false;
+    for (const Trace& trace : traces_) {
         for (const EnvelopeColumn& column : trace.envelope) {
             if (!column.filled) {
                 continue;
             }
-            const double low = column.min;
-            const double high = column.max;
-            dataLow_ = hasData_ ? std::min(dataLow_, low) : low;
-            dataHigh_ = hasData_ ? std::max(dataHigh_, high) : high;
+            dataLow_ = hasData_ ? std::min(dataLow_, static_cast<double>(column.min))
+                                : static_cast<double>(column.min);
+            dataHigh_ = hasData_ ? std::max(dataHigh_, static_cast<double>(column.max))
+                                 : static_cast<double>(column.max);
             hasData_ = true;
         }
     }
+}
+
+StripChart::Ticks StripChart::TicksFor(const Layout& layout) const {
+    const QRect& plot = layout.plot;
+    return {TimeTickStep(paintedRange_.end - paintedRange_.start, plot.width(),
+                         TextMeasures().timeLabelSpace * 1.6),
+            ValueTickStep(paintedValues_.high - paintedValues_.low, plot.height(),
+                          TextMeasures().line * 2.0)};
+}
+
+bool StripChart::OnScreen(const QPainter& painter) const {
+    // grab() and render() paint the widget elsewhere: what they draw is not
+    // what the window shows, on which scrolling builds.
+    QBackingStore* store = backingStore();
+    const QPaintEngine* engine = painter.paintEngine();
+    return store != nullptr && engine != nullptr && engine->paintDevice() == store->paintDevice();
 }
 
 void StripChart::paintEvent(QPaintEvent* event) {
@@ -97,7 +121,11 @@ void StripChart::paintEvent(QPaintEvent* event) {
     const Layout layout = ComputeLayout();
     const PausedMarks paused = ComputePausedMarks(layout);
     const QColor base = palette().color(QPalette::Base);
-    if (layout.legend.contains(event->rect())) {
+    const QRegion& region = event->region();
+    if (region.intersects(layout.legend)) {
+        grid_.legendStale = false;
+    }
+    if (layout.legend.contains(region.boundingRect())) {
         // Only the legend's texts changed.
         painter.fillRect(layout.legend, base);
         PaintLegend(painter, layout.legend);
@@ -108,84 +136,209 @@ void StripChart::paintEvent(QPaintEvent* event) {
     if (plot.width() <= 0 || plot.height() <= 0) {
         painter.fillRect(rect(), base);
         paintedColumns_ = 0;
+        grid_.valid = false;
         return;
     }
+    const bool onScreen = OnScreen(painter);
+    const bool wholePlot = (QRegion(plot) - region).isEmpty();
+    bool renderWhole = !onScreen || wholePlot || !GridHolds(layout);
+    if (!renderWhole) {
+        const std::optional<int> drawn = RenderStaleColumns(layout);
+        if (!drawn) {
+            // The new columns moved the value range: everything is drawn again.
+            renderWhole = true;
+            update();
+        } else if (*drawn < grid_.requestedFrom) {
+            // Drawn further left than any update asked for (a trace's
+            // joint across a gap): those columns need a paint of their own.
+            update(StaleRect(*drawn));
+        }
+        grid_.requestedFrom = paintedColumns_;
+    }
+    if (renderWhole) {
+        RenderWholePlot(layout, onScreen);
+    }
+    const Ticks ticks = TicksFor(layout);
+
     // The plot image covers its rectangle; only the margins need filling.
     painter.fillRect(QRect(0, 0, width(), plot.top()), base);
     painter.fillRect(QRect(0, plot.bottom() + 1, width(), height() - plot.bottom() - 1), base);
     painter.fillRect(QRect(0, plot.top(), plot.left(), plot.height()), base);
     painter.fillRect(QRect(plot.right() + 1, plot.top(), width() - plot.right() - 1, plot.height()),
                      base);
-
-    const double ratio = devicePixelRatioF();
-    const QSize pixels(static_cast<int>(std::lround(plot.width() * ratio)),
-                       static_cast<int>(std::lround(plot.height() * ratio)));
-    const TimeRange time = VisibleTimeRange();
-    BuildEnvelopes(time, pixels.width());
-    paintedColumns_ = pixels.width();
-    paintedRange_ = time;
-    paintedValues_ = CurrentValueRange();
-    const QFontMetrics metrics = fontMetrics();
-    const Ticks ticks{
-        TimeTickStep(time.end - time.start, plot.width(), TextMeasures().timeLabelSpace * 1.6),
-        ValueTickStep(paintedValues_.high - paintedValues_.low, plot.height(),
-                      metrics.height() * 2.0)};
-    RenderPlot(pixels, ticks);
-    plotImage_.setDevicePixelRatio(ratio);
-    painter.drawImage(plot.topLeft(), plotImage_);
-    PaintAxes(painter, layout, ticks);
-    PaintLegend(painter, layout.legend);
-    PaintLiveLabel(painter, paused.live);
-    PaintHandles(painter, layout);
-    PaintDecorations(painter, layout);
+    DrawPlotImage(painter, plot, wholePlot ? QRegion(plot) : region & plot);
+    if (region.intersects(TimeLabelStrip(layout))) {
+        PaintTimeLabels(painter, layout, ticks);
+    }
+    if (region.intersects(ValueLabelStrip(layout))) {
+        PaintValueAxis(painter, layout, ticks);
+    }
+    // The frame as four lines of pixels: a stroked rectangle costs more.
+    const QColor frame = palette().color(QPalette::Text);
+    painter.fillRect(QRect(plot.left(), plot.top(), plot.width(), 1), frame);
+    painter.fillRect(QRect(plot.left(), plot.bottom(), plot.width(), 1), frame);
+    painter.fillRect(QRect(plot.left(), plot.top(), 1, plot.height()), frame);
+    painter.fillRect(QRect(plot.right(), plot.top(), 1, plot.height()), frame);
+    if (region.intersects(layout.legend)) {
+        PaintLegend(painter, layout.legend);
+        PaintLiveLabel(painter, paused.live);
+    }
+    if (region.intersects(QRect(layout.timeAxis.right() - HandleSize, layout.timeAxis.top(),
+                                HandleSize + 1, layout.timeAxis.height())) ||
+        region.intersects(QRect(layout.valueAxis.left(), layout.valueAxis.top(),
+                                layout.valueAxis.width(), HandleSize + 1))) {
+        PaintHandles(painter, layout);
+    }
+    PaintDecorations(painter, layout, region.boundingRect());
     PaintPausedBanner(painter, paused);
 }
 
-void StripChart::RenderPlot(QSize pixels, const Ticks& ticks) {
+void StripChart::DrawPlotImage(QPainter& painter, const QRect& plot, const QRegion& parts) {
+    if (grid_.valid) {
+        // The image is not moved when the screen scrolls: columns shown
+        // again (an expose, the edge of a window over the chart) are drawn
+        // for the times they now stand for.
+        const Ticks ticks = TicksFor(ComputeLayout());
+        for (const QRect& part : parts) {
+            const int left = part.left() - plot.left();
+            const int right = part.right() - plot.left();
+            int first = -1;
+            int last = -1;
+            for (int c = left; c <= right; ++c) {
+                if (imageColumns_[static_cast<std::size_t>(c)] != paintedColumnTimes_.first + c) {
+                    first = first < 0 ? c : first;
+                    last = c;
+                }
+            }
+            if (first >= 0) {
+                RenderColumns(first, last + 1, ticks);
+            }
+        }
+    }
+    const double ratio = devicePixelRatioF();
+    plotImage_.setDevicePixelRatio(ratio);
+    for (const QRect& part : parts) {
+        painter.drawImage(
+            QRectF(part), plotImage_,
+            QRectF(QPointF(part.topLeft() - plot.topLeft()) * ratio, QSizeF(part.size()) * ratio));
+    }
+}
+
+void StripChart::RenderWholePlot(const Layout& layout, bool onScreen) {
+    const double ratio = devicePixelRatioF();
+    const QSize pixels(static_cast<int>(std::lround(layout.plot.width() * ratio)),
+                       static_cast<int>(std::lround(layout.plot.height() * ratio)));
+    const int columns = pixels.width();
+    const double latest = LatestTime();
+    // Scrolling moves whole pixels of the screen, so only a following chart
+    // on the screen at one device pixel a pixel goes on the grid.
+    if (onScreen && timeWindow_.Following() && ratio == 1.0 && columns >= 2) {
+        ColumnTimes times{0.0, timeWindow_.Span() / columns, 0};
+        const long long last = times.ColumnOf(latest);
+        times.first = last - columns + 1;
+        paintedColumnTimes_ = times;
+        paintedRange_ = {times.Start(0), times.Start(columns)};
+        grid_ = {.valid = true,
+                 .span = timeWindow_.Span(),
+                 .plot = layout.plot,
+                 .band = layout.band,
+                 .timeLabels = TimeLabelStrip(layout),
+                 .legend = layout.legend,
+                 .staleFrom = columns,
+                 .requestedFrom = columns,
+                 .shownUntil = latest,
+                 .legendStale = grid_.legendStale,
+                 .legendShownAt = latest};
+    } else {
+        paintedRange_ = VisibleTimeRange();
+        paintedColumnTimes_ = {paintedRange_.start,
+                               (paintedRange_.end - paintedRange_.start) / std::max(columns, 1), 0};
+        grid_.valid = false;
+    }
+    BuildEnvelopes(columns);
+    paintedColumns_ = columns;
+    paintedValues_ = CurrentValueRange();
     if (plotImage_.size() != pixels) {
         plotImage_ = QImage(pixels, QImage::Format_RGB32);
     }
+    imageColumns_.assign(grid_.valid ? static_cast<std::size_t>(columns) : 0, 0);
+    RenderColumns(0, columns, TicksFor(layout));
+}
+
+void StripChart::RenderColumns(int from, int to, const Ticks& ticks) {
     plotImage_.setDevicePixelRatio(1.0);
-    plotImage_.fill(palette().color(QPalette::Base));
+    const int columns = plotImage_.width();
+    const int rows = plotImage_.height();
+    from = std::max(from, 0);
+    to = std::min(to, columns);
+    if (from >= to) {
+        return;
+    }
+    const QRgb base = palette().color(QPalette::Base).rgb();
+    for (int y = 0; y < rows; ++y) {
+        auto* const line = reinterpret_cast<QRgb*>(plotImage_.scanLine(y));
+        std::fill(line + from, line + to, base);
+    }
     const QRgb grid = palette().color(QPalette::Midlight).rgb();
     const TimeRange& time = paintedRange_;
-    const double span = time.end - time.start;
     for (double t = std::ceil(time.start / ticks.time) * ticks.time; t <= time.end;
          t += ticks.time) {
-        RasterColumn(plotImage_, static_cast<int>((t - time.start) / span * pixels.width()), grid);
+        if (const long long x = paintedColumnTimes_.ColumnOf(t); x >= from && x < to) {
+            RasterColumn(plotImage_, static_cast<int>(x), grid);
+        }
     }
     const ValueRange& values = paintedValues_;
     for (double v = std::ceil(values.low / ticks.value) * ticks.value; v <= values.high;
          v += ticks.value) {
-        RasterRow(plotImage_, static_cast<int>(std::lround(PlotRow(v, values, pixels.height()))),
-                  grid);
+        RasterRow(plotImage_, static_cast<int>(std::lround(PlotRow(v, values, rows))), grid, from,
+                  to);
     }
     for (std::size_t i = 0; i < traces_.size(); ++i) {
         joints_.clear();
-        RasterTrace(plotImage_, traces_[i].envelope, values, TraceColours[i].rgb(), joints_);
+        RasterTrace(plotImage_, traces_[i].envelope, values, TraceColours[i].rgb(), joints_, from,
+                    to);
         if (!joints_.isEmpty()) {
             // Only while no pixels are written directly. A cosmetic pen takes
             // the raster engine's fast line path.
             QPainter painter(&plotImage_);
+            painter.setClipRect(from, 0, to - from, rows);
             painter.setPen(QPen(TraceColours[i], 0.0));
             painter.drawLines(joints_);
         }
     }
+    if (imageColumns_.size() == static_cast<std::size_t>(columns)) {
+        for (int c = from; c < to; ++c) {
+            imageColumns_[static_cast<std::size_t>(c)] = paintedColumnTimes_.first + c;
+        }
+    }
 }
 
-void StripChart::PaintAxes(QPainter& painter, const Layout& layout, const Ticks& ticks) const {
+QRect StripChart::TimeLabelStrip(const Layout& layout) const {
+    return {QPoint(layout.valueAxis.left(), layout.timeAxis.top()),
+            QPoint(layout.timeAxis.right() - HandleSize - 1, layout.timeAxis.bottom())};
+}
+
+QRect StripChart::ValueLabelStrip(const Layout& layout) const {
+    return {QPoint(layout.valueAxis.left(), layout.legend.bottom() + 1),
+            QPoint(layout.valueAxis.right(), layout.timeAxis.top() - 1)};
+}
+
+void StripChart::PaintTimeLabels(QPainter& painter, const Layout& layout,
+                                 const Ticks& ticks) const {
     const QRect& plot = layout.plot;
     const QFontMetrics metrics = fontMetrics();
     painter.setPen(palette().color(QPalette::Text));
     const TimeRange& time = paintedRange_;
-    const double span = time.end - time.start;
+    const double perPixel = static_cast<double>(paintedColumns_) / plot.width();
     const AxisLabels::Format timeText = [this](double t) {
         return QString::fromStdString(timeFormat_ ? timeFormat_(t) : TimeLabel(t));
     };
-    const AxisLabels::Format valueText = [&ticks](double v) { return ValueLabel(v, ticks.value); };
     for (double t = std::ceil(time.start / ticks.time) * ticks.time; t <= time.end;
          t += ticks.time) {
-        const int x = plot.left() + static_cast<int>((t - time.start) / span * plot.width());
+        // At the grid line's column, so that a label moves with its line.
+        const int x =
+            plot.left() +
+            static_cast<int>(static_cast<double>(paintedColumnTimes_.ColumnOf(t)) / perPixel);
         // A label is centred under its line or left out: one pushed aside
         // would crowd its neighbour.
         const AxisLabel& label = timeLabels_.At(t, ticks.time, metrics, timeText);
@@ -195,16 +348,27 @@ void StripChart::PaintAxes(QPainter& painter, const Layout& layout, const Ticks&
             painter.drawStaticText(left, layout.timeAxis.top() + 2, label.text);
         }
     }
+}
+
+void StripChart::PaintValueAxis(QPainter& painter, const Layout& layout, const Ticks& ticks) const {
+    const QRect& plot = layout.plot;
+    const QFontMetrics metrics = fontMetrics();
+    painter.setPen(palette().color(QPalette::Text));
+    const AxisLabels::Format valueText = [&ticks](double v) { return ValueLabel(v, ticks.value); };
     const ValueRange& values = paintedValues_;
+    const QRect strip = ValueLabelStrip(layout);
     for (double v = std::ceil(values.low / ticks.value) * ticks.value; v <= values.high;
          v += ticks.value) {
         const int y = plot.top() + static_cast<int>(std::lround(PlotRow(v, values, plot.height())));
         const AxisLabel& label = valueLabels_.At(std::abs(v) < ticks.value / 2 ? 0.0 : v,
                                                  ticks.value, metrics, valueText);
-        painter.drawStaticText(layout.valueAxis.right() - 4 - label.width + 1,
-                               y - metrics.height() / 2, label.text);
+        // Like a time label, centred on its line or left out: one reaching
+        // into the legend or the time axis would be cut by their repaints.
+        const int top = y - metrics.height() / 2;
+        if (top >= strip.top() && top + metrics.height() - 1 <= strip.bottom()) {
+            painter.drawStaticText(layout.valueAxis.right() - 4 - label.width + 1, top, label.text);
+        }
     }
-    painter.drawRect(plot.adjusted(0, 0, -1, -1));
     painter.save();
     painter.translate(layout.valueAxis.left() + metrics.ascent(), plot.center().y());
     painter.rotate(-90);

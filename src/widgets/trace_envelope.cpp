@@ -26,8 +26,13 @@ int ColumnOf(double t, double t0, double t1, int columns) {
     return static_cast<int>(std::clamp(x, 0.0, static_cast<double>(columns - 1)));
 }
 
-std::size_t BuildEnvelope(const TraceHistory& history, double t0, double t1, int columns,
-                          std::vector<EnvelopeColumn>& out) {
+namespace {
+
+// Folds the samples of [t0, t1] into `columns`, each bucket into the column
+// `columnOf` gives its time (clamped to the plot).
+template <typename ColumnOfTime>
+std::size_t Fold(const TraceHistory& history, double t0, double t1, int columns,
+                 std::vector<EnvelopeColumn>& out, ColumnOfTime columnOf) {
     out.assign(static_cast<std::size_t>(std::max(columns, 0)), EnvelopeColumn{});
     if (columns <= 0 || !(t1 > t0)) {
         return 0;
@@ -43,8 +48,8 @@ std::size_t BuildEnvelope(const TraceHistory& history, double t0, double t1, int
     float lastValue = 0.0f;
     history.VisitBuckets(begin, end, level, [&](const Bucket& bucket) {
         ++buckets;
-        EnvelopeColumn& column =
-            out[static_cast<std::size_t>(ColumnOf(bucket.time, t0, t1, columns))];
+        const long long index = std::clamp<long long>(columnOf(bucket.time), 0, columns - 1);
+        EnvelopeColumn& column = out[static_cast<std::size_t>(index)];
         if (&column != current) {
             if (current != nullptr) {
                 current->last = lastValue;
@@ -60,6 +65,20 @@ std::size_t BuildEnvelope(const TraceHistory& history, double t0, double t1, int
     });
     current->last = lastValue;
     return buckets;
+}
+
+} // namespace
+
+std::size_t BuildEnvelope(const TraceHistory& history, double t0, double t1, int columns,
+                          std::vector<EnvelopeColumn>& out) {
+    return Fold(history, t0, t1, columns, out,
+                [=](double t) { return ColumnOf(t, t0, t1, columns); });
+}
+
+std::size_t BuildEnvelope(const TraceHistory& history, const ColumnTimes& times, int columns,
+                          std::vector<EnvelopeColumn>& out) {
+    return Fold(history, times.Start(0), times.Start(columns), columns, out,
+                [&times](double t) { return times.ColumnOf(t); });
 }
 
 } // namespace qmt::widgets

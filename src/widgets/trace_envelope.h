@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/chart_window.h"
 #include "widgets/trace_history.h"
 
 #include <cstddef>
@@ -26,6 +27,10 @@ struct EnvelopeColumn {
 // left for evenly spaced samples). `out` is reused between calls; returns the
 // number of buckets read.
 std::size_t BuildEnvelope(const TraceHistory& history, double t0, double t1, int columns,
+                          std::vector<EnvelopeColumn>& out);
+
+// The same on a column grid: column c holds [times.Start(c), times.Start(c + 1)).
+std::size_t BuildEnvelope(const TraceHistory& history, const ColumnTimes& times, int columns,
                           std::vector<EnvelopeColumn>& out);
 
 // The column of time t in [t0, t1] split into `columns`, clamped to the range.

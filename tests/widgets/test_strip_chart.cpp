@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
@@ -58,15 +59,31 @@ bool Near(double a, double b, double within = 0.01) {
     return std::abs(a - b) < within;
 }
 
-// Counts the paint events a widget gets.
+// Counts the paint events a widget gets, and those that left part of `plot` alone.
 struct PaintCounter : QObject {
-    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    explicit PaintCounter(QWidget& widget, QRect plot = {}) : plot_(plot) {
+        widget.installEventFilter(this);
+    }
     bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            const QRegion& region = static_cast<QPaintEvent*>(event)->region();
+            partial += (QRegion(plot_) - region).isEmpty() ? 0 : 1;
+        }
         return false;
     }
     int paints = 0;
+    int partial = 0;
+
+private:
+    QRect plot_;
 };
+
+// What the window shows of a widget: its backing store, not a fresh paint.
+QImage OnScreen(QWidget& widget) {
+    QCoreApplication::processEvents();
+    return widget.screen()->grabWindow(widget.winId()).toImage();
+}
 
 // A chart on a clock the test moves, with limit lines and two status lanes.
 struct Rig {
@@ -121,6 +138,7 @@ private slots:
     void lanesShowBandsAndMarkersOnTheChartsTimeAxis();
     void limitLinesFollowTheirTraceAndTheMenu();
     void repaintsOnlyWhatChangedOnTheScreen();
+    void scrollingShowsWhatAWholePaintWould();
 };
 
 void TestStripChart::followsLatestUntilScrolledBackOrPaused() {
@@ -415,6 +433,89 @@ void TestStripChart::repaintsOnlyWhatChangedOnTheScreen() {
     QVERIFY(paintsFor(40) > 0);
     chart.showMinimized();
     QCOMPARE(paintsFor(40), 0);
+}
+
+void TestStripChart::scrollingShowsWhatAWholePaintWould() {
+    // A following chart scrolls the pixels it has drawn and draws only the
+    // new columns: at every step the screen must hold what drawing the
+    // whole chart afresh would give, traces, joints, grid, time labels,
+    // limit lines and lanes alike.
+    QWidget window;
+    window.resize(800, 400);
+    Rig rig;
+    StripChart& chart = rig.chart;
+    chart.setParent(&window);
+    rig.Decorate();
+    rig.lines.SetLevels(0, {26.0});
+    rig.lines.SetLevels(1, {30.0});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    int step = 0;
+    const auto feed = [&rig, &step](int ticks, double period) {
+        for (int i = 0; i < ticks; ++i, ++step) {
+            rig.chart.AddSamples(
+                {25.0 + 2.0 * std::sin(step * 0.37), 30.0 + (step % 7) * 0.25, -1.75});
+            rig.lanes.Record(0, rig.now, step % 40 < 3);
+            rig.lanes.Record(1, rig.now, step % 90 > 45);
+            rig.now += period;
+            QCoreApplication::processEvents();
+        }
+    };
+    // New columns are shown five times a second: a sample a quarter of a
+    // second on shows them all but the one still filling.
+    const auto sameAsWholePaint = [&window, &chart, &rig, &feed]() {
+        rig.now += 0.25;
+        feed(1, 0.0437);
+        const QImage scrolled = OnScreen(window);
+        chart.repaint();
+        const QImage whole = OnScreen(window);
+        const QRect plot = chart.PlotRect();
+        for (int y = 0; y < whole.height(); ++y) {
+            for (int x = 0; x < plot.right() - 1; ++x) {
+                if (scrolled.pixel(x, y) != whole.pixel(x, y)) {
+                    qWarning("The screen differs first at %d,%d", x, y);
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    feed(1300, 0.0437);
+    const PaintCounter counter(chart, chart.PlotRect());
+    feed(300, 0.0437);
+    QVERIFY(sameAsWholePaint());
+    // Five paints a second, each of the scrolled kind.
+    QVERIFY(counter.paints > 50 && counter.partial >= counter.paints - 1);
+    // Several columns a sample, and a pause in the samples that leaves a
+    // gap for joints to cross.
+    feed(100, 0.31);
+    rig.now += 2.5;
+    feed(30, 0.0437);
+    QVERIFY(sameAsWholePaint());
+    // A spike moves the value range, and then scrolls out of view again.
+    rig.chart.AddSample(0, 80.0);
+    feed(5, 0.0437);
+    QVERIFY(sameAsWholePaint());
+    feed(1500, 0.0437);
+    QVERIFY(sameAsWholePaint());
+    // A part of the plot shown again (another window moved off it) between
+    // two scrolls shows the columns that are there now.
+    feed(3, 0.0437);
+    chart.update(chart.PlotRect().adjusted(10, 10, -400, -10));
+    feed(3, 0.0437);
+    QVERIFY(sameAsWholePaint());
+    // An exported picture is painted off the screen: the screen stays right.
+    QVERIFY(!chart.grab().isNull());
+    feed(50, 0.0437);
+    QVERIFY(sameAsWholePaint());
+    // A window over a part of the chart: what scrolls out from under it is
+    // drawn again.
+    QWidget cover(&window);
+    cover.setAutoFillBackground(true);
+    cover.setGeometry(chart.PlotRect().center().x(), 100, 150, 400);
+    cover.show();
+    feed(200, 0.0437);
+    QVERIFY(sameAsWholePaint());
 }
 
 } // namespace qmt::widgets
