@@ -96,9 +96,23 @@ void FrmGraph::Unload() {
 
 void FrmGraph::UpdateGraph() {
     GeneralStuff& state = app_.state();
-    stpGraph_->AddSample(0, static_cast<double>(state.LocalTemp));
-    stpGraph_->AddSample(1, static_cast<double>(state.Remote1Temp));
-    stpGraph_->AddSample(2, static_cast<double>(state.Remote2Temp));
+    stpGraph_->AddSamples({static_cast<double>(state.LocalTemp),
+                           static_cast<double>(state.Remote1Temp),
+                           static_cast<double>(state.Remote2Temp)});
+    UpdateLegend();
+    timeline_->Feed();
+}
+
+void FrmGraph::UpdateLegend() {
+    GeneralStuff& state = app_.state();
+    const LegendValues read{state.LocalTemp, state.Remote1Temp, state.Remote2Temp,
+                            state.Remote2Selected};
+    if (legendShown_ && legendShown_->read == read) {
+        // The same texts; the rounding they write back to the readings, too.
+        state.Remote1Temp = legendShown_->rounded.remote1;
+        state.Remote2Temp = legendShown_->rounded.remote2;
+        return;
+    }
     stpGraph_->SelectTrace(1);
     stpGraph_->SetTraceCaption(
         LegendText("Local = ", model::PlainNumberTextTrimmed(state.LocalTemp)));
@@ -111,10 +125,12 @@ void FrmGraph::UpdateGraph() {
         stpGraph_->SelectTrace(2);
         stpGraph_->SetTraceCaption(LegendText("Remote2 = ", model::FormatTemp(state.Remote2Temp)));
     }
-    timeline_->Feed();
+    legendShown_ = LegendShown{
+        read, {state.LocalTemp, state.Remote1Temp, state.Remote2Temp, state.Remote2Selected}};
 }
 
 void FrmGraph::SwitchTraceCaptions(bool remote2Selected) {
+    legendShown_.reset(); // the captions below lose their values
     stpGraph_->SelectTrace(2);
     stpGraph_->SetTraceCaption(remote2Selected ? QStringLiteral("Remote2")
                                                : QStringLiteral("Remote1"));

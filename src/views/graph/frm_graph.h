@@ -3,6 +3,7 @@
 #include <QSizeF>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace qmt::core {
 class Application;
@@ -66,7 +67,26 @@ private:
     void PlaceEventList(QSize area);
     void ExportEventsFromMenu();
 
+    // What the legend's captions show, so that they are made again only
+    // when it changed: temperatures mostly stay the same from one sample to
+    // the next, and making the texts costs more than drawing the samples.
+    struct LegendValues {
+        float local = 0.0f;
+        float remote1 = 0.0f;
+        float remote2 = 0.0f;
+        bool remote2Selected = false;
+        bool operator==(const LegendValues&) const = default;
+    };
+    // The readings the captions were made from, and those readings rounded
+    // as the captions round them.
+    struct LegendShown {
+        LegendValues read;
+        LegendValues rounded;
+    };
+    void UpdateLegend();
+
     core::Application& app_;
+    std::optional<LegendShown> legendShown_;
     widgets::StripChart* stpGraph_ = nullptr;
     std::unique_ptr<AlertTimeline> timeline_;
     std::unique_ptr<EventMenuItems> eventMenu_;

@@ -90,6 +90,12 @@ void TestGraph::legendTextsFollowTheReadings() {
     QCOMPARE(state.Remote2Temp, 0.125f);
     // The sample is taken before the rounding.
     QCOMPARE(chart.History(2).ValueAt(1), 0.12549f);
+    // The same reading again: its texts are kept, its rounding still applies.
+    state.Remote2Temp = 0.12549f;
+    graph.UpdateGraph();
+    QCOMPARE(state.Remote2Temp, 0.125f);
+    QCOMPARE(chart.History(2).ValueAt(2), 0.12549f);
+    QCOMPARE(Captions(chart).at(2), QStringLiteral("Remote2 = .125°C"));
 }
 
 void TestGraph::captionSwitchGoesBothWays() {
