@@ -221,6 +221,9 @@ private:
     // plotImage_ drawn anew for the range shown now; on the grid when the
     // chart follows on the screen.
     void RenderWholePlot(const Layout& layout, bool onScreen);
+    // Brings plotImage_ up to what the paint shows: the stale columns on the
+    // grid, or all of it.
+    void PreparePlotImage(const Layout& layout, bool onScreen, bool wholePlot);
     // The parts of plotImage_ under `parts` of the plot.
     void DrawPlotImage(QPainter& painter, const QRect& plot, const QRegion& parts);
     // Draws plotImage_'s columns from `from` to `to` (not included): grid,

@@ -122,7 +122,8 @@ void StripChart::paintEvent(QPaintEvent* event) {
     const PausedMarks paused = ComputePausedMarks(layout);
     const QColor base = palette().color(QPalette::Base);
     const QRegion& region = event->region();
-    if (region.intersects(layout.legend)) {
+    const bool onScreen = OnScreen(painter);
+    if (onScreen && region.intersects(layout.legend)) {
         grid_.legendStale = false;
     }
     if (layout.legend.contains(region.boundingRect())) {
@@ -139,25 +140,8 @@ void StripChart::paintEvent(QPaintEvent* event) {
         grid_.valid = false;
         return;
     }
-    const bool onScreen = OnScreen(painter);
     const bool wholePlot = (QRegion(plot) - region).isEmpty();
-    bool renderWhole = !onScreen || wholePlot || !GridHolds(layout);
-    if (!renderWhole) {
-        const std::optional<int> drawn = RenderStaleColumns(layout);
-        if (!drawn) {
-            // The new columns moved the value range: everything is drawn again.
-            renderWhole = true;
-            update();
-        } else if (*drawn < grid_.requestedFrom) {
-            // Drawn further left than any update asked for (a trace's
-            // joint across a gap): those columns need a paint of their own.
-            update(StaleRect(*drawn));
-        }
-        grid_.requestedFrom = paintedColumns_;
-    }
-    if (renderWhole) {
-        RenderWholePlot(layout, onScreen);
-    }
+    PreparePlotImage(layout, onScreen, wholePlot);
     const Ticks ticks = TicksFor(layout);
 
     // The plot image covers its rectangle; only the margins need filling.
@@ -191,6 +175,26 @@ void StripChart::paintEvent(QPaintEvent* event) {
     }
     PaintDecorations(painter, layout, region.boundingRect());
     PaintPausedBanner(painter, paused);
+}
+
+void StripChart::PreparePlotImage(const Layout& layout, bool onScreen, bool wholePlot) {
+    bool renderWhole = !onScreen || wholePlot || !GridHolds(layout);
+    if (!renderWhole) {
+        const std::optional<int> drawn = RenderStaleColumns(layout);
+        if (!drawn) {
+            // The new columns moved the value range: everything is drawn again.
+            renderWhole = true;
+            update();
+        } else if (*drawn < grid_.requestedFrom) {
+            // Drawn further left than any update asked for (a trace's
+            // joint across a gap): those columns need a paint of their own.
+            update(StaleRect(*drawn));
+        }
+        grid_.requestedFrom = paintedColumns_;
+    }
+    if (renderWhole) {
+        RenderWholePlot(layout, onScreen);
+    }
 }
 
 void StripChart::DrawPlotImage(QPainter& painter, const QRect& plot, const QRegion& parts) {
