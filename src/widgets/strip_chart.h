@@ -184,6 +184,8 @@ private:
         int requestedFrom = 0;   // the first column an update asked to paint
         double shownUntil = 0.0; // the newest sample time on the screen
         bool legendStale = false;
+        // The stale columns' envelopes are built for the samples there are.
+        bool envelopesBuilt = false;
         double legendShownAt = 0.0;
     };
 
@@ -225,7 +227,8 @@ private:
     // grid, or all of it.
     void PreparePlotImage(const Layout& layout, bool onScreen, bool wholePlot);
     // The parts of plotImage_ under `parts` of the plot.
-    void DrawPlotImage(QPainter& painter, const QRect& plot, const QRegion& parts);
+    void DrawPlotImage(QPainter& painter, const QRect& plot, const QRegion& parts,
+                       const Ticks& ticks);
     // Draws plotImage_'s columns from `from` to `to` (not included): grid,
     // then traces.
     void RenderColumns(int from, int to, const Ticks& ticks);

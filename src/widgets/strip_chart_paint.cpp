@@ -150,7 +150,7 @@ void StripChart::paintEvent(QPaintEvent* event) {
     painter.fillRect(QRect(0, plot.top(), plot.left(), plot.height()), base);
     painter.fillRect(QRect(plot.right() + 1, plot.top(), width() - plot.right() - 1, plot.height()),
                      base);
-    DrawPlotImage(painter, plot, wholePlot ? QRegion(plot) : region & plot);
+    DrawPlotImage(painter, plot, wholePlot ? QRegion(plot) : region & plot, ticks);
     if (region.intersects(TimeLabelStrip(layout))) {
         PaintTimeLabels(painter, layout, ticks);
     }
@@ -197,12 +197,12 @@ void StripChart::PreparePlotImage(const Layout& layout, bool onScreen, bool whol
     }
 }
 
-void StripChart::DrawPlotImage(QPainter& painter, const QRect& plot, const QRegion& parts) {
+void StripChart::DrawPlotImage(QPainter& painter, const QRect& plot, const QRegion& parts,
+                               const Ticks& ticks) {
     if (grid_.valid) {
         // The image is not moved when the screen scrolls: columns shown
         // again (an expose, the edge of a window over the chart) are drawn
         // for the times they now stand for.
-        const Ticks ticks = TicksFor(ComputeLayout());
         for (const QRect& part : parts) {
             const int left = part.left() - plot.left();
             const int right = part.right() - plot.left();

@@ -37,6 +37,7 @@ bool StripChart::ScrollOnGrid(double t) {
     if (!GridFollows()) {
         return false;
     }
+    grid_.envelopesBuilt = false; // new samples
     const int columns = paintedColumns_;
     const long long column = paintedColumnTimes_.ColumnOf(t);
     const long long shift = column - (columns - 1);
@@ -134,7 +135,8 @@ bool StripChart::StaleColumnsKeepScale() {
         std::copy(newColumns_.begin(), newColumns_.end(), trace.envelope.begin() + from);
     }
     MeasureEnvelopes();
-    return CurrentValueRange() == paintedValues_;
+    grid_.envelopesBuilt = CurrentValueRange() == paintedValues_;
+    return grid_.envelopesBuilt;
 }
 
 std::optional<int> StripChart::RenderStaleColumns(const Layout& layout) {
@@ -143,9 +145,11 @@ std::optional<int> StripChart::RenderStaleColumns(const Layout& layout) {
         return columns;
     }
     const int from = FirstStaleColumn();
-    if (!StaleColumnsKeepScale()) {
+    // Usually built when the scroll was asked for, with no sample since.
+    if (!grid_.envelopesBuilt && !StaleColumnsKeepScale()) {
         return std::nullopt;
     }
+    grid_.envelopesBuilt = false;
     grid_.staleFrom = columns;
     RenderColumns(from, columns, TicksFor(layout));
     return from;
