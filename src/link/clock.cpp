@@ -11,6 +11,8 @@ namespace qmt::link {
 namespace {
 
 constexpr double SecondsPerDay = 86400.0;
+constexpr long long WholeSecondsPerDay = 86400;
+constexpr long long SecondsPerQuarterHour = 900;
 // A backward step of more than half a day is the clock passing midnight; a
 // smaller one (the clock being set back) counts as no time passing.
 constexpr double MidnightJump = SecondsPerDay / 2.0;
@@ -22,10 +24,18 @@ constexpr int LongestSleepMs = 5;
 double SystemClock::SecondsSinceMidnight() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    localtime_r(&now.tv_sec, &local);
-    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
-           static_cast<double>(now.tv_nsec) / 1e9;
+    const long long seconds = now.tv_sec;
+    const long long quarter = seconds / SecondsPerQuarterHour;
+    if (quarter != quarter_) {
+        const time_t start = static_cast<time_t>(quarter * SecondsPerQuarterHour);
+        tm local{};
+        localtime_r(&start, &local);
+        quarter_ = quarter;
+        quarterStart_ = start;
+        quarterStartOfDay_ = local.tm_hour * 3600LL + local.tm_min * 60LL + local.tm_sec;
+    }
+    const long long ofDay = (quarterStartOfDay_ + (seconds - quarterStart_)) % WholeSecondsPerDay;
+    return static_cast<double>(ofDay) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 void SystemClock::SleepMs(int milliseconds) {

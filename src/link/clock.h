@@ -18,6 +18,14 @@ class SystemClock final : public Clock {
 public:
     double SecondsSinceMidnight() override;
     void SleepMs(int milliseconds) override;
+
+private:
+    // The time zone is looked up once a quarter hour of UTC: zones change
+    // their offsets only at whole quarter hours, and the lookup costs more
+    // than the rest of a monitoring tick's clock readings together.
+    long long quarter_ = -1;
+    long long quarterStart_ = 0;      // seconds since the epoch
+    long long quarterStartOfDay_ = 0; // local seconds since midnight then
 };
 
 // Waits until the clock has passed start + milliseconds / 1000; the user
