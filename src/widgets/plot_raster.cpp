@@ -74,8 +74,11 @@ void RasterColumn(QImage& image, int column, QRgb colour) {
     if (column < 0 || column >= image.width()) {
         return;
     }
-    for (int y = 0; y < image.height(); ++y) {
-        reinterpret_cast<QRgb*>(image.scanLine(y))[column] = colour;
+    // One detach for the image, not one for each row as scanLine() does.
+    QRgb* pixel = reinterpret_cast<QRgb*>(image.bits()) + column;
+    const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    for (int y = 0; y < image.height(); ++y, pixel += stride) {
+        *pixel = colour;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace qmt::widgets {
 
@@ -85,18 +86,23 @@ void StripChart::BuildEnvelopes(int columns) {
 }
 
 void StripChart::MeasureEnvelopes() {
-    hasData_ = false;
+    // Runs at every scroll over every column: kept to a compare or two each.
+    float low = std::numeric_limits<float>::infinity();
+    float high = -std::numeric_limits<float>::infinity();
+    bool any = false;
     for (const Trace& trace : traces_) {
         for (const EnvelopeColumn& column : trace.envelope) {
-            if (!column.filled) {
-                continue;
+            if (column.filled) {
+                low = std::min(low, column.min);
+                high = std::max(high, column.max);
+                any = true;
             }
-            dataLow_ = hasData_ ? std::min(dataLow_, static_cast<double>(column.min))
-                                : static_cast<double>(column.min);
-            dataHigh_ = hasData_ ? std::max(dataHigh_, static_cast<double>(column.max))
-                                 : static_cast<double>(column.max);
-            hasData_ = true;
         }
+    }
+    hasData_ = any && low <= high; // not for samples that are all NaN
+    if (hasData_) {
+        dataLow_ = static_cast<double>(low);
+        dataHigh_ = static_cast<double>(high);
     }
 }
 
@@ -279,8 +285,9 @@ void StripChart::RenderColumns(int from, int to, const Ticks& ticks) {
         return;
     }
     const QRgb base = palette().color(QPalette::Base).rgb();
-    for (int y = 0; y < rows; ++y) {
-        auto* const line = reinterpret_cast<QRgb*>(plotImage_.scanLine(y));
+    auto* line = reinterpret_cast<QRgb*>(plotImage_.bits());
+    const qsizetype stride = plotImage_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    for (int y = 0; y < rows; ++y, line += stride) {
         std::fill(line + from, line + to, base);
     }
     const QRgb grid = palette().color(QPalette::Midlight).rgb();
@@ -394,9 +401,12 @@ void StripChart::PaintLegend(QPainter& painter, const QRect& legend) const {
         painter.drawLine(x, mid, x + 16, mid);
         painter.setPen(palette().color(QPalette::Text));
         if (trace.captionWidth < 0) {
+            // Laid out once, for the painter's font: the width comes from
+            // that layout and the drawing reuses it.
             trace.captionText = QStaticText(trace.caption);
             trace.captionText.setTextFormat(Qt::PlainText);
-            trace.captionWidth = metrics.horizontalAdvance(trace.caption);
+            trace.captionText.prepare(painter.transform(), painter.font());
+            trace.captionWidth = static_cast<int>(std::ceil(trace.captionText.size().width()));
         }
         painter.drawStaticText(x + 20, mid - metrics.height() / 2, trace.captionText);
         x += 20 + trace.captionWidth + 24;

@@ -91,8 +91,9 @@ bool StripChart::ScrollOnGrid(double t) {
 void StripChart::ShiftPlot(int columns) {
     for (Trace& trace : traces_) {
         if (trace.envelope.size() > static_cast<std::size_t>(columns)) {
-            std::rotate(trace.envelope.begin(), trace.envelope.begin() + columns,
-                        trace.envelope.end());
+            // A plain move: the columns that leave are not kept.
+            std::copy(trace.envelope.begin() + columns, trace.envelope.end(),
+                      trace.envelope.begin());
             std::fill(trace.envelope.end() - columns, trace.envelope.end(), EnvelopeColumn{});
         }
     }
