@@ -44,8 +44,8 @@ public:
 
     int LabelWidth(const QFont& chartFont) const override;
     int BandHeight(const QFontMetrics& metrics) const override;
-    void PaintBand(QPainter& painter, const StripChart& chart, const QRect& band,
-                   const QRect& plot, const QRect& exposed) const override;
+    void PaintBand(QPainter& painter, const StripChart& chart, const QRect& band, const QRect& plot,
+                   const QRect& exposed) const override;
     QString BandToolTip(const StripChart& chart, const QRect& band, const QRect& plot,
                         const QPoint& pos) const override;
     void AddMenuActions(QMenu& menu, StripChart& chart) override;

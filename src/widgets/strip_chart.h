@@ -159,8 +159,12 @@ private:
     };
     // The longest a following chart waits before it shows a new sample.
     static constexpr double MaxStaleSeconds = 1.0;
-    // How often a following chart on its grid scrolls, at most.
+    // A following chart on its grid scrolls at most every quarter second,
+    // once it has a few new columns or has waited half a second for them:
+    // a slow chart moves a few times a second, one zoomed in no faster.
     static constexpr double ScrollPaceSeconds = 0.25;
+    static constexpr double ScrollWaitSeconds = 0.5;
+    static constexpr int ScrollStepColumns = 4;
     enum class Drag { None, ZoomTime, ZoomValue, Scroll };
     struct Layout {
         QRect plot;
@@ -186,7 +190,6 @@ private:
         bool legendStale = false;
         // The stale columns' envelopes are built for the samples there are.
         bool envelopesBuilt = false;
-        double legendShownAt = 0.0;
     };
 
     // What a paused live chart shows (all empty otherwise).

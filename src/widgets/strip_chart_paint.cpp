@@ -257,8 +257,7 @@ void StripChart::RenderWholePlot(const Layout& layout, bool onScreen) {
                  .staleFrom = columns,
                  .requestedFrom = columns,
                  .shownUntil = latest,
-                 .legendStale = grid_.legendStale,
-                 .legendShownAt = latest};
+                 .legendStale = grid_.legendStale};
     } else {
         paintedRange_ = VisibleTimeRange();
         paintedColumnTimes_ = {paintedRange_.start,

@@ -61,15 +61,17 @@ bool StripChart::ScrollOnGrid(double t) {
     // New columns are shown a few at a time, a few times a second: the
     // scroll costs about as much for one column as for several. The column
     // still filling is shown within a second; the legend with the columns,
-    // or at the same pace if they wait.
-    const bool plotDue = t - grid_.shownUntil >= (shift > 0 ? ScrollPaceSeconds : MaxStaleSeconds);
-    if (grid_.legendStale && (plotDue || t - grid_.legendShownAt >= ScrollPaceSeconds)) {
-        grid_.legendStale = false;
-        grid_.legendShownAt = t;
-        update(grid_.legend);
-    }
+    // so that it costs no paint of its own.
+    const double waited = t - grid_.shownUntil;
+    const bool plotDue = shift > 0 ? waited >= ScrollWaitSeconds ||
+                                         (shift >= ScrollStepColumns && waited >= ScrollPaceSeconds)
+                                   : waited >= MaxStaleSeconds;
     if (!plotDue) {
         return true;
+    }
+    if (grid_.legendStale) {
+        grid_.legendStale = false;
+        update(grid_.legend);
     }
     if (shift > 0) {
         ShiftPlot(static_cast<int>(shift));
