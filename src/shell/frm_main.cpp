@@ -323,11 +323,14 @@ void FrmMain::updateWindowMenu() {
 void FrmMain::updateClockPanels() {
     const QDateTime now = QDateTime::currentDateTime();
     const QLocale locale;
-    const QString date = locale.toString(now.date(), QLocale::ShortFormat);
-    const QString time = locale.toString(now.time(), QLocale::ShortFormat);
-    if (statusPanels_[1]->text() != date) {
-        statusPanels_[1]->setText(date);
+    if (now.date() != clockDate_) {
+        clockDate_ = now.date();
+        statusPanels_[1]->setText(locale.toString(clockDate_, QLocale::ShortFormat));
     }
+    if (clockTimeFormat_.isEmpty()) {
+        clockTimeFormat_ = locale.timeFormat(QLocale::ShortFormat);
+    }
+    const QString time = locale.toString(now.time(), clockTimeFormat_);
     if (statusPanels_[2]->text() != time) {
         statusPanels_[2]->setText(time);
     }

@@ -2,6 +2,7 @@
 
 #include "shell/child_windows.h"
 
+#include <QDate>
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
@@ -81,6 +82,10 @@ private:
     ChildWindows childWindows_;
     QTimer tmrMaster_;
     QTimer clockTimer_;
+    // The clock panels' formats, looked up once; the date is written again
+    // only when it changes.
+    QString clockTimeFormat_;
+    QDate clockDate_;
     QToolBar* tbToolBar_ = nullptr;
     QMenu* mnuWindow_ = nullptr;
     QAction* tileAction_ = nullptr;

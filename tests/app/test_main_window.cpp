@@ -39,6 +39,7 @@ private slots:
     void fitInside();
     void childWindowsOpenInView();
     void terminationSignalsCloseInOrder();
+    void clockPanelsShowTheDateAndTime();
 };
 
 void TestMainWindow::placementAtStart_data() {
@@ -191,6 +192,22 @@ void TestMainWindow::terminationSignalsCloseInOrder() {
     }
     QVERIFY(!world.main().isVisible());
     QVERIFY(std::signal(SIGTERM, SIG_DFL) == SIG_DFL); // the default handler is back
+}
+
+// The clock panels look their formats up once: what they show is still the
+// locale's short date and time.
+void TestMainWindow::clockPanelsShowTheDateAndTime() {
+    AppWorld world;
+    const QDateTime before = QDateTime::currentDateTime();
+    QCOMPARE(world.RunMain(), std::nullopt);
+    const QDateTime after = QDateTime::currentDateTime();
+    const QLocale locale;
+    QVERIFY(QStringList({locale.toString(before.date(), QLocale::ShortFormat),
+                         locale.toString(after.date(), QLocale::ShortFormat)})
+                .contains(world.main().StatusPanel(2)->text()));
+    QVERIFY(QStringList({locale.toString(before.time(), QLocale::ShortFormat),
+                         locale.toString(after.time(), QLocale::ShortFormat)})
+                .contains(world.main().StatusPanel(3)->text()));
 }
 
 } // namespace qmt::shell
