@@ -7,6 +7,12 @@
 #   scripts/benchmarks.sh --quick          # 1 simulated hour of soak, short CPU samples
 #   scripts/benchmarks.sh --soak-hours 6   # a shorter soak; its figures are per hour
 #   scripts/benchmarks.sh --no-build       # use build/release as it is
+#   scripts/benchmarks.sh --reference DIR  # idle CPU side by side with DIR/bench_idle_cpu
+#
+# Idle CPU on a virtual machine moves by a third from run to run; two builds
+# run at the same time meet the same state of the machine, so --reference
+# also prints this build's idle CPU as a ratio of another build's (an older
+# checkout's build/release/bin, say).
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -14,12 +20,14 @@ soak_hours=24
 cpu_seconds=60
 duty_seconds=30
 build=1
+reference=""
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --quick) soak_hours=1; cpu_seconds=10; duty_seconds=5 ;;
     --soak-hours) soak_hours="$2"; shift ;;
     --no-build) build=0 ;;
-    *) echo "usage: $0 [--quick] [--soak-hours H] [--no-build]" >&2; exit 2 ;;
+    --reference) reference="$2"; shift ;;
+    *) echo "usage: $0 [--quick] [--soak-hours H] [--no-build] [--reference DIR]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -64,12 +72,26 @@ day=$(csv bench_strip_chart --benchmark_filter=DayOfHistory)
 replay=$(csv bench_log_replay --benchmark_filter=LoadDay)
 lanes=""
 [[ -f $lanes_source ]] && lanes=$(csv bench_status_lanes --benchmark_filter='Repaint/whole:1')
-idle=$("$bin/bench_idle_cpu" --seconds "$cpu_seconds" || true)
 open_all=()
 for window in mnuRegMap mnuLimits mnuGeneralConfig mnuSoftware mnuSave mnuCompare mnuLog; do
   open_all+=(--open "$window")
 done
-busy=$("$bin/bench_idle_cpu" --seconds "$cpu_seconds" "${open_all[@]}" || true)
+# This build's bench_idle_cpu; with a reference, the reference's at the same
+# time into the file named last.
+idle_cpu() {
+  local out=$1
+  shift
+  if [[ -n $reference ]]; then
+    "$reference/bench_idle_cpu" --seconds "$cpu_seconds" "$@" >"$out" 2>&1 || true &
+  fi
+  "$bin/bench_idle_cpu" --seconds "$cpu_seconds" "$@" || true
+  wait
+}
+reference_idle=$(mktemp)
+reference_busy=$(mktemp)
+trap 'rm -f "$reference_idle" "$reference_busy"' EXIT
+idle=$(idle_cpu "$reference_idle")
+busy=$(idle_cpu "$reference_busy" "${open_all[@]}")
 soak=$("$bin/bench_soak" --hours "$soak_hours" || true)
 python=""
 if compgen -G "build/release/python/qmt*.so" >/dev/null; then
@@ -86,8 +108,8 @@ day_all_ms=$(value "$chart" "BM_Repaint/feeds:1728000/whole:1" cpu_time)
 append_ms=$(value "$chart" "BM_Append/10000000" cpu_time)
 day_mb=$(value "$day" "BM_DayOfHistory/iterations:1" resident_MB)
 load_ms=$(value "$replay" "BM_LoadDay/real_time" real_time)
-idle_pct=$(number_after "$idle" "CPU (process)" "=")
-busy_pct=$(number_after "$busy" "CPU (process)" "=")
+idle_pct=$(number_after "$idle" "CPU (process)" "s =")
+busy_pct=$(number_after "$busy" "CPU (process)" "s =")
 idle_wakes=$(number_after "$idle" "wake-ups" "wake-ups:")
 busy_wakes=$(number_after "$busy" "wake-ups" "wake-ups:")
 soak_tick_ms=$(number_after "$soak" "CPU per simulated hour" "s =")
@@ -150,3 +172,15 @@ row "soak: heap growth besides the graph history" "$soak_other" KiB/h 16 "$(rati
 echo
 echo "Soak: resident growth $soak_growth MB/h, of which the graph history $soak_history MB/h."
 echo "Every window open, the main thread woke $busy_wakes times a second."
+if [[ -n $reference ]]; then
+  ref_idle_pct=$(number_after "$(cat "$reference_idle")" "CPU (process)" "s =")
+  ref_busy_pct=$(number_after "$(cat "$reference_busy")" "CPU (process)" "s =")
+  if [[ -z $ref_idle_pct || -z $ref_busy_pct ]]; then
+    echo "The reference's bench_idle_cpu gave no figure:" >&2
+    cat "$reference_idle" "$reference_busy" >&2
+  else
+    printf 'Side by side with %s: idle %s %% against %s %% (ratio %.2f), every window open %s %% against %s %% (ratio %.2f).\n' \
+      "$reference" "$idle_pct" "$ref_idle_pct" "$(ratio "$idle_pct" "$ref_idle_pct")" \
+      "$busy_pct" "$ref_busy_pct" "$(ratio "$busy_pct" "$ref_busy_pct")"
+  fi
+fi
