@@ -22,8 +22,7 @@ void RasterTrace(QImage& image, const std::vector<EnvelopeColumn>& envelope,
         const double y = PlotRow(static_cast<double>(value), values, rows);
         return static_cast<int>(std::lround(std::clamp(y, -1.0 * rows, 2.0 * rows)));
     };
-    auto* const bits = reinterpret_cast<QRgb*>(image.bits());
-    const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    const PixelRows pixels(image);
     // Drawing starts at the last filled column before `from`, which the
     // first drawn column joins.
     int start = std::min(from, columns) - 1;
@@ -55,7 +54,7 @@ void RasterTrace(QImage& image, const std::vector<EnvelopeColumn>& envelope,
             continue;
         }
         for (int y = std::max(top, 0); y <= std::min(bottom, rows - 1); ++y) {
-            bits[y * stride + c] = colour;
+            pixels.Row(y)[c] = colour;
         }
     }
 }
@@ -74,11 +73,9 @@ void RasterColumn(QImage& image, int column, QRgb colour) {
     if (column < 0 || column >= image.width()) {
         return;
     }
-    // One detach for the image, not one for each row as scanLine() does.
-    QRgb* pixel = reinterpret_cast<QRgb*>(image.bits()) + column;
-    const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-    for (int y = 0; y < image.height(); ++y, pixel += stride) {
-        *pixel = colour;
+    const PixelRows pixels(image);
+    for (int y = 0; y < image.height(); ++y) {
+        pixels.Row(y)[column] = colour;
     }
 }
 

@@ -16,6 +16,20 @@
 // short history however busy the data.
 namespace qmt::widgets {
 
+// The pixels of a 32-bit image row by row, the image detached once for all
+// of them: scanLine() detaches at every call, once a row in a loop.
+class PixelRows {
+public:
+    explicit PixelRows(QImage& image)
+        : first_(reinterpret_cast<QRgb*>(image.bits())),
+          stride_(image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb))) {}
+    QRgb* Row(int y) const { return first_ + y * stride_; }
+
+private:
+    QRgb* first_;
+    qsizetype stride_;
+};
+
 // The pixel row of a value: `values.high` on row 0, `values.low` on the last row.
 double PlotRow(double value, const ValueRange& values, int rows);
 

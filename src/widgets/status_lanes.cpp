@@ -1,5 +1,6 @@
 #include "widgets/status_lanes.h"
 
+#include "widgets/plot_raster.h"
 #include "widgets/strip_chart.h"
 
 #include <QMenu>
@@ -135,11 +136,7 @@ void StatusLanes::RenderLanes(const StripChart& chart, const QRect& plot, int la
     const QRgb unknown = UnknownColour.rgb();
     const QRgb band = BandColour.rgb();
     const QRgb marker = MarkerColour.rgb();
-    uchar* bits = lanesImage_.bits();
-    const auto stride = static_cast<std::size_t>(lanesImage_.bytesPerLine());
-    const auto rowAt = [bits, stride](int y) {
-        return reinterpret_cast<QRgb*>(bits + static_cast<std::size_t>(y) * stride);
-    };
+    const PixelRows pixels(lanesImage_);
     // A change marker is three pixels wide, so the columns either side are
     // read too, also those just off the plot, which a scrolled plot showed.
     const int first = from - 1;
@@ -149,7 +146,7 @@ void StatusLanes::RenderLanes(const StripChart& chart, const QRect& plot, int la
     // Each lane is one row of pixels, worked out from its columns and then
     // copied down the lane: the cost follows the width, not the history.
     for (int i = 0; i < LaneCount(); ++i) {
-        QRgb* row = rowAt(i * lane + 1);
+        QRgb* row = pixels.Row(i * lane + 1);
         Lane(i).Columns(times, first, to + 1, columns_);
         for (int c = from; c < to; ++c) {
             const LaneColumn& column = columns_[static_cast<std::size_t>(c - first)];
@@ -158,9 +155,9 @@ void StatusLanes::RenderLanes(const StripChart& chart, const QRect& plot, int la
                      : column.on                                       ? band
                                                                        : base;
         }
-        std::fill(rowAt(i * lane) + from, rowAt(i * lane) + to, base);
+        std::fill(pixels.Row(i * lane) + from, pixels.Row(i * lane) + to, base);
         for (int r = 2; r < lane; ++r) {
-            std::copy(row + from, row + to, rowAt(i * lane + r) + from);
+            std::copy(row + from, row + to, pixels.Row(i * lane + r) + from);
         }
     }
 }

@@ -284,10 +284,9 @@ void StripChart::RenderColumns(int from, int to, const Ticks& ticks) {
         return;
     }
     const QRgb base = palette().color(QPalette::Base).rgb();
-    auto* line = reinterpret_cast<QRgb*>(plotImage_.bits());
-    const qsizetype stride = plotImage_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-    for (int y = 0; y < rows; ++y, line += stride) {
-        std::fill(line + from, line + to, base);
+    const PixelRows pixels(plotImage_);
+    for (int y = 0; y < rows; ++y) {
+        std::fill(pixels.Row(y) + from, pixels.Row(y) + to, base);
     }
     const QRgb grid = palette().color(QPalette::Midlight).rgb();
     const TimeRange& time = paintedRange_;
